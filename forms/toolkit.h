@@ -1,0 +1,251 @@
+#pragma once
+// A small forms toolkit: windows with controls laid out in twips, a timer, a
+// popup menu and the runtime services the forms rely on. Forms are written
+// once against it; a Win32 backend makes real windows, a headless backend
+// runs on the simulated platform for the host tests.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ports.h"
+#include "platform/settings_store.h"
+
+namespace talvorin::forms {
+
+struct TwipsRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+struct Rgb {
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+};
+
+struct FontSpec {
+  std::u16string_view face;
+  double points = 0;
+  int weight = 400;
+  bool italic = false;
+  bool underline = false;
+  int charset = 0;
+};
+
+enum class WindowState : std::int16_t { Normal = 0, Minimised = 1, Maximised = 2 };
+
+using Handler = std::function<void()>;
+
+// A mouse event as forms see it: coordinates in twips.
+struct MouseEvent {
+  std::int16_t button = 0;
+  std::int16_t shift = 0;
+  float x = 0;
+  float y = 0;
+};
+
+class TextBox {
+ public:
+  virtual ~TextBox() = default;
+  virtual std::u16string text() const = 0;
+  virtual void set_text(std::u16string_view text) = 0;
+};
+
+class CommandButton {
+ public:
+  virtual ~CommandButton() = default;
+  // Setting the button's value to True from code: its click handler runs at
+  // once, before press() returns.
+  virtual void press() = 0;
+};
+
+class CheckBox {
+ public:
+  virtual ~CheckBox() = default;
+  virtual std::int16_t value() const = 0;
+  // 0 clear, 1 ticked, 2 grayed; anything else throws std::out_of_range.
+  virtual void set_value(std::int16_t value) = 0;
+};
+
+class PictureBox {
+ public:
+  virtual ~PictureBox() = default;
+  // The picture box's own window, which exists from creation although the
+  // box is never shown.
+  virtual platform::WindowHandle window_handle() const = 0;
+};
+
+class Timer {
+ public:
+  virtual ~Timer() = default;
+  virtual bool enabled() const = 0;
+  virtual void set_enabled(bool enabled) = 0;
+};
+
+class MenuItem {
+ public:
+  virtual ~MenuItem() = default;
+  virtual std::u16string caption() const = 0;
+  virtual void set_caption(std::u16string_view caption) = 0;
+  virtual bool enabled() const = 0;
+  virtual void set_enabled(bool enabled) = 0;
+};
+
+class Menu {
+ public:
+  virtual ~Menu() = default;
+  virtual MenuItem& item(std::size_t index) = 0;
+  virtual std::size_t item_count() const = 0;
+};
+
+// Controls are created from small argument records. Tab order follows
+// tab_index whatever the order of creation.
+struct TextBoxArgs {
+  std::u16string_view name;
+  std::u16string_view text;
+  TwipsRect rect;
+  int tab_index = 0;
+};
+
+struct ButtonArgs {
+  std::u16string_view name;
+  std::u16string_view caption;
+  TwipsRect rect;
+  int tab_index = 0;
+  Handler on_click;
+};
+
+struct CheckBoxArgs {
+  std::u16string_view name;
+  std::u16string_view caption;  // wraps onto more lines where it does not fit
+  TwipsRect rect;
+  int tab_index = 0;
+  std::int16_t value = 0;
+};
+
+struct LabelArgs {
+  std::u16string_view name;
+  std::u16string_view caption;
+  TwipsRect rect;
+  int tab_index = 0;
+  std::optional<Rgb> fore_color;
+  std::optional<FontSpec> font;
+};
+
+struct PictureBoxArgs {
+  std::u16string_view name;
+  TwipsRect rect;
+  int tab_index = 0;
+  bool visible = true;
+  std::function<void(const MouseEvent&)> on_mouse_move;
+};
+
+struct TimerArgs {
+  std::u16string_view name;
+  unsigned interval_ms = 0;
+  bool enabled = false;
+  Handler on_timer;
+};
+
+struct MenuItemArgs {
+  std::u16string_view name;
+  std::u16string_view caption;
+  Handler on_click;
+};
+
+// A top-level menu of the form. A hidden one shows no menu bar and serves
+// only as a popup.
+struct MenuArgs {
+  std::u16string_view name;
+  std::u16string_view caption;
+  bool visible = true;
+  std::vector<MenuItemArgs> items;
+};
+
+struct FormArgs {
+  std::u16string_view name;
+  std::u16string_view caption;
+  int client_width = 0;  // twips
+  int client_height = 0;
+  bool sizable = true;
+  bool min_button = true;
+  bool max_button = true;
+  int icon_resource = 0;  // 0: no icon of its own
+  Handler on_resize;
+  // The window is being unloaded; a non-zero cancel keeps it.
+  std::function<void(std::int16_t& cancel)> on_unload;
+  // The taskbar was created anew (the shell restarted) and has forgotten
+  // every tray icon.
+  Handler on_taskbar_created;
+};
+
+class Form {
+ public:
+  virtual ~Form() = default;
+
+  virtual TextBox& add_text_box(const TextBoxArgs& args) = 0;
+  virtual CommandButton& add_button(const ButtonArgs& args) = 0;
+  virtual CheckBox& add_check_box(const CheckBoxArgs& args) = 0;
+  virtual void add_label(const LabelArgs& args) = 0;
+  virtual PictureBox& add_picture_box(const PictureBoxArgs& args) = 0;
+  virtual Timer& add_timer(const TimerArgs& args) = 0;
+  virtual Menu& add_menu(const MenuArgs& args) = 0;
+
+  // Modeless, with no owner.
+  virtual void show() = 0;
+  virtual void hide() = 0;
+  virtual bool visible() const = 0;
+  virtual WindowState window_state() const = 0;
+  virtual void set_window_state(WindowState state) = 0;
+  virtual std::u16string caption() const = 0;
+  virtual platform::WindowHandle window_handle() const = 0;
+  virtual std::uintptr_t icon_handle() const = 0;
+
+  // Pops the menu up at the mouse position. Returns when the menu has closed;
+  // a chosen item's handler has run to its end by then. Events keep arriving
+  // while the menu is open.
+  virtual void popup_menu(Menu& menu) = 0;
+};
+
+struct Version {
+  int major = 0;
+  int minor = 0;
+};
+
+// The running program as a whole.
+class Application {
+ public:
+  virtual ~Application() = default;
+  virtual std::u16string path() const = 0;      // folder of the executable
+  virtual std::u16string exe_name() const = 0;  // its file name without extension
+  virtual std::u16string title() const = 0;
+  virtual Version version() const = 0;
+  virtual bool task_visible() const = 0;
+  // False keeps the program's windows out of the task list.
+  virtual void set_task_visible(bool visible) = 0;
+};
+
+class Runtime {
+ public:
+  virtual ~Runtime() = default;
+  // The window is created hidden, in the normal state.
+  virtual std::unique_ptr<Form> create_form(const FormArgs& args) = 0;
+  virtual platform::MessageBoxes& message_boxes() = 0;
+  virtual platform::SettingsStore& settings() = 0;
+  virtual Application& app() = 0;
+  virtual float twips_per_pixel_x() const = 0;
+  // Handles the events waiting now, then returns.
+  virtual void do_events() = 0;
+  // Ends the program at once: every window closes without its unload
+  // handler.
+  virtual void end() = 0;
+};
+
+}  // namespace talvorin::forms

@@ -1,0 +1,34 @@
+#include "platform/registery.h"
+
+#include <vector>
+
+namespace talvorin::platform {
+
+namespace {
+
+// No result is looked at: a key that cannot be opened, whether missing or
+// denied, just leaves its step without effect and the next step runs.
+void run_moves(Registry& registry, const std::vector<core::AutorunMove>& moves, std::u16string_view path,
+               std::u16string_view value_name) {
+  const std::u16string command = core::autorun_command(path);
+  for (const core::AutorunMove& move : moves) {
+    {
+      const RegistryKey from(registry, registry.open_for_write(move.root, move.delete_from));
+      registry.delete_value(from.get(), value_name);
+    }
+    const RegistryKey to(registry, registry.open_for_write(move.root, move.write_to));
+    registry.write_string(to.get(), value_name, command);
+  }
+}
+
+}  // namespace
+
+void EnableAutorun(Registry& registry, std::u16string_view path, std::u16string_view value_name) {
+  run_moves(registry, core::enable_autorun_moves(), path, value_name);
+}
+
+void DisableAutorun(Registry& registry, std::u16string_view path, std::u16string_view value_name) {
+  run_moves(registry, core::disable_autorun_moves(), path, value_name);
+}
+
+}  // namespace talvorin::platform
