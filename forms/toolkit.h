@@ -178,6 +178,8 @@ struct FormArgs {
   bool min_button = true;
   bool max_button = true;
   int icon_resource = 0;  // 0: no icon of its own
+  // Each change of size or window state once the window exists, the first
+  // showing included; never while create_form runs.
   Handler on_resize;
   // The window is being unloaded; a non-zero cancel keeps it.
   std::function<void(std::int16_t& cancel)> on_unload;

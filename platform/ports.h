@@ -89,11 +89,23 @@ class MessageBoxes {
   virtual void show(std::u16string_view prompt, MessageBoxStyle style, std::u16string_view title) = 0;
 };
 
+// The common controls library, set up before the first window exists.
+inline constexpr std::uint32_t kIccUserExClasses = 0x200;
+
+class CommonControls {
+ public:
+  virtual ~CommonControls() = default;
+  // InitCommonControlsEx with an 8-byte record and the given classes. False
+  // when the library or its entry point could not be reached.
+  virtual bool initialize(std::uint32_t classes) = 0;
+};
+
 // Everything the program reaches through the ports, bundled for the forms.
 struct Ports {
   ShellWindows& shell;
   Tray& tray;
   Registry& registry;
+  CommonControls& common_controls;
   const core::AnsiCodePage& code_page;
 };
 
