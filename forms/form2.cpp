@@ -1,0 +1,212 @@
+#include "forms/form2.h"
+
+#include <utility>
+
+#include "core/autorun.h"
+#include "core/product.h"
+#include "core/settings.h"
+#include "platform/registery.h"
+
+namespace talvorin::forms {
+
+namespace {
+
+// Texts of the settings window and its tray menu.
+constexpr std::u16string_view kAutorunCaption =
+    u"\u0417\u0430\u043F\u043E\u043C\u043D\u0438\u0442\u044C \u0442\u0435\u043A\u0441\u0442 \u0438 "
+    u"\u043F\u043E\u043C\u0435\u0441\u0442\u0438\u0442\u044C \u0432 "
+    u"\u0430\u0432\u0442\u043E\u0437\u0430\u0433\u0440\u0443\u0437\u043A\u0443";  // Запомнить текст и поместить в автозагрузку
+constexpr std::u16string_view kDesignText = u"\u0416\u043C\u0438!";                 // Жми!
+constexpr std::u16string_view kLabelCaption =
+    u"\u0422\u0435\u043A\u0441\u0442 \u0434\u043B\u044F \u043A\u043D\u043E\u043F\u043A\u0438 "
+    u"\u041F\u0443\u0441\u043A";  // Текст для кнопки Пуск
+constexpr std::u16string_view kMenuSettings = u"\u041D\u0430\u0441\u0442\u0440\u043E\u0439\u043A\u0438";  // Настройки
+constexpr std::u16string_view kMenuHideDesktopIcons =
+    u"\u0421\u043A\u0440\u044B\u0442\u044C \u0437\u043D\u0430\u0447\u043A\u0438 \u043D\u0430 "
+    u"\u0420\u0430\u0431\u043E\u0447\u0435\u043C \u0441\u0442\u043E\u043B\u0435";  // Скрыть значки на Рабочем столе
+constexpr std::u16string_view kMenuAbout = u"\u041E \u043F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u0435";  // О программе
+constexpr std::u16string_view kMenuExit = u"\u0412\u044B\u0445\u043E\u0434";                                 // Выход
+
+constexpr unsigned kCaptionIntervalMs = 100;
+constexpr Rgb kLabelGreen{0, 192, 0};
+constexpr int kCyrillicCharset = 204;
+
+std::uint32_t as_u32(std::uintptr_t handle) { return static_cast<std::uint32_t>(handle); }
+
+// Clears the tray handler's busy flag however the action ends.
+class TrayCallbackScope {
+ public:
+  explicit TrayCallbackScope(core::TrayCallbackState& state) : state_(state) {}
+  TrayCallbackScope(const TrayCallbackScope&) = delete;
+  TrayCallbackScope& operator=(const TrayCallbackScope&) = delete;
+  ~TrayCallbackScope() { state_.leave(); }
+
+ private:
+  core::TrayCallbackState& state_;
+};
+
+}  // namespace
+
+Form2::Form2(Runtime& runtime, const platform::Ports& ports)
+    : runtime_(runtime), ports_(ports), error_box_(runtime.message_boxes()) {}
+
+void Form2::Initialize() { Form_Initialize(); }
+
+void Form2::Load() {
+  create_controls();
+  Form_Load();
+}
+
+void Form2::create_controls() {
+  FormArgs form;
+  form.name = u"Form2";
+  form.caption = core::kProductName;
+  form.client_width = 2880;
+  form.client_height = 2304;
+  form.sizable = true;
+  form.min_button = true;
+  form.max_button = false;
+  form.icon_resource = kAppIconResource;
+  form.on_resize = [this] { Form_Resize(); };
+  form.on_unload = [this](std::int16_t& cancel) { Form_Unload(cancel); };
+  form.on_taskbar_created = [this] { Taskbar_Created(); };
+  window_ = runtime_.create_form(form);
+
+  // In the order the window holds them; tab order follows tab_index.
+  chAutorun_ = &window_->add_check_box(
+      {.name = u"chAutorun", .caption = kAutorunCaption, .rect = {120, 1440, 2652, 612}, .tab_index = 4, .value = 0});
+  pichook_ = &window_->add_picture_box({.name = u"pichook",
+                                        .rect = {0, 480, 372, 372},
+                                        .tab_index = 2,
+                                        .visible = false,
+                                        .on_mouse_move = [this](const MouseEvent& e) { pichook_MouseMove(e); }});
+  Timer1_ = &window_->add_timer(
+      {.name = u"Timer1", .interval_ms = kCaptionIntervalMs, .enabled = false, .on_timer = [this] { Timer1_Timer(); }});
+  Command1_ = &window_->add_button({.name = u"Command1",
+                                    .caption = u"Ok",
+                                    .rect = {360, 840, 2175, 372},
+                                    .tab_index = 1,
+                                    .on_click = [this] { Command1_Click(); }});
+  Text1_ = &window_->add_text_box({.name = u"Text1", .text = kDesignText, .rect = {360, 480, 2175, 285}, .tab_index = 0});
+  window_->add_label({.name = u"lblStartText",
+                      .caption = kLabelCaption,
+                      .rect = {360, 120, 2172, 252},
+                      .tab_index = 3,
+                      .fore_color = kLabelGreen,
+                      .font = FontSpec{.face = u"MS Sans Serif",
+                                       .points = 7.8,
+                                       .weight = 700,
+                                       .italic = false,
+                                       .underline = false,
+                                       .charset = kCyrillicCharset}});
+
+  MenuArgs popup{.name = u"mnuTrayIconPopup", .caption = u"mnuTrayIconPopup", .visible = false, .items = {}};
+  popup.items = {
+      {.name = u"mnuSettings", .caption = kMenuSettings, .on_click = [this] { mnuSettings_Click(); }},
+      {.name = u"mnuHideDesktopIcons", .caption = kMenuHideDesktopIcons, .on_click = {}},
+      {.name = u"mnuAbout", .caption = kMenuAbout, .on_click = {}},
+      {.name = u"mnuExit", .caption = kMenuExit, .on_click = [this] { mnuExit_Click(); }},
+  };
+  mnuTrayIconPopup_ = &window_->add_menu(popup);
+  mnuSettings_ = &mnuTrayIconPopup_->item(0);
+}
+
+bool Form2::InitVisualStyles() { return ports_.common_controls.initialize(platform::kIccUserExClasses); }
+
+void Form2::Form_Initialize() { InitVisualStyles(); }
+
+void Form2::Form_Load() {
+  platform::SettingsStore& settings = runtime_.settings();
+  Text1_->set_text(settings.get(core::kProductName, core::kSettingsSection, core::kKeyStartButtonText));
+  // Pressing the button writes the caption and starts the timer before the
+  // next step; a missing Start button holds start-up in its message box.
+  Command1_->press();
+  const std::u16string startup =
+      settings.get(core::kProductName, core::kSettingsSection, core::kKeyStartUp, core::kStartUpDefault);
+  chAutorun_->set_value(static_cast<std::int16_t>(core::startup_from_text(startup)));
+  add_tray_icon(core::kProductName);
+  window_->hide();
+  runtime_.app().set_task_visible(false);
+}
+
+void Form2::Form_Resize() {
+  const bool minimised = window_->window_state() == WindowState::Minimised;
+  mnuSettings_->set_enabled(minimised);
+  if (!minimised) return;
+  // The shell refuses a second add while the icon is there; it matters only
+  // when the taskbar has lost the icon meanwhile.
+  add_tray_icon(window_->caption());
+  window_->hide();
+  runtime_.app().set_task_visible(false);
+}
+
+void Form2::Form_Unload(std::int16_t& /*cancel*/) {
+  delete_tray_icon();
+  platform::SettingsStore& settings = runtime_.settings();
+  const std::int16_t box = chAutorun_->value();
+  settings.save(core::kProductName, core::kSettingsSection, core::kKeyStartUp, core::int16_to_text(box));
+  const auto state = static_cast<core::CheckState>(chAutorun_->value());
+  settings.save(core::kProductName, core::kSettingsSection, core::kKeyStartButtonText,
+                core::caption_to_store(state, Text1_->text()));
+  if (state == core::CheckState::Ticked) {
+    platform::EnableAutorun(ports_.registry, executable_path(), core::kProductName);
+  } else {
+    platform::DisableAutorun(ports_.registry, executable_path(), core::kProductName);
+  }
+}
+
+void Form2::Command1_Click() {
+  std::u16string caption = Text1_->text();
+  platform::SetStartButtonText(ports_.shell, ports_.code_page, error_box_, caption);
+  Timer1_->set_enabled(true);
+}
+
+void Form2::Timer1_Timer() {
+  std::u16string caption = Text1_->text();
+  platform::SetStartButtonText(ports_.shell, ports_.code_page, error_box_, caption);
+}
+
+void Form2::pichook_MouseMove(const MouseEvent& event) {
+  const auto action = tray_callback_.enter(event.x, runtime_.twips_per_pixel_x());
+  if (!action) return;
+  const TrayCallbackScope scope(tray_callback_);
+  switch (*action) {
+    case core::TrayAction::ShowWindow:
+      window_->show();
+      break;
+    case core::TrayAction::PopupMenu:
+      window_->popup_menu(*mnuTrayIconPopup_);
+      break;
+    case core::TrayAction::None:
+      break;
+  }
+}
+
+void Form2::mnuSettings_Click() {
+  window_->set_window_state(WindowState::Normal);
+  window_->show();
+}
+
+void Form2::mnuExit_Click() {
+  delete_tray_icon();
+  runtime_.end();
+}
+
+void Form2::Taskbar_Created() { add_tray_icon(core::kProductName); }
+
+void Form2::add_tray_icon(std::u16string_view tip) {
+  tray_icon_.fill_for_add(as_u32(pichook_->window_handle()), as_u32(window_->icon_handle()), tip);
+  ports_.tray.notify(core::TrayCommand::Add, tray_icon_.to_ansi(ports_.code_page));
+}
+
+void Form2::delete_tray_icon() {
+  tray_icon_.fill_for_delete(as_u32(pichook_->window_handle()));
+  ports_.tray.notify(core::TrayCommand::Delete, tray_icon_.to_ansi(ports_.code_page));
+}
+
+std::u16string Form2::executable_path() const {
+  const Application& app = runtime_.app();
+  return core::executable_path(app.path(), app.exe_name());
+}
+
+}  // namespace talvorin::forms

@@ -1,0 +1,67 @@
+#pragma once
+// The settings window: the program's start-up window, which lives until the
+// program ends. It owns the tray icon, the caption timer and the tray menu.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/tray_callback.h"
+#include "core/tray_record.h"
+#include "forms/toolkit.h"
+#include "platform/module1.h"
+#include "platform/ports.h"
+
+namespace talvorin::forms {
+
+inline constexpr int kAppIconResource = 1;
+
+class Form2 {
+ public:
+  Form2(Runtime& runtime, const platform::Ports& ports);
+  Form2(const Form2&) = delete;
+  Form2& operator=(const Form2&) = delete;
+
+  // Raised by the runtime at start: first the object, then the window with
+  // its controls.
+  void Initialize();
+  void Load();
+
+  Form& window() { return *window_; }
+
+ private:
+  bool InitVisualStyles();
+  void Form_Initialize();
+  void Form_Load();
+  void Form_Resize();
+  void Form_Unload(std::int16_t& cancel);
+  void Command1_Click();
+  void Timer1_Timer();
+  void pichook_MouseMove(const MouseEvent& event);
+  void mnuSettings_Click();
+  void mnuExit_Click();
+  void Taskbar_Created();
+
+  void create_controls();
+  void add_tray_icon(std::u16string_view tip);
+  void delete_tray_icon();
+  std::u16string executable_path() const;
+
+  Runtime& runtime_;
+  platform::Ports ports_;
+  platform::SingleMessageBox error_box_;
+  core::TrayIcon tray_icon_;
+  core::TrayCallbackState tray_callback_;
+
+  std::unique_ptr<Form> window_;
+  TextBox* Text1_ = nullptr;
+  CommandButton* Command1_ = nullptr;
+  CheckBox* chAutorun_ = nullptr;
+  PictureBox* pichook_ = nullptr;
+  Timer* Timer1_ = nullptr;
+  Menu* mnuTrayIconPopup_ = nullptr;
+  MenuItem* mnuSettings_ = nullptr;
+};
+
+}  // namespace talvorin::forms
