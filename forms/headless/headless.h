@@ -1,0 +1,272 @@
+#pragma once
+// The forms toolkit without windows, on the simulated platform. A test plays
+// the user and the system: it raises clicks, ticks, tray callbacks and
+// closes, queues events that arrive while a message box or a popup menu is
+// open, and looks at what the handlers did.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/toolkit.h"
+
+namespace talvorin::headless {
+
+using forms::Handler;
+using forms::WindowState;
+
+class Runtime;
+class Form;
+
+class TextBox final : public forms::TextBox {
+ public:
+  explicit TextBox(std::u16string_view text) : text_(text) {}
+  std::u16string text() const override { return text_; }
+  void set_text(std::u16string_view text) override { text_ = text; }
+
+ private:
+  std::u16string text_;
+};
+
+class CommandButton final : public forms::CommandButton {
+ public:
+  explicit CommandButton(Handler on_click) : on_click_(std::move(on_click)) {}
+  void press() override {
+    if (on_click_) on_click_();
+  }
+
+ private:
+  Handler on_click_;
+};
+
+class CheckBox final : public forms::CheckBox {
+ public:
+  explicit CheckBox(std::int16_t value) { set_value(value); }
+  std::int16_t value() const override { return value_; }
+  void set_value(std::int16_t value) override;
+  // A click of the user: ticked becomes clear, anything else ticked.
+  void click() { value_ = value_ == 1 ? 0 : 1; }
+
+ private:
+  std::int16_t value_ = 0;
+};
+
+class PictureBox final : public forms::PictureBox {
+ public:
+  PictureBox(platform::WindowHandle handle, std::function<void(const forms::MouseEvent&)> on_mouse_move)
+      : handle_(handle), on_mouse_move_(std::move(on_mouse_move)) {}
+  platform::WindowHandle window_handle() const override { return handle_; }
+  void mouse_move(const forms::MouseEvent& event) {
+    if (on_mouse_move_) on_mouse_move_(event);
+  }
+
+ private:
+  platform::WindowHandle handle_;
+  std::function<void(const forms::MouseEvent&)> on_mouse_move_;
+};
+
+class Timer final : public forms::Timer {
+ public:
+  Timer(Runtime& runtime, const forms::TimerArgs& args);
+  bool enabled() const override { return enabled_; }
+  void set_enabled(bool enabled) override;
+
+  unsigned interval() const { return interval_; }
+  std::uint64_t next_due() const { return next_due_; }
+  void fire();
+
+ private:
+  Runtime& runtime_;
+  unsigned interval_;
+  bool enabled_ = false;
+  std::uint64_t next_due_ = 0;
+  Handler on_timer_;
+};
+
+class MenuItem final : public forms::MenuItem {
+ public:
+  explicit MenuItem(const forms::MenuItemArgs& args)
+      : name_(args.name), caption_(args.caption), on_click_(args.on_click) {}
+  std::u16string caption() const override { return caption_; }
+  void set_caption(std::u16string_view caption) override { caption_ = caption; }
+  bool enabled() const override { return enabled_; }
+  void set_enabled(bool enabled) override { enabled_ = enabled; }
+
+  const std::u16string& name() const { return name_; }
+  void click() {
+    if (on_click_) on_click_();
+  }
+
+ private:
+  std::u16string name_;
+  std::u16string caption_;
+  bool enabled_ = true;
+  Handler on_click_;
+};
+
+class Menu final : public forms::Menu {
+ public:
+  explicit Menu(const forms::MenuArgs& args);
+  MenuItem& item(std::size_t index) override { return *items_.at(index); }
+  std::size_t item_count() const override { return items_.size(); }
+  MenuItem* find(std::u16string_view name);
+  bool visible() const { return visible_; }
+
+ private:
+  bool visible_;
+  std::vector<std::unique_ptr<MenuItem>> items_;
+};
+
+class Form final : public forms::Form {
+ public:
+  Form(Runtime& runtime, const forms::FormArgs& args);
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+  ~Form() override;
+
+  forms::TextBox& add_text_box(const forms::TextBoxArgs& args) override;
+  forms::CommandButton& add_button(const forms::ButtonArgs& args) override;
+  forms::CheckBox& add_check_box(const forms::CheckBoxArgs& args) override;
+  void add_label(const forms::LabelArgs& args) override;
+  forms::PictureBox& add_picture_box(const forms::PictureBoxArgs& args) override;
+  forms::Timer& add_timer(const forms::TimerArgs& args) override;
+  forms::Menu& add_menu(const forms::MenuArgs& args) override;
+
+  void show() override;
+  void hide() override { visible_ = false; }
+  bool visible() const override { return visible_; }
+  WindowState window_state() const override { return state_; }
+  void set_window_state(WindowState state) override;
+  std::u16string caption() const override { return caption_; }
+  platform::WindowHandle window_handle() const override { return handle_; }
+  std::uintptr_t icon_handle() const override { return icon_; }
+  void popup_menu(forms::Menu& menu) override;
+
+  // What the user and the system do. Nothing reaches a form that is
+  // unloaded or a program that has ended.
+  TextBox& text_box(std::u16string_view name);
+  CheckBox& check_box(std::u16string_view name);
+  PictureBox& picture_box(std::u16string_view name);
+  Timer& timer(std::u16string_view name);
+  MenuItem& menu_item(std::u16string_view name);
+  const forms::LabelArgs& label(std::u16string_view name) const { return labels_.at(std::u16string(name)); }
+  void click(std::u16string_view button_name);
+  void click_check_box(std::u16string_view name);
+  // A tray callback: the mouse message comes as x in twips.
+  void tray_callback(std::int32_t mouse_message);
+  // Chooses an item of the open popup menu; ignored when no menu is open or
+  // the item is disabled.
+  void choose(std::u16string_view item_name);
+  void user_set_state(WindowState state);
+  void taskbar_created();
+  // The close box: unloads unless the handler cancels. True when unloaded.
+  bool close();
+
+  bool alive() const;
+  bool unloaded() const { return unloaded_; }
+  const forms::FormArgs& args() const { return args_; }
+  std::size_t popups() const { return popups_; }
+  bool menu_open() const { return open_menu_ != nullptr; }
+
+ private:
+  Runtime& runtime_;
+  forms::FormArgs args_;
+  std::u16string caption_;
+  platform::WindowHandle handle_;
+  std::uintptr_t icon_;
+  bool visible_ = false;
+  bool shown_once_ = false;
+  bool unloaded_ = false;
+  WindowState state_ = WindowState::Normal;
+
+  std::map<std::u16string, std::unique_ptr<TextBox>> text_boxes_;
+  std::map<std::u16string, std::unique_ptr<CommandButton>> buttons_;
+  std::map<std::u16string, std::unique_ptr<CheckBox>> check_boxes_;
+  std::map<std::u16string, forms::LabelArgs> labels_;
+  std::map<std::u16string, std::unique_ptr<PictureBox>> pictures_;
+  std::map<std::u16string, std::unique_ptr<Timer>> timers_;
+  std::vector<std::unique_ptr<Menu>> menus_;
+
+  friend class Runtime;
+
+  Menu* open_menu_ = nullptr;
+  MenuItem* chosen_ = nullptr;
+  std::size_t popups_ = 0;
+};
+
+class Application final : public forms::Application {
+ public:
+  std::u16string path() const override { return path_; }
+  std::u16string exe_name() const override { return exe_name_; }
+  std::u16string title() const override { return title_; }
+  forms::Version version() const override { return version_; }
+  bool task_visible() const override { return task_visible_; }
+  void set_task_visible(bool visible) override { task_visible_ = visible; }
+
+  std::u16string path_ = u"C:\\Tools";
+  std::u16string exe_name_ = u"talvorin";
+  std::u16string title_ = u"Talvorin";
+  forms::Version version_{1, 3};
+  bool task_visible_ = true;
+};
+
+struct MessageBoxRecord {
+  std::u16string prompt;
+  platform::MessageBoxStyle style;
+  std::u16string title;
+};
+
+class Runtime final : public forms::Runtime, private platform::MessageBoxes {
+ public:
+  explicit Runtime(platform::Registry& registry) : settings_(registry) {}
+
+  std::unique_ptr<forms::Form> create_form(const forms::FormArgs& args) override;
+  platform::MessageBoxes& message_boxes() override { return *this; }
+  platform::SettingsStore& settings() override { return settings_; }
+  Application& app() override { return app_; }
+  float twips_per_pixel_x() const override { return twips_per_pixel_x_; }
+  void do_events() override { drain(); }
+  void end() override { ended_ = true; }
+
+  // Events that arrive while a handler waits (message box, popup menu,
+  // event pump), or at the next drain.
+  void post(Handler event) { queue_.push_back(std::move(event)); }
+  // Runs queued events until none is left or stop() says so.
+  void drain(const std::function<bool()>& stop = {});
+  // Moves the clock on, firing each enabled timer as often as it falls due.
+  void advance(std::uint64_t ms);
+
+  Form& form(std::u16string_view name);
+  bool ended() const { return ended_; }
+  std::uint64_t now() const { return now_; }
+  platform::WindowHandle new_handle() { return next_handle_++; }
+  void register_timer(Timer& timer) { timers_.push_back(&timer); }
+  void forget(Form& form);
+  void set_twips_per_pixel_x(float value) { twips_per_pixel_x_ = value; }
+
+  const std::vector<MessageBoxRecord>& boxes() const { return boxes_; }
+  int open_boxes() const { return open_boxes_; }
+  int most_open_boxes() const { return most_open_boxes_; }
+
+ private:
+  void show(std::u16string_view prompt, platform::MessageBoxStyle style, std::u16string_view title) override;
+
+  platform::SettingsStore settings_;
+  Application app_;
+  std::map<std::u16string, Form*> forms_;
+  std::vector<Timer*> timers_;
+  std::deque<Handler> queue_;
+  std::vector<MessageBoxRecord> boxes_;
+  int open_boxes_ = 0;
+  int most_open_boxes_ = 0;
+  float twips_per_pixel_x_ = 15.0F;
+  std::uint64_t now_ = 0;
+  platform::WindowHandle next_handle_ = 0x1000;
+  bool ended_ = false;
+};
+
+}  // namespace talvorin::headless

@@ -1,0 +1,70 @@
+#pragma once
+// A simulated registry: two roots of keys holding typed values, keys that
+// must exist to be opened, roots that may refuse writing, and a log of what
+// the program changed.
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/ports.h"
+
+namespace talvorin::sim {
+
+using core::RegistryRoot;
+
+enum class ValueType : std::uint32_t { String = 1, ExpandString = 2, Binary = 3, Dword = 4 };
+
+class Registry final : public platform::Registry {
+ public:
+  // Set-up and inspection for tests; these ignore access rights.
+  void add_key(RegistryRoot root, std::u16string_view path);
+  void put(RegistryRoot root, std::u16string_view path, std::u16string_view name, std::u16string_view data,
+           ValueType type = ValueType::String);
+  bool has_key(RegistryRoot root, std::u16string_view path) const;
+  std::optional<std::u16string> get(RegistryRoot root, std::u16string_view path, std::u16string_view name) const;
+  void deny_writes(RegistryRoot root) { read_only_.insert(root); }
+  std::size_t open_keys() const { return handles_.size(); }
+  // Each change the program made: "set HKCU\path\name=data" or "delete HKLM\path\name".
+  const std::vector<std::u16string>& changes() const { return changes_; }
+
+  Key open_for_write(RegistryRoot root, std::u16string_view path) override;
+  Key create(RegistryRoot root, std::u16string_view path) override;
+  Key open_for_read(RegistryRoot root, std::u16string_view path) override;
+  void close(Key key) override;
+  std::optional<std::u16string> read_string(Key key, std::u16string_view name) override;
+  bool write_string(Key key, std::u16string_view name, std::u16string_view text) override;
+  bool delete_value(Key key, std::u16string_view name) override;
+
+ private:
+  struct Value {
+    std::u16string name;  // as first written
+    ValueType type;
+    std::u16string data;
+  };
+  struct KeyData {
+    std::map<std::u16string, Value> values;  // by lower-cased name
+  };
+  struct Handle {
+    RegistryRoot root;
+    std::u16string path;  // lower-cased
+    bool writable;
+  };
+
+  KeyData* find(RegistryRoot root, std::u16string_view path);
+  const KeyData* find(RegistryRoot root, std::u16string_view path) const;
+  KeyData& make(RegistryRoot root, std::u16string_view path);
+  Key open(RegistryRoot root, std::u16string_view path, bool writable);
+  const Handle* handle(Key key) const;
+
+  std::map<std::pair<RegistryRoot, std::u16string>, KeyData> keys_;
+  std::map<Key, Handle> handles_;
+  std::set<RegistryRoot> read_only_;
+  std::vector<std::u16string> changes_;
+  Key next_key_ = 0x80;
+};
+
+}  // namespace talvorin::sim

@@ -1,0 +1,43 @@
+#pragma once
+// A simulated notification area. Like the shell it refuses a second add of
+// an icon it already shows and a delete of one it does not.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/ports.h"
+
+namespace talvorin::sim {
+
+class Tray final : public platform::Tray {
+ public:
+  struct Icon {
+    std::uint32_t icon = 0;
+    std::uint32_t callback_message = 0;
+    std::string tip;  // the ANSI bytes up to the first NUL
+  };
+  struct Call {
+    core::TrayCommand command;
+    core::TrayRecordBytes record;
+    bool accepted;
+  };
+
+  bool notify(core::TrayCommand command, const core::TrayRecordBytes& record) override;
+
+  // The shell forgets every icon, as a restarted taskbar does.
+  void forget_all() { icons_.clear(); }
+
+  bool has_icon(std::uint32_t owner, std::uint32_t id) const { return icons_.contains({owner, id}); }
+  std::size_t icon_count() const { return icons_.size(); }
+  const Icon* icon(std::uint32_t owner, std::uint32_t id) const;
+  const std::vector<Call>& calls() const { return calls_; }
+
+ private:
+  std::map<std::pair<std::uint32_t, std::uint32_t>, Icon> icons_;
+  std::vector<Call> calls_;
+};
+
+}  // namespace talvorin::sim

@@ -1,0 +1,351 @@
+// The settings window's handlers, driven as the user and the system would
+// drive them, on the simulated Windows.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "core/autorun.h"
+#include "forms/form2.h"
+#include "forms/headless/headless.h"
+#include "platform/settings_store.h"
+#include "platform/sim/code_page_1251.h"
+#include "platform/sim/common_controls.h"
+#include "platform/sim/registry.h"
+#include "platform/sim/shell_windows.h"
+#include "platform/sim/tray.h"
+
+namespace talvorin {
+namespace {
+
+using core::RegistryRoot;
+using forms::WindowState;
+
+constexpr std::u16string_view kZhmi = u"\u0416\u043C\u0438";                   // Жми
+constexpr std::u16string_view kPusk = u"\u041F\u0443\u0441\u043A!";            // Пуск!
+constexpr std::u16string_view kSettingsItem = u"mnuSettings";
+constexpr std::int32_t kLeftUp = 0x202;
+constexpr std::int32_t kRightUp = 0x205;
+constexpr std::int32_t kMouseMove = 0x200;
+
+class Form2Test : public ::testing::Test {
+ protected:
+  Form2Test() {
+    registry.add_key(RegistryRoot::CurrentUser, core::kRunKey);
+    taskbar = shell.add_taskbar();
+    start_button = shell.find_child_window(taskbar, "button");
+  }
+
+  void store(std::u16string_view key, std::u16string_view text) {
+    registry.put(RegistryRoot::CurrentUser, settings_path(), key, text);
+  }
+  std::optional<std::u16string> stored(std::u16string_view key) const {
+    return registry.get(RegistryRoot::CurrentUser, settings_path(), key);
+  }
+  static std::u16string settings_path() { return platform::settings_key_path(u"Talvorin", u"Settings"); }
+
+  void start() {
+    form2 = std::make_unique<forms::Form2>(runtime, ports);
+    form2->Initialize();
+    form2->Load();
+  }
+  headless::Form& form() { return runtime.form(u"Form2"); }
+  std::u16string text1() { return form().text_box(u"Text1").text(); }
+  std::int16_t autorun_box() { return form().check_box(u"chAutorun").value(); }
+  std::u16string start_caption() const { return code_page.decode(shell.text_of(start_button)); }
+  std::uint32_t pichook() { return static_cast<std::uint32_t>(form().picture_box(u"pichook").window_handle()); }
+  const sim::Tray::Icon* our_icon() { return tray.icon(pichook(), 1); }
+  std::optional<std::u16string> run_value() const {
+    return registry.get(RegistryRoot::CurrentUser, core::kRunKey, u"Talvorin");
+  }
+
+  sim::ShellWindows shell;
+  sim::Tray tray;
+  sim::Registry registry;
+  sim::CommonControls common_controls;
+  sim::CodePage1251 code_page;
+  platform::Ports ports{shell, tray, registry, common_controls, code_page};
+  headless::Runtime runtime{registry};
+  std::unique_ptr<forms::Form2> form2;
+  platform::WindowHandle taskbar = 0;
+  platform::WindowHandle start_button = 0;
+};
+
+TEST_F(Form2Test, FirstStartWithNothingStored) {
+  start();
+  EXPECT_EQ(common_controls.calls, std::vector<std::uint32_t>{0x200});
+  EXPECT_EQ(text1(), u"");
+  EXPECT_EQ(shell.texts_sent(), 1U);
+  EXPECT_EQ(start_caption(), u"");
+  EXPECT_EQ(autorun_box(), 0);
+  EXPECT_TRUE(form().timer(u"Timer1").enabled());
+  EXPECT_FALSE(form().visible());
+  EXPECT_EQ(form().window_state(), WindowState::Normal);
+  EXPECT_FALSE(runtime.app().task_visible());
+  ASSERT_NE(our_icon(), nullptr);
+  EXPECT_EQ(our_icon()->tip, "Talvorin");
+  EXPECT_EQ(our_icon()->icon, form().icon_handle());
+  EXPECT_EQ(our_icon()->callback_message, 0x200U);
+  EXPECT_TRUE(form().menu_item(kSettingsItem).enabled());
+  EXPECT_TRUE(runtime.boxes().empty());
+  EXPECT_TRUE(registry.changes().empty()) << "start-up writes nothing";
+}
+
+TEST_F(Form2Test, CaptionFollowsTheTextBoxOnEveryTick) {
+  store(u"StartButtonText", kPusk);
+  start();
+  EXPECT_EQ(start_caption(), kPusk);
+
+  form().text_box(u"Text1").set_text(u"\u041C\u043E\u0439");
+  runtime.advance(99);
+  EXPECT_EQ(start_caption(), kPusk);
+  runtime.advance(1);
+  EXPECT_EQ(start_caption(), u"\u041C\u043E\u0439");
+
+  // The shell puts its own caption back; the next tick writes ours again.
+  shell.set_window_text(start_button, "Start");
+  runtime.advance(100);
+  EXPECT_EQ(start_caption(), u"\u041C\u043E\u0439");
+
+  // Characters outside the code page reach the button as substitutes; the
+  // text box keeps what was typed.
+  form().text_box(u"Text1").set_text(u"a\u4E2Db");
+  form().click(u"Command1");
+  EXPECT_EQ(start_caption(), u"a?b");
+  EXPECT_EQ(text1(), u"a\u4E2Db");
+
+  const std::size_t sent = shell.texts_sent();
+  runtime.advance(1000);
+  EXPECT_EQ(shell.texts_sent(), sent + 10);
+}
+
+TEST_F(Form2Test, MissingStartButtonHoldsStartUpInItsBox) {
+  shell.remove(taskbar);
+  struct Seen {
+    bool timer_enabled;
+    std::size_t icons;
+    int open_boxes;
+  };
+  std::optional<Seen> inside_box;
+  runtime.post([&] {
+    inside_box = Seen{form().timer(u"Timer1").enabled(), tray.icon_count(), runtime.open_boxes()};
+  });
+
+  start();
+
+  ASSERT_TRUE(inside_box.has_value());
+  EXPECT_EQ(inside_box->open_boxes, 1);
+  EXPECT_FALSE(inside_box->timer_enabled) << "the box opens before the timer starts";
+  EXPECT_EQ(inside_box->icons, 0U) << "and before the tray icon exists";
+  ASSERT_EQ(runtime.boxes().size(), 1U);
+  EXPECT_EQ(runtime.boxes()[0].prompt, u"Error: Cannot find window");
+  EXPECT_EQ(runtime.boxes()[0].title, u"Talvorin");
+  EXPECT_EQ(runtime.boxes()[0].style, platform::MessageBoxStyle::Ok);
+  // Start-up went on once the box was closed.
+  EXPECT_TRUE(form().timer(u"Timer1").enabled());
+  EXPECT_NE(our_icon(), nullptr);
+  EXPECT_FALSE(form().visible());
+}
+
+TEST_F(Form2Test, TicksWhileTheBoxIsOpenStillWriteButOpenNoSecondBox) {
+  shell.remove(taskbar);
+  start();
+  ASSERT_EQ(runtime.boxes().size(), 1U);
+
+  // The next tick opens a box; five more fall due while it is open.
+  for (int i = 0; i < 5; ++i) runtime.post([&] { runtime.advance(100); });
+  const std::size_t sent = shell.texts_sent();
+  runtime.advance(100);
+
+  EXPECT_EQ(shell.texts_sent(), sent + 6);
+  EXPECT_EQ(runtime.boxes().size(), 2U);
+  EXPECT_EQ(runtime.most_open_boxes(), 1);
+
+  // The Start button is back: the ticks write to it and the boxes stop.
+  const auto button = shell.find_child_window(shell.add_taskbar(), "button");
+  form().text_box(u"Text1").set_text(u"back");
+  runtime.advance(100);
+  EXPECT_EQ(shell.text_of(button), "back");
+  EXPECT_EQ(runtime.boxes().size(), 2U);
+}
+
+TEST_F(Form2Test, TopLevelButtonTakesTheCaptionWhenThereIsNoTaskbar) {
+  shell.remove(taskbar);
+  const auto stray = shell.add_top_level("BUTTON");
+  store(u"StartButtonText", u"x");
+  start();
+  EXPECT_EQ(shell.text_of(stray), "x");
+  EXPECT_TRUE(runtime.boxes().empty());
+}
+
+TEST_F(Form2Test, UnloadStoresTheSettingsAndMovesAutostart) {
+  struct Case {
+    const char* what;
+    std::optional<std::u16string> stored_startup;
+    std::u16string typed;
+    bool click_box;
+    std::u16string startup_written;
+    std::u16string caption_written;
+    bool in_run_key;
+  };
+  const Case cases[] = {
+      {"ticked", std::nullopt, std::u16string(kPusk), true, u"1", std::u16string(kPusk), true},
+      {"ticked, empty text", std::nullopt, u"", true, u"1", u"", true},
+      {"cleared", u"1", std::u16string(kPusk), true, u"0", std::u16string(kZhmi), false},
+      {"grayed", u"2", std::u16string(kPusk), false, u"2", std::u16string(kZhmi), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim::Registry fresh;
+    registry = std::move(fresh);
+    registry.add_key(RegistryRoot::CurrentUser, core::kRunKey);
+    registry.put(RegistryRoot::CurrentUser, core::kRunKey, u"Talvorin", u"C:\\Old\\talvorin.exe");
+    if (c.stored_startup) store(u"StartUp", *c.stored_startup);
+    form2.reset();
+    runtime.app().path_ = u"C:\\Tools";
+    start();
+    if (c.click_box) form().click_check_box(u"chAutorun");
+    form().text_box(u"Text1").set_text(c.typed);
+
+    EXPECT_TRUE(form().close());
+
+    EXPECT_EQ(tray.icon_count(), 0U);
+    EXPECT_EQ(stored(u"StartUp"), c.startup_written);
+    EXPECT_EQ(stored(u"StartButtonText"), c.caption_written);
+    EXPECT_EQ(run_value(), c.in_run_key ? std::optional<std::u16string>(u"C:\\Tools\\talvorin.exe") : std::nullopt);
+  }
+}
+
+TEST_F(Form2Test, NextStartBringsBackWhatWasStored) {
+  start();
+  form().click_check_box(u"chAutorun");
+  form().text_box(u"Text1").set_text(kPusk);  // never pressed "Ok"
+  ASSERT_TRUE(form().close());
+
+  form2.reset();
+  start();
+  EXPECT_EQ(text1(), kPusk);
+  EXPECT_EQ(start_caption(), kPusk);
+  EXPECT_EQ(autorun_box(), 1);
+}
+
+TEST_F(Form2Test, BadStoredStartUpStartsWithTheBoxClear) {
+  const std::u16string texts[] = {u"abc", u"", u"7", u"-1", u"70000", u"1.5"};
+  for (const std::u16string& text : texts) {
+    SCOPED_TRACE(std::string(text.begin(), text.end()));
+    registry = sim::Registry{};
+    store(u"StartUp", text);
+    store(u"StartButtonText", kPusk);
+    form2.reset();
+    tray.forget_all();
+    start();
+    EXPECT_EQ(autorun_box(), 0);
+    EXPECT_EQ(start_caption(), kPusk);
+    EXPECT_NE(our_icon(), nullptr);
+    EXPECT_FALSE(form().visible());
+    EXPECT_EQ(stored(u"StartUp"), text) << "nothing is written before unload";
+  }
+}
+
+TEST_F(Form2Test, ExitWritesNothingAndMovesNoAutostartValue) {
+  store(u"StartUp", u"1");
+  store(u"StartButtonText", kPusk);
+  registry.put(RegistryRoot::CurrentUser, core::kRunKey, u"Talvorin", u"C:\\Tools\\talvorin.exe");
+  start();
+  form().click_check_box(u"chAutorun");
+  form().text_box(u"Text1").set_text(u"changed");
+
+  form().tray_callback(kRightUp);
+  ASSERT_FALSE(runtime.ended());
+  runtime.post([&] { form().choose(u"mnuExit"); });
+  form().tray_callback(kRightUp);
+
+  EXPECT_TRUE(runtime.ended());
+  EXPECT_EQ(tray.icon_count(), 0U);
+  EXPECT_TRUE(registry.changes().empty());
+  EXPECT_EQ(stored(u"StartUp"), u"1");
+  EXPECT_EQ(stored(u"StartButtonText"), kPusk);
+  EXPECT_EQ(run_value(), u"C:\\Tools\\talvorin.exe");
+
+  // An ended program hears nothing more.
+  const std::size_t sent = shell.texts_sent();
+  runtime.advance(500);
+  form().close();
+  EXPECT_EQ(shell.texts_sent(), sent);
+  EXPECT_FALSE(stored(u"StartUp") != u"1");
+}
+
+TEST_F(Form2Test, TrayClicksShowTheWindowAndOpenTheMenu) {
+  start();
+  form().tray_callback(kMouseMove);
+  form().tray_callback(0x201);
+  form().tray_callback(0x204);
+  EXPECT_FALSE(form().visible());
+  EXPECT_EQ(form().popups(), 0U);
+
+  form().tray_callback(kLeftUp);
+  EXPECT_TRUE(form().visible());
+  EXPECT_FALSE(form().menu_item(kSettingsItem).enabled()) << "shown in the normal state";
+
+  // Minimising sends the window back to the tray.
+  form().user_set_state(WindowState::Minimised);
+  EXPECT_FALSE(form().visible());
+  EXPECT_TRUE(form().menu_item(kSettingsItem).enabled());
+  EXPECT_FALSE(runtime.app().task_visible());
+  EXPECT_EQ(tray.icon_count(), 1U) << "the second add was refused and changed nothing";
+
+  // A left click shows it and leaves it minimised.
+  form().tray_callback(kLeftUp);
+  EXPECT_TRUE(form().visible());
+  EXPECT_EQ(form().window_state(), WindowState::Minimised);
+
+  // "Настройки" restores it.
+  form().hide();
+  runtime.post([&] { form().choose(kSettingsItem); });
+  form().tray_callback(kRightUp);
+  EXPECT_EQ(form().popups(), 1U);
+  EXPECT_TRUE(form().visible());
+  EXPECT_EQ(form().window_state(), WindowState::Normal);
+  EXPECT_FALSE(form().menu_item(kSettingsItem).enabled());
+}
+
+TEST_F(Form2Test, CallbacksWhileTheMenuIsOpenDoNothing) {
+  start();
+  bool busy_inside = false;
+  runtime.post([&] {
+    form().tray_callback(kLeftUp);
+    form().tray_callback(kRightUp);
+    busy_inside = form().menu_open();
+  });
+  form().tray_callback(kRightUp);
+  EXPECT_TRUE(busy_inside);
+  EXPECT_EQ(form().popups(), 1U) << "no second menu";
+  EXPECT_FALSE(form().visible()) << "the left click inside the menu did not show the window";
+
+  // The guard is gone once the menu has closed.
+  form().tray_callback(kLeftUp);
+  EXPECT_TRUE(form().visible());
+}
+
+TEST_F(Form2Test, MinimisingBringsBackAnIconTheTaskbarLost) {
+  start();
+  form().tray_callback(kLeftUp);
+  tray.forget_all();
+  form().user_set_state(WindowState::Minimised);
+  ASSERT_NE(our_icon(), nullptr);
+  EXPECT_EQ(our_icon()->tip, "Talvorin");
+}
+
+TEST_F(Form2Test, ANewTaskbarGetsTheIconAgain) {
+  start();
+  tray.forget_all();
+  form().taskbar_created();
+  ASSERT_NE(our_icon(), nullptr);
+  EXPECT_EQ(our_icon()->tip, "Talvorin");
+  form().taskbar_created();
+  EXPECT_EQ(tray.icon_count(), 1U);
+}
+
+}  // namespace
+}  // namespace talvorin

@@ -1,0 +1,193 @@
+// The procedures that touch the registry and the shell, on the simulated
+// Windows.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/autorun.h"
+#include "platform/module1.h"
+#include "platform/registery.h"
+#include "platform/settings_store.h"
+#include "platform/sim/code_page_1251.h"
+#include "platform/sim/registry.h"
+#include "platform/sim/shell_windows.h"
+
+namespace talvorin {
+namespace {
+
+using core::kParkingKey;
+using core::kRunKey;
+using core::RegistryRoot;
+constexpr auto HKCU = RegistryRoot::CurrentUser;
+constexpr auto HKLM = RegistryRoot::LocalMachine;
+constexpr std::u16string_view kName = u"Talvorin";
+constexpr std::u16string_view kPath = u"C:\\Tools\\talvorin.exe";
+
+TEST(EnableAutorun, MovesTheValueFromTheUsersParkingKeyIntoRun) {
+  struct Case {
+    const char* what;
+    bool parking_key;
+    bool parked_value;
+  };
+  for (const Case c : {Case{"no parking key", false, false}, Case{"empty parking key", true, false},
+                       Case{"parked value", true, true}}) {
+    SCOPED_TRACE(c.what);
+    sim::Registry registry;
+    registry.add_key(HKCU, kRunKey);
+    if (c.parking_key) registry.add_key(HKCU, kParkingKey);
+    if (c.parked_value) registry.put(HKCU, kParkingKey, kName, u"D:\\old\\talvorin.exe");
+
+    platform::EnableAutorun(registry, kPath, kName);
+
+    EXPECT_EQ(registry.get(HKCU, kRunKey, kName), std::u16string(kPath));
+    EXPECT_EQ(registry.get(HKCU, kParkingKey, kName), std::nullopt);
+    EXPECT_EQ(registry.has_key(HKCU, kParkingKey), c.parking_key) << "no key is ever created";
+    EXPECT_FALSE(registry.has_key(HKLM, kRunKey));
+    EXPECT_EQ(registry.open_keys(), 0U);
+  }
+}
+
+TEST(EnableAutorun, CreatesNoRunKeyAndOverwritesAnOldPath) {
+  sim::Registry registry;
+  platform::EnableAutorun(registry, kPath, kName);
+  EXPECT_FALSE(registry.has_key(HKCU, kRunKey));
+  EXPECT_TRUE(registry.changes().empty());
+
+  registry.add_key(HKCU, kRunKey);
+  platform::EnableAutorun(registry, u"C:\\Old\\talvorin.exe", kName);
+  platform::EnableAutorun(registry, u"E:\\New\\talvorin.exe", kName);
+  EXPECT_EQ(registry.get(HKCU, kRunKey, kName), u"E:\\New\\talvorin.exe");
+}
+
+TEST(EnableAutorun, StoresTheWholePathQuotedWhereItHasBlanks) {
+  struct Case {
+    std::u16string path;
+    std::u16string stored;
+  };
+  const Case cases[] = {
+      {u"C:\\Program Files\\Talvorin\\talvorin.exe", u"\"C:\\Program Files\\Talvorin\\talvorin.exe\""},
+      {u"C:\\\\talvorin.exe", u"C:\\\\talvorin.exe"},
+      {u"C:\\\u041F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u044B\\\u4E2D\\talvorin.exe",
+       u"C:\\\u041F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u044B\\\u4E2D\\talvorin.exe"},
+  };
+  for (const Case& c : cases) {
+    sim::Registry registry;
+    registry.add_key(HKCU, kRunKey);
+    platform::EnableAutorun(registry, c.path, kName);
+    EXPECT_EQ(registry.get(HKCU, kRunKey, kName), c.stored);
+  }
+}
+
+TEST(DisableAutorun, TakesTheUsersValueOutEvenWithoutMachineAccess) {
+  struct Case {
+    const char* what;
+    bool user_parking_key;
+  };
+  for (const Case c : {Case{"user parking key", true}, Case{"no user parking key", false}}) {
+    SCOPED_TRACE(c.what);
+    sim::Registry registry;
+    registry.add_key(HKCU, kRunKey);
+    if (c.user_parking_key) registry.add_key(HKCU, kParkingKey);
+    registry.add_key(HKLM, kRunKey);
+    registry.add_key(HKLM, kParkingKey);
+    registry.deny_writes(HKLM);
+    platform::EnableAutorun(registry, kPath, kName);
+
+    platform::DisableAutorun(registry, kPath, kName);
+
+    EXPECT_EQ(registry.get(HKCU, kRunKey, kName), std::nullopt);
+    EXPECT_EQ(registry.get(HKCU, kParkingKey, kName),
+              c.user_parking_key ? std::optional<std::u16string>(kPath) : std::nullopt);
+    EXPECT_EQ(registry.get(HKLM, kParkingKey, kName), std::nullopt);
+    EXPECT_EQ(registry.open_keys(), 0U);
+  }
+}
+
+TEST(DisableAutorun, MovesTheMachineValueWhereTheMachineKeysAreWritable) {
+  sim::Registry registry;
+  registry.put(HKLM, kRunKey, kName, u"C:\\Old\\talvorin.exe");
+  registry.add_key(HKLM, kParkingKey);
+
+  platform::DisableAutorun(registry, kPath, kName);
+
+  EXPECT_EQ(registry.get(HKLM, kRunKey, kName), std::nullopt);
+  EXPECT_EQ(registry.get(HKLM, kParkingKey, kName), std::u16string(kPath));
+  EXPECT_FALSE(registry.has_key(HKCU, kParkingKey));
+}
+
+TEST(SettingsStore, GivesBackExactlyWhatWasStored) {
+  sim::Registry registry;
+  platform::SettingsStore store(registry);
+  const std::u16string texts[] = {
+      u"", u"\u0416\u043C\u0438!", u" padded ", std::u16string(100000, u'\u044F'), u"\u4E2D\U0001F600",
+  };
+  for (const std::u16string& text : texts) {
+    store.save(u"Talvorin", u"Settings", u"StartButtonText", text);
+    EXPECT_EQ(store.get(u"Talvorin", u"Settings", u"StartButtonText", u"default"), text);
+  }
+  EXPECT_EQ(registry.get(HKCU, u"Software\\VB and VBA Program Settings\\Talvorin\\Settings", u"StartButtonText"),
+            texts[4]);
+}
+
+TEST(SettingsStore, AbsentOrNonTextValuesReadAsTheDefault) {
+  sim::Registry registry;
+  platform::SettingsStore store(registry);
+  EXPECT_EQ(store.get(u"Talvorin", u"Settings", u"StartUp", u"0"), u"0");
+  EXPECT_EQ(store.get(u"Talvorin", u"Settings", u"StartButtonText"), u"");
+  registry.put(HKCU, platform::settings_key_path(u"Talvorin", u"Settings"), u"StartUp", u"\x01", sim::ValueType::Dword);
+  EXPECT_EQ(store.get(u"Talvorin", u"Settings", u"StartUp", u"0"), u"0");
+  EXPECT_EQ(registry.open_keys(), 0U);
+}
+
+class RecordingBoxes final : public platform::MessageBoxes {
+ public:
+  void show(std::u16string_view prompt, platform::MessageBoxStyle, std::u16string_view title) override {
+    shown.emplace_back(std::u16string(title) + u": " + std::u16string(prompt));
+  }
+  std::vector<std::u16string> shown;
+};
+
+TEST(SetStartButtonText, WritesThroughTheCodePageAndGivesBackWhatItCarried) {
+  sim::ShellWindows shell;
+  const sim::CodePage1251 code_page;
+  RecordingBoxes boxes;
+  platform::SingleMessageBox error_box(boxes);
+  const auto taskbar = shell.add_taskbar();
+  const auto button = shell.find_child_window(taskbar, "BUTTON");
+
+  std::u16string caption = u"\u041F\u0443\u0441\u043A \u2603";  // Пуск and a snowman
+  platform::SetStartButtonText(shell, code_page, error_box, caption);
+  EXPECT_EQ(shell.text_of(button), "\xCF\xF3\xF1\xEA ?");
+  EXPECT_EQ(caption, u"\u041F\u0443\u0441\u043A ?");
+  EXPECT_TRUE(boxes.shown.empty());
+
+  // A taskbar made anew is found on the next call.
+  shell.remove(taskbar);
+  const auto new_button = shell.find_child_window(shell.add_taskbar(), "button");
+  caption = u"x";
+  platform::SetStartButtonText(shell, code_page, error_box, caption);
+  EXPECT_EQ(shell.text_of(new_button), "x");
+}
+
+TEST(SetStartButtonText, ReportsAMissingButtonUnlessATopLevelButtonTakesTheText) {
+  sim::ShellWindows shell;
+  const sim::CodePage1251 code_page;
+  RecordingBoxes boxes;
+  platform::SingleMessageBox error_box(boxes);
+  std::u16string caption = u"x";
+
+  shell.add_top_level("Shell_TrayWnd");  // a taskbar without its button
+  platform::SetStartButtonText(shell, code_page, error_box, caption);
+  ASSERT_EQ(boxes.shown.size(), 1U);
+  EXPECT_EQ(boxes.shown[0], u"Talvorin: Error: Cannot find window");
+
+  sim::ShellWindows no_taskbar;
+  const auto stray = no_taskbar.add_top_level("BUTTON");
+  platform::SetStartButtonText(no_taskbar, code_page, error_box, caption);
+  EXPECT_EQ(no_taskbar.text_of(stray), "x");
+  EXPECT_EQ(boxes.shown.size(), 1U);
+}
+
+}  // namespace
+}  // namespace talvorin
