@@ -85,6 +85,11 @@ Registry::Key Registry::open_for_read(RegistryRoot root, std::u16string_view pat
   return open(root, path, false);
 }
 
+void Registry::record(std::u16string change) {
+  if (journal_) journal_->add(change);
+  changes_.push_back(std::move(change));
+}
+
 void Registry::close(Key key) { handles_.erase(key); }
 
 std::optional<std::u16string> Registry::read_string(Key key, std::u16string_view name) {
@@ -104,7 +109,7 @@ bool Registry::write_string(Key key, std::u16string_view name, std::u16string_vi
   KeyData* data = find(h->root, h->path);
   if (!data) return false;
   data->values[lower(name)] = Value{std::u16string(name), ValueType::String, std::u16string(text)};
-  changes_.push_back(u"set " + describe(h->root, h->path, name) + u"=" + std::u16string(text));
+  record(u"set " + describe(h->root, h->path, name) + u"=" + std::u16string(text));
   return true;
 }
 
@@ -113,7 +118,7 @@ bool Registry::delete_value(Key key, std::u16string_view name) {
   if (!h || !h->writable) return false;
   KeyData* data = find(h->root, h->path);
   if (!data || data->values.erase(lower(name)) == 0) return false;
-  changes_.push_back(u"delete " + describe(h->root, h->path, name));
+  record(u"delete " + describe(h->root, h->path, name));
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/ports.h"
+#include "platform/sim/journal.h"
 
 namespace talvorin::sim {
 
@@ -30,6 +31,7 @@ class Registry final : public platform::Registry {
   std::size_t open_keys() const { return handles_.size(); }
   // Each change the program made: "set HKCU\path\name=data" or "delete HKLM\path\name".
   const std::vector<std::u16string>& changes() const { return changes_; }
+  void attach(Journal& journal) { journal_ = &journal; }
 
   Key open_for_write(RegistryRoot root, std::u16string_view path) override;
   Key create(RegistryRoot root, std::u16string_view path) override;
@@ -59,12 +61,14 @@ class Registry final : public platform::Registry {
   KeyData& make(RegistryRoot root, std::u16string_view path);
   Key open(RegistryRoot root, std::u16string_view path, bool writable);
   const Handle* handle(Key key) const;
+  void record(std::u16string change);
 
   std::map<std::pair<RegistryRoot, std::u16string>, KeyData> keys_;
   std::map<Key, Handle> handles_;
   std::set<RegistryRoot> read_only_;
   std::vector<std::u16string> changes_;
   Key next_key_ = 0x80;
+  Journal* journal_ = nullptr;
 };
 
 }  // namespace talvorin::sim

@@ -26,6 +26,7 @@ bool Tray::notify(core::TrayCommand command, const core::TrayRecordBytes& record
     }
   }
   calls_.push_back({command, record, accepted});
+  if (journal_) journal_->add(command == core::TrayCommand::Add ? u"tray add" : u"tray delete");
   return accepted;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ports.h"
+#include "platform/sim/journal.h"
 
 namespace talvorin::sim {
 
@@ -26,6 +27,7 @@ class Tray final : public platform::Tray {
   };
 
   bool notify(core::TrayCommand command, const core::TrayRecordBytes& record) override;
+  void attach(Journal& journal) { journal_ = &journal; }
 
   // The shell forgets every icon, as a restarted taskbar does.
   void forget_all() { icons_.clear(); }
@@ -38,6 +40,7 @@ class Tray final : public platform::Tray {
  private:
   std::map<std::pair<std::uint32_t, std::uint32_t>, Icon> icons_;
   std::vector<Call> calls_;
+  Journal* journal_ = nullptr;
 };
 
 }  // namespace talvorin::sim

@@ -217,6 +217,29 @@ TEST_F(Form2Test, UnloadStoresTheSettingsAndMovesAutostart) {
   }
 }
 
+TEST_F(Form2Test, UnloadRemovesTheIconFirstThenWritesInOrder) {
+  sim::Journal journal;
+  store(u"StartUp", u"1");
+  registry.add_key(RegistryRoot::CurrentUser, core::kParkingKey);
+  registry.put(RegistryRoot::CurrentUser, core::kParkingKey, u"Talvorin", u"C:\\Old\\talvorin.exe");
+  runtime.app().path_ = u"C:\\";  // a drive root
+  start();
+  form().text_box(u"Text1").set_text(u"t");
+  tray.attach(journal);
+  registry.attach(journal);
+
+  ASSERT_TRUE(form().close());
+
+  const std::vector<std::u16string> expected = {
+      u"tray delete",
+      u"set HKCU\\software\\vb and vba program settings\\talvorin\\settings\\StartUp=1",
+      u"set HKCU\\software\\vb and vba program settings\\talvorin\\settings\\StartButtonText=t",
+      u"delete HKCU\\software\\microsoft\\windows\\currentversion\\run-\\Talvorin",
+      u"set HKCU\\software\\microsoft\\windows\\currentversion\\run\\Talvorin=C:\\\\talvorin.exe",
+  };
+  EXPECT_EQ(journal.entries, expected);
+}
+
 TEST_F(Form2Test, NextStartBringsBackWhatWasStored) {
   start();
   form().click_check_box(u"chAutorun");
