@@ -1,0 +1,72 @@
+#pragma once
+// Owners for Windows handles: one move-only template, an alias per close
+// function, and a guard for a borrowed device context.
+
+#include <windows.h>
+
+#include <utility>
+
+namespace talvorin::platform::win32 {
+
+template <typename T, auto Close>
+class unique_any {
+ public:
+  unique_any() noexcept = default;
+  explicit unique_any(T value) noexcept : value_(value) {}
+  unique_any(const unique_any&) = delete;
+  unique_any& operator=(const unique_any&) = delete;
+  unique_any(unique_any&& other) noexcept : value_(other.release()) {}
+  unique_any& operator=(unique_any&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  ~unique_any() { reset(); }
+
+  T get() const noexcept { return value_; }
+  // Hands the handle over without closing it.
+  [[nodiscard]] T release() noexcept { return std::exchange(value_, T{}); }
+  void reset(T value = T{}) noexcept {
+    const T old = std::exchange(value_, value);
+    if (old != T{}) Close(old);
+  }
+  explicit operator bool() const noexcept { return value_ != T{}; }
+
+ private:
+  T value_{};
+};
+
+// The imported functions are reached through the import table, so their
+// addresses are no constants; these are.
+inline void close_hkey(HKEY key) noexcept { ::RegCloseKey(key); }
+inline void delete_gdi_object(HGDIOBJ object) noexcept { ::DeleteObject(object); }
+inline void destroy_icon(HICON icon) noexcept { ::DestroyIcon(icon); }
+inline void destroy_menu(HMENU menu) noexcept { ::DestroyMenu(menu); }
+inline void destroy_window(HWND window) noexcept { ::DestroyWindow(window); }
+
+using unique_hkey = unique_any<HKEY, close_hkey>;
+using unique_hfont = unique_any<HFONT, delete_gdi_object>;
+using unique_hbrush = unique_any<HBRUSH, delete_gdi_object>;
+using unique_hicon = unique_any<HICON, destroy_icon>;
+using unique_hmenu = unique_any<HMENU, destroy_menu>;
+using unique_hwnd = unique_any<HWND, destroy_window>;
+
+// A device context borrowed from a window (the screen with no window) for
+// the length of a scope.
+class window_dc {
+ public:
+  explicit window_dc(HWND window = nullptr) noexcept : window_(window), dc_(::GetDC(window)) {}
+  window_dc(const window_dc&) = delete;
+  window_dc& operator=(const window_dc&) = delete;
+  ~window_dc() {
+    if (dc_) ::ReleaseDC(window_, dc_);
+  }
+
+  HDC get() const noexcept { return dc_; }
+  explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+}  // namespace talvorin::platform::win32

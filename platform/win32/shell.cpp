@@ -1,0 +1,71 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstddef>
+#include <cstring>
+
+#include "platform/win32/adapters.h"
+
+namespace talvorin::platform::win32 {
+
+namespace {
+
+HWND as_hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+WindowHandle as_handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+
+// The record is built byte by byte elsewhere; these tie its layout to the
+// system's own declaration.
+static_assert(NOTIFYICONDATAA_V1_SIZE == core::kTrayRecordSize);
+static_assert(offsetof(NOTIFYICONDATAA, hWnd) == 4);
+static_assert(offsetof(NOTIFYICONDATAA, uID) == 8);
+static_assert(offsetof(NOTIFYICONDATAA, uFlags) == 12);
+static_assert(offsetof(NOTIFYICONDATAA, uCallbackMessage) == 16);
+static_assert(offsetof(NOTIFYICONDATAA, hIcon) == 20);
+static_assert(offsetof(NOTIFYICONDATAA, szTip) == 24);
+static_assert(static_cast<DWORD>(core::TrayCommand::Add) == NIM_ADD);
+static_assert(static_cast<DWORD>(core::TrayCommand::Delete) == NIM_DELETE);
+static_assert(core::kTrayFlagMessage == NIF_MESSAGE && core::kTrayFlagIcon == NIF_ICON && core::kTrayFlagTip == NIF_TIP);
+static_assert(core::kTrayCallbackMessage == WM_MOUSEMOVE);
+
+using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+
+}  // namespace
+
+WindowHandle ShellWindows::find_window(std::string_view class_name) {
+  const std::string name(class_name);
+  return as_handle(::FindWindowA(name.c_str(), nullptr));
+}
+
+WindowHandle ShellWindows::find_child_window(WindowHandle parent, std::string_view class_name) {
+  const std::string name(class_name);
+  return as_handle(::FindWindowExA(as_hwnd(parent), nullptr, name.c_str(), nullptr));
+}
+
+void ShellWindows::set_window_text(WindowHandle window, const std::string& ansi_text) {
+  ::SendMessageA(as_hwnd(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi_text.c_str()));
+}
+
+bool Tray::notify(core::TrayCommand command, const core::TrayRecordBytes& record) {
+  // The bytes have no alignment of their own; the full structure does, and
+  // the shell reads no further than the size in its first field.
+  NOTIFYICONDATAA data{};
+  std::memcpy(&data, record.data(), record.size());
+  return ::Shell_NotifyIconA(static_cast<DWORD>(command), &data) != FALSE;
+}
+
+bool CommonControls::initialize(std::uint32_t classes) {
+  // Looked up at run time, so a system without the entry point starts all
+  // the same and only reports it. The library stays loaded: the controls'
+  // window classes live in it.
+  const HMODULE library = ::LoadLibraryW(L"comctl32.dll");
+  if (!library) return false;
+  const auto entry = reinterpret_cast<InitCommonControlsExFn>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(library, "InitCommonControlsEx")));
+  if (!entry) return false;
+  const INITCOMMONCONTROLSEX record{sizeof(INITCOMMONCONTROLSEX), classes};
+  entry(&record);
+  return true;
+}
+
+}  // namespace talvorin::platform::win32

@@ -1,0 +1,253 @@
+// The Win32 adapters against Wine's own registry, code pages and windows.
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/adapters.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/tests/check.h"
+#include "platform/win32/wide.h"
+
+namespace {
+
+using namespace talvorin;
+using platform::win32::to_wide;
+using testing::check;
+using testing::check_equal;
+using testing::show;
+
+constexpr std::u16string_view kTestKey = u"Software\\Talvorin tests\\adapters";
+
+// --- unique_any ------------------------------------------------------------
+
+int g_closed = 0;
+void count_close(int) noexcept { ++g_closed; }
+using counted = platform::win32::unique_any<int, count_close>;
+
+const testing::Register handles_close_once("unique_any closes each handle exactly once", [] {
+  struct Step {
+    const char* what;
+    void (*run)();
+    int closes;
+  };
+  const Step steps[] = {
+      {"an empty owner closes nothing", [] { counted none; }, 0},
+      {"going out of scope closes", [] { counted one(7); }, 1},
+      {"release hands over without closing",
+       [] {
+         counted one(7);
+         check_equal(static_cast<long long>(one.release()), 7LL, "released value");
+         check(!one, "empty after release");
+       },
+       0},
+      {"a move leaves one owner",
+       [] {
+         counted a(7);
+         counted b(std::move(a));
+         check(!a && b, "moved");
+       },
+       1},
+      {"move assignment closes what the target held",
+       [] {
+         counted a(7);
+         counted b(8);
+         b = std::move(a);
+         check_equal(static_cast<long long>(b.get()), 7LL, "target holds the source's handle");
+       },
+       2},
+      {"reset closes the old handle",
+       [] {
+         counted a(7);
+         a.reset(9);
+         check_equal(g_closed, 1, "closed at reset");
+       },
+       2},
+  };
+  for (const Step& step : steps) {
+    g_closed = 0;
+    step.run();
+    check_equal(g_closed, step.closes, step.what);
+  }
+});
+
+// --- the ANSI code page ------------------------------------------------------
+
+const testing::Register code_page_round_trips("the ANSI code page: any length, NULs, substitutes", [] {
+  const platform::win32::AnsiCodePage code_page;
+  const UINT acp = ::GetACP();
+  std::printf("  code page %u\n", acp);
+  // The run under a Russian locale says which code page it must have got.
+  if (const char* expected = std::getenv("TALVORIN_EXPECT_ACP")) {
+    check_equal(static_cast<long long>(acp), std::atoll(expected), "the locale's code page");
+  }
+  struct Row {
+    std::u16string text;
+    std::string cp1251;  // what the bytes must be under 1251
+    std::string cp1252;
+  };
+  const std::u16string long_text(100000, u'\u0416');
+  const Row rows[] = {
+      {u"", "", ""},
+      {u"Talvorin", "Talvorin", "Talvorin"},
+      // A NUL inside is a character like any other: the tray tip keeps blanks after it.
+      {std::u16string(u"a\0b  ", 5), std::string("a\0b  ", 5), std::string("a\0b  ", 5)},
+      {u"\u0416\u043C\u0438!", "\xC6\xEC\xE8!", "\x3F\x3F\x3F!"},
+      // Not in either code page: the default character.
+      {u"\u4E2D", "?", "?"},
+      {long_text, std::string(100000, '\xC6'), std::string(100000, '?')},
+  };
+  for (const Row& row : rows) {
+    const std::string bytes = code_page.encode(row.text);
+    if (acp == 1251) check_equal(show(bytes), show(row.cp1251), "encoded " + show(row.text));
+    if (acp == 1252) check_equal(show(bytes), show(row.cp1252), "encoded " + show(row.text));
+    check_equal(bytes.size(), row.text.size(), "one byte a character in a single-byte code page");
+  }
+  if (acp == 1251) {
+    check_equal(show(code_page.decode("\xC6\xEC\xE8")), show(u"\u0416\u043C\u0438"), "decoded Cyrillic");
+  }
+  check_equal(show(code_page.decode(std::string("x\0y", 3))), show(std::u16string(u"x\0y", 3)), "NUL decoded");
+});
+
+// --- the registry ------------------------------------------------------------
+
+HKEY test_root() {
+  HKEY key = nullptr;
+  ::RegCreateKeyExW(HKEY_CURRENT_USER, to_wide(kTestKey).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+  return key;
+}
+
+void put_raw(HKEY key, const wchar_t* name, DWORD type, const void* data, DWORD size) {
+  ::RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
+}
+
+void remove_test_keys() { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Talvorin tests"); }
+
+const testing::Register registry_reads("the registry: string values as stored, whatever their shape", [] {
+  remove_test_keys();
+  platform::win32::unique_hkey raw(test_root());
+  const std::wstring long_value(100000, L'x');
+  const DWORD number = 5;
+  put_raw(raw.get(), L"plain", REG_SZ, L"abc", 8);
+  put_raw(raw.get(), L"no terminator", REG_SZ, L"abc", 6);
+  put_raw(raw.get(), L"odd count", REG_SZ, L"abc", 5);
+  put_raw(raw.get(), L"empty", REG_SZ, L"", 2);
+  put_raw(raw.get(), L"no bytes", REG_SZ, L"", 0);
+  put_raw(raw.get(), L"inner NUL", REG_SZ, L"a\0b", 8);
+  put_raw(raw.get(), L"expandable", REG_EXPAND_SZ, L"%PATH%", 14);
+  put_raw(raw.get(), L"number", REG_DWORD, &number, sizeof(number));
+  put_raw(raw.get(), L"binary", REG_BINARY, "ab", 2);
+  put_raw(raw.get(), L"long", REG_SZ, long_value.c_str(), static_cast<DWORD>((long_value.size() + 1) * 2));
+
+  struct Row {
+    std::u16string_view name;
+    std::optional<std::u16string> expected;
+  };
+  const Row rows[] = {
+      {u"plain", u"abc"},
+      {u"no terminator", u"abc"},
+      {u"odd count", u"ab"},
+      {u"empty", u""},
+      {u"no bytes", u""},
+      {u"inner NUL", std::u16string(u"a\0b", 3)},
+      {u"expandable", u"%PATH%"},
+      {u"number", std::nullopt},
+      {u"binary", std::nullopt},
+      {u"missing", std::nullopt},
+      {u"long", std::u16string(100000, u'x')},
+  };
+  platform::win32::Registry registry;
+  const platform::RegistryKey key(registry, registry.open_for_read(core::RegistryRoot::CurrentUser, kTestKey));
+  check(static_cast<bool>(key), "opened for reading");
+  for (const Row& row : rows) {
+    const auto value = registry.read_string(key.get(), row.name);
+    check_equal(value.has_value(), row.expected.has_value(), "present: " + show(row.name));
+    if (value && row.expected) check_equal(show(*value), show(*row.expected), "value of " + show(row.name));
+  }
+  remove_test_keys();
+});
+
+const testing::Register registry_writes("the registry: writes, deletes, rights and the null key", [] {
+  remove_test_keys();
+  platform::win32::Registry registry;
+  const auto root = core::RegistryRoot::CurrentUser;
+
+  check_equal(static_cast<long long>(registry.open_for_write(root, kTestKey)), 0LL, "a missing key is not opened");
+  check_equal(static_cast<long long>(registry.open_for_read(root, kTestKey)), 0LL, "nor created by trying");
+
+  const std::u16string text(100000, u'\u0416');
+  {
+    const platform::RegistryKey created(registry, registry.create(root, kTestKey));
+    check(static_cast<bool>(created), "created with its parents");
+    check(registry.write_string(created.get(), u"Text", text), "written");
+    check(registry.write_string(created.get(), u"Gone", u"x"), "written");
+    check(registry.delete_value(created.get(), u"Gone"), "deleted");
+    check(!registry.delete_value(created.get(), u"Gone"), "a second delete finds nothing");
+  }
+  {
+    platform::win32::unique_hkey raw(test_root());
+    DWORD type = 0;
+    DWORD size = 0;
+    ::RegQueryValueExW(raw.get(), L"Text", nullptr, &type, nullptr, &size);
+    check_equal(static_cast<long long>(type), static_cast<long long>(REG_SZ), "REG_SZ");
+    check_equal(static_cast<long long>(size), 200002LL, "the text and its NUL");
+  }
+  {
+    const platform::RegistryKey reading(registry, registry.open_for_read(root, kTestKey));
+    check(!registry.write_string(reading.get(), u"Text", u"y"), "a key opened for reading refuses writes");
+    check_equal(show(registry.read_string(reading.get(), u"Text").value_or(u"?")), show(text), "read back whole");
+  }
+  {
+    const platform::RegistryKey writing(registry, registry.open_for_write(root, kTestKey));
+    check(static_cast<bool>(writing), "an existing key opens for writing");
+    check(registry.delete_value(writing.get(), u"Text"), "deleted through a key opened for writing");
+  }
+  check(!registry.read_string(0, u"Text"), "nothing read through key 0");
+  check(!registry.write_string(0, u"Text", u"x"), "nothing written through key 0");
+  check(!registry.delete_value(0, u"Text"), "nothing deleted through key 0");
+  registry.close(0);
+  remove_test_keys();
+});
+
+// --- shell windows -----------------------------------------------------------
+
+LRESULT CALLBACK plain_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  return ::DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+const testing::Register shell_windows_found("shell windows: found by class in any case, text sent as ANSI", [] {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = plain_procedure;
+  window_class.hInstance = ::GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"TalvorinTestTray";
+  ::RegisterClassExW(&window_class);
+  const platform::win32::unique_hwnd tray(::CreateWindowExW(0, L"TalvorinTestTray", L"", WS_OVERLAPPED, 0, 0, 10, 10,
+                                                            nullptr, nullptr, window_class.hInstance, nullptr));
+  const HWND button = ::CreateWindowExW(0, L"Button", L"Start", WS_CHILD, 0, 0, 10, 10, tray.get(), nullptr,
+                                        window_class.hInstance, nullptr);
+
+  platform::win32::ShellWindows shell;
+  const platform::win32::AnsiCodePage code_page;
+  const auto found = shell.find_window("talvorintesttray");
+  check_equal(found, reinterpret_cast<platform::WindowHandle>(tray.get()), "the top-level window");
+  const auto child = shell.find_child_window(found, "button");
+  check_equal(child, reinterpret_cast<platform::WindowHandle>(button), "its child");
+  check_equal(shell.find_child_window(found, "edit"), platform::WindowHandle{0}, "no such child");
+
+  const std::u16string caption = u"\u0416\u043C\u0438!";
+  shell.set_window_text(child, code_page.encode(caption));
+  wchar_t text[32] = {};
+  ::GetWindowTextW(button, text, 32);
+  check_equal(show(platform::win32::from_wide(text)), show(core::round_trip(code_page, caption)),
+              "the window holds the text as the code page carried it");
+  shell.set_window_text(0, "nowhere");  // reaches no window and does not fail
+});
+
+}  // namespace
+
+int main() { return talvorin::testing::run_all(); }
