@@ -1,0 +1,28 @@
+// The program's entry: binds the ports to Windows, starts the settings
+// window and runs until it is unloaded.
+
+#include <windows.h>
+
+#include "forms/form2.h"
+#include "forms/win32/runtime.h"
+#include "platform/ports.h"
+#include "platform/win32/adapters.h"
+
+namespace win32 = talvorin::platform::win32;
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  win32::ShellWindows shell;
+  win32::Tray tray;
+  win32::Registry registry;
+  win32::CommonControls common_controls;
+  const win32::AnsiCodePage code_page;
+  const talvorin::platform::Ports ports{shell, tray, registry, common_controls, code_page};
+
+  talvorin::forms::win32::Runtime runtime(instance, registry);
+  return runtime.guarded([&] {
+    talvorin::forms::Form2 form(runtime, ports);
+    form.Initialize();
+    form.Load();
+    return runtime.run();
+  });
+}

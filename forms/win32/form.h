@@ -1,0 +1,237 @@
+#pragma once
+// A form as a real Unicode top-level window with standard controls.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "forms/toolkit.h"
+#include "forms/win32/window.h"
+#include "platform/win32/handles.h"
+
+namespace talvorin::forms::win32 {
+
+class Runtime;
+class Form;
+
+// The standard controls are children that die with the form's window, so
+// they are found by their id under it each time instead of being held.
+class Control {
+ public:
+  Control(Form& form, int id) : form_(form), id_(id) {}
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+  int id() const { return id_; }
+
+ protected:
+  ~Control() = default;
+  HWND control() const;
+  LRESULT send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const;
+
+ private:
+  Form& form_;
+  int id_;
+};
+
+class TextBox final : public forms::TextBox, public Control {
+ public:
+  using Control::Control;
+  std::u16string text() const override;
+  void set_text(std::u16string_view text) override;
+};
+
+class CommandButton final : public forms::CommandButton, public Control {
+ public:
+  CommandButton(Form& form, int id, Handler on_click) : Control(form, id), on_click_(std::move(on_click)) {}
+  void press() override { clicked(); }
+  void clicked();
+
+ private:
+  Handler on_click_;
+};
+
+class CheckBox final : public forms::CheckBox, public Control {
+ public:
+  using Control::Control;
+  std::int16_t value() const override;
+  void set_value(std::int16_t value) override;
+  void clicked();
+};
+
+class Label final : public Control {
+ public:
+  Label(Form& form, int id, COLORREF fore_color, platform::win32::unique_hfont font)
+      : Control(form, id), fore_color_(fore_color), font_(std::move(font)) {}
+  // WM_CTLCOLORSTATIC: its colour on the button face, opaque.
+  HBRUSH paint_colors(HDC dc) const;
+
+ private:
+  COLORREF fore_color_;
+  platform::win32::unique_hfont font_;  // lives as long as the control uses it
+};
+
+// A window of our own class: the tray icon's owner is one of these.
+class PictureBox final : public forms::PictureBox, private Window {
+ public:
+  PictureBox(Form& form, int id, const PictureBoxArgs& args);
+  platform::WindowHandle window_handle() const override;
+  int id() const { return id_; }
+
+ private:
+  LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void on_mouse_move(WPARAM keys, LPARAM position);
+
+  Form& form_;
+  int id_;
+  std::function<void(const MouseEvent&)> on_mouse_move_;
+};
+
+class Timer final : public forms::Timer {
+ public:
+  Timer(Form& form, UINT_PTR id, const TimerArgs& args);
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+  bool enabled() const override { return enabled_; }
+  void set_enabled(bool enabled) override;
+  UINT_PTR id() const { return id_; }
+  void tick();
+
+ private:
+  Form& form_;
+  UINT_PTR id_;
+  unsigned interval_ms_;
+  bool enabled_ = false;
+  Handler on_timer_;
+};
+
+class Menu;
+
+class MenuItem final : public forms::MenuItem {
+ public:
+  MenuItem(const Menu& menu, UINT id, Handler on_click) : menu_(menu), id_(id), on_click_(std::move(on_click)) {}
+  MenuItem(const MenuItem&) = delete;
+  MenuItem& operator=(const MenuItem&) = delete;
+  std::u16string caption() const override;
+  void set_caption(std::u16string_view caption) override;
+  bool enabled() const override;
+  void set_enabled(bool enabled) override;
+  UINT id() const { return id_; }
+  void click();
+
+ private:
+  const Menu& menu_;
+  UINT id_;
+  Handler on_click_;
+};
+
+class Menu final : public forms::Menu {
+ public:
+  // Item ids are first_id, first_id + 1, ...
+  Menu(const MenuArgs& args, UINT first_id);
+  MenuItem& item(std::size_t index) override { return *items_.at(index); }
+  std::size_t item_count() const override { return items_.size(); }
+  HMENU popup() const { return popup_.get(); }
+  MenuItem* find(UINT id);
+
+ private:
+  platform::win32::unique_hmenu popup_;
+  std::vector<std::unique_ptr<MenuItem>> items_;
+};
+
+class Form final : public forms::Form, private Window {
+ public:
+  Form(Runtime& runtime, const FormArgs& args);
+  ~Form() override;
+
+  TextBox& add_text_box(const TextBoxArgs& args) override;
+  CommandButton& add_button(const ButtonArgs& args) override;
+  CheckBox& add_check_box(const CheckBoxArgs& args) override;
+  void add_label(const LabelArgs& args) override;
+  PictureBox& add_picture_box(const PictureBoxArgs& args) override;
+  Timer& add_timer(const TimerArgs& args) override;
+  Menu& add_menu(const MenuArgs& args) override;
+
+  void show() override;
+  void hide() override;
+  bool visible() const override;
+  WindowState window_state() const override;
+  void set_window_state(WindowState state) override;
+  std::u16string caption() const override;
+  platform::WindowHandle window_handle() const override;
+  std::uintptr_t icon_handle() const override;
+  void popup_menu(forms::Menu& menu) override;
+
+  // What the runtime tells every form.
+  void set_task_visible(bool visible);
+  void taskbar_created();
+  void end_session();
+
+  using Window::hwnd;
+  Runtime& runtime() const { return runtime_; }
+  // A control's rectangle in twips as pixels of the client area.
+  RECT pixels(const TwipsRect& rect) const;
+
+ private:
+  LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void on_destroyed() override;
+
+  void on_size();
+  void on_window_pos_changing(WINDOWPOS& pos) const;
+  void on_close();
+  void on_command(int id, int code);
+  void on_timer(UINT_PTR id);
+  std::optional<LRESULT> on_ctl_color_static(HDC dc, HWND control) const;
+  void on_activate(bool active);
+  bool restore_focus() const;
+
+  void unload();
+  void load_icons(int resource);
+  int next_control_id() { return next_control_id_++; }
+  HWND create_control(const wchar_t* class_name, std::u16string_view text, DWORD style, DWORD ex_style,
+                      const TwipsRect& rect, int id, HFONT font);
+  // Stacks the children in tab order: Tab walks the z-order.
+  void place_in_tab_order(int id, int tab_index);
+  void attach_menu_bar(const Menu& menu, std::u16string_view caption);
+  void detach_menu_bar();
+
+  Runtime& runtime_;
+  Handler on_resize_;
+  std::function<void(std::int16_t&)> on_unload_;
+  Handler on_taskbar_created_;
+
+  platform::win32::unique_hicon big_icon_;
+  platform::win32::unique_hicon small_icon_;
+  platform::win32::unique_hmenu menu_bar_;
+
+  std::vector<std::unique_ptr<TextBox>> text_boxes_;
+  std::vector<std::unique_ptr<CommandButton>> buttons_;
+  std::vector<std::unique_ptr<CheckBox>> check_boxes_;
+  std::vector<std::unique_ptr<Label>> labels_;
+  std::vector<std::unique_ptr<PictureBox>> pictures_;
+  std::vector<std::unique_ptr<Timer>> timers_;
+  std::vector<std::unique_ptr<Menu>> menus_;
+
+  struct TabStop {
+    int tab_index;
+    int id;
+  };
+  std::vector<TabStop> tab_order_;
+
+  int next_control_id_;
+  UINT_PTR next_timer_id_ = 1;
+  UINT next_menu_id_;
+  int focus_id_ = 0;  // the child that had the focus when the window was last deactivated
+
+  bool created_ = false;     // WM_SIZE during CreateWindowEx reaches no handler
+  bool shown_once_ = false;  // the first showing counts as a resize
+  unsigned resizes_ = 0;
+  bool keep_hidden_ = false;  // changing the window state of a hidden window
+  bool unloading_ = false;
+  bool session_ended_ = false;
+};
+
+}  // namespace talvorin::forms::win32

@@ -1,0 +1,187 @@
+#include "forms/win32/runtime.h"
+
+#include <winver.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "core/product.h"
+#include "forms/win32/form.h"
+#include "forms/win32/units.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/wide.h"
+
+namespace talvorin::forms::win32 {
+
+using platform::win32::from_wide;
+using platform::win32::to_wide;
+
+namespace {
+
+static_assert(static_cast<UINT>(platform::MessageBoxStyle::Ok) == MB_OK);
+
+constexpr wchar_t kTaskbarCreated[] = L"TaskbarCreated";
+constexpr int kDefaultDpi = 96;
+
+void register_class(HINSTANCE instance, const wchar_t* name) {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = Window::procedure;
+  window_class.hInstance = instance;
+  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  // The forms' own background, the button face, as the controls expect.
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  window_class.lpszClassName = name;
+  if (!::RegisterClassExW(&window_class) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    throw std::runtime_error("cannot register a window class");
+  }
+}
+
+int screen_dpi(int index) {
+  const platform::win32::window_dc screen;
+  const int dpi = screen ? ::GetDeviceCaps(screen.get(), index) : 0;
+  return dpi > 0 ? dpi : kDefaultDpi;
+}
+
+// The full path of the running executable, however long.
+std::wstring module_path() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
+
+std::u16string Application::path() const { return folder_of(from_wide(module_path())); }
+
+std::u16string Application::exe_name() const { return base_name_of(from_wide(module_path())); }
+
+std::u16string Application::title() const { return std::u16string(core::kProductName); }
+
+Version Application::version() const {
+  const std::wstring file = module_path();
+  DWORD ignored = 0;
+  const DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &ignored);
+  if (size == 0) return {};
+  std::vector<BYTE> block(size);
+  if (!::GetFileVersionInfoW(file.c_str(), 0, size, block.data())) return {};
+  void* value = nullptr;
+  UINT length = 0;
+  if (!::VerQueryValueW(block.data(), L"\\", &value, &length) || length < sizeof(VS_FIXEDFILEINFO)) return {};
+  const auto* info = static_cast<const VS_FIXEDFILEINFO*>(value);
+  return Version{HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS)};
+}
+
+void Application::set_task_visible(bool visible) {
+  task_visible_ = visible;
+  runtime_.for_each_form([visible](Form& form) { form.set_task_visible(visible); });
+}
+
+void MessageBoxes::show(std::u16string_view prompt, platform::MessageBoxStyle style, std::u16string_view title) {
+  const std::wstring text = to_wide(prompt);
+  const std::wstring caption = to_wide(title.empty() ? std::u16string_view(app_.title()) : title);
+  ::MessageBoxW(nullptr, text.c_str(), caption.c_str(), static_cast<UINT>(style));
+}
+
+AppWindow::AppWindow(Runtime& runtime, HINSTANCE instance) : Window(runtime.errors()), runtime_(runtime) {
+  const std::wstring title = to_wide(core::kProductName);
+  create(instance, {.class_name = kAppWindowClass, .text = title.c_str(), .style = WS_OVERLAPPED});
+}
+
+LRESULT AppWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == runtime_.taskbar_created_message() && message != 0) {
+    runtime_.for_each_form([](Form& form) { form.taskbar_created(); });
+    return 0;
+  }
+  switch (message) {
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wparam) runtime_.for_each_form([](Form& form) { form.end_session(); });
+      return 0;
+    default:
+      return default_procedure(message, wparam, lparam);
+  }
+}
+
+Runtime::Runtime(HINSTANCE instance, platform::Registry& registry) : instance_(instance), settings_(registry) {
+  register_class(instance_, kAppWindowClass);
+  register_class(instance_, kFormWindowClass);
+  register_class(instance_, kPictureWindowClass);
+  dpi_x_ = screen_dpi(LOGPIXELSX);
+  dpi_y_ = screen_dpi(LOGPIXELSY);
+  taskbar_created_ = ::RegisterWindowMessageW(kTaskbarCreated);
+  app_window_ = std::make_unique<AppWindow>(*this, instance_);
+}
+
+Runtime::~Runtime() = default;
+
+std::unique_ptr<forms::Form> Runtime::create_form(const FormArgs& args) { return std::make_unique<Form>(*this, args); }
+
+float Runtime::twips_per_pixel_x() const { return twips_per_pixel(dpi_x_); }
+
+float Runtime::twips_per_pixel_y() const { return twips_per_pixel(dpi_y_); }
+
+void Runtime::do_events() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // Not ours to swallow: the loop further out must see it.
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    dispatch(message);
+  }
+}
+
+void Runtime::end() { ::ExitProcess(0); }
+
+int Runtime::run() {
+  MSG message;
+  while (!forms_.empty()) {
+    const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) return 1;
+    dispatch(message);
+  }
+  return 0;
+}
+
+void Runtime::form_loaded(Form& form) { forms_.push_back(&form); }
+
+void Runtime::form_unloaded(Form& form) {
+  std::erase(forms_, &form);
+  // A form unloaded inside a sent message (WM_ENDSESSION, or a WM_CLOSE
+  // sent from another program) leaves GetMessage waiting for a posted one:
+  // post it something, so run() sees that no form is left.
+  if (forms_.empty() && app_window_) ::PostMessageW(app_window_->hwnd(), WM_NULL, 0, 0);
+}
+
+bool Runtime::is_live(const Form* form) const { return std::find(forms_.begin(), forms_.end(), form) != forms_.end(); }
+
+HWND Runtime::dialog_root(HWND target) const {
+  if (!target) return nullptr;
+  const HWND root = ::GetAncestor(target, GA_ROOT);
+  for (const Form* form : forms_) {
+    if (form->hwnd() == root) return root;
+  }
+  return nullptr;
+}
+
+void Runtime::dispatch(MSG& message) {
+  // Tab and the arrow keys move between a form's controls as in a dialog.
+  // Enter there asks for the default button and then for IDOK; a form has
+  // neither, so it presses nothing.
+  if (const HWND root = dialog_root(message.hwnd); root && ::IsDialogMessageW(root, &message)) return;
+  ::TranslateMessage(&message);
+  ::DispatchMessageW(&message);
+}
+
+}  // namespace talvorin::forms::win32

@@ -1,0 +1,127 @@
+#pragma once
+// The forms runtime on Win32: window classes, the message loop, the
+// application object, message boxes and the settings store.
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "forms/toolkit.h"
+#include "forms/win32/window.h"
+#include "platform/settings_store.h"
+
+namespace talvorin::forms::win32 {
+
+class Form;
+class Runtime;
+
+inline constexpr wchar_t kAppWindowClass[] = L"TalvorinApp";
+inline constexpr wchar_t kFormWindowClass[] = L"TalvorinForm";
+inline constexpr wchar_t kPictureWindowClass[] = L"TalvorinPicture";
+
+class Application final : public forms::Application {
+ public:
+  explicit Application(Runtime& runtime) : runtime_(runtime) {}
+  std::u16string path() const override;
+  std::u16string exe_name() const override;
+  std::u16string title() const override;
+  Version version() const override;
+  bool task_visible() const override { return task_visible_; }
+  void set_task_visible(bool visible) override;
+
+ private:
+  Runtime& runtime_;
+  bool task_visible_ = true;
+};
+
+class MessageBoxes final : public platform::MessageBoxes {
+ public:
+  explicit MessageBoxes(const Application& app) : app_(app) {}
+  // No owner: the box runs its own loop, and timers and tray callbacks of
+  // the program keep arriving while it is open.
+  void show(std::u16string_view prompt, platform::MessageBoxStyle style, std::u16string_view title) override;
+
+ private:
+  const Application& app_;
+};
+
+// The hidden top-level window that owns every form. It is never owned
+// itself, so broadcasts reach it even where they skip hidden owned windows.
+class AppWindow final : private Window {
+ public:
+  AppWindow(Runtime& runtime, HINSTANCE instance);
+  using Window::hwnd;
+
+ private:
+  LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam) override;
+  Runtime& runtime_;
+};
+
+class Runtime final : public forms::Runtime {
+ public:
+  Runtime(HINSTANCE instance, platform::Registry& registry);
+  ~Runtime() override;
+  Runtime(const Runtime&) = delete;
+  Runtime& operator=(const Runtime&) = delete;
+
+  std::unique_ptr<forms::Form> create_form(const FormArgs& args) override;
+  platform::MessageBoxes& message_boxes() override { return message_boxes_; }
+  platform::SettingsStore& settings() override { return settings_; }
+  Application& app() override { return app_; }
+  float twips_per_pixel_x() const override;
+  void do_events() override;
+  [[noreturn]] void end() override;
+
+  // Pumps messages until the last form is unloaded; the exit code.
+  int run();
+  // Runs the program's start-up: a run-time error in it ends the program
+  // as one anywhere else does.
+  template <typename F>
+  int guarded(F&& body) noexcept {
+    try {
+      return body();
+    } catch (...) {
+      errors_.report(std::current_exception());
+    }
+  }
+
+  HINSTANCE instance() const { return instance_; }
+  ErrorReport& errors() { return errors_; }
+  HWND app_window() const { return app_window_->hwnd(); }
+  int dpi_x() const { return dpi_x_; }
+  int dpi_y() const { return dpi_y_; }
+  float twips_per_pixel_y() const;
+  UINT taskbar_created_message() const { return taskbar_created_; }
+
+  // The forms whose windows exist.
+  const std::vector<Form*>& forms() const { return forms_; }
+  void form_loaded(Form& form);
+  void form_unloaded(Form& form);
+  // Every live form, also one unloaded by the handler of another.
+  template <typename F>
+  void for_each_form(F&& action) {
+    const std::vector<Form*> snapshot = forms_;
+    for (Form* form : snapshot) {
+      if (is_live(form)) action(*form);
+    }
+  }
+
+ private:
+  bool is_live(const Form* form) const;
+  void dispatch(MSG& message);
+  HWND dialog_root(HWND target) const;
+
+  HINSTANCE instance_;
+  ErrorReport errors_;
+  Application app_{*this};
+  MessageBoxes message_boxes_{app_};
+  platform::SettingsStore settings_;
+  int dpi_x_ = 96;
+  int dpi_y_ = 96;
+  UINT taskbar_created_ = 0;
+  std::vector<Form*> forms_;
+  std::unique_ptr<AppWindow> app_window_;
+};
+
+}  // namespace talvorin::forms::win32

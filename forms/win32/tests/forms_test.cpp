@@ -1,0 +1,723 @@
+// The Win32 forms backend with real windows under Wine: layout, controls,
+// window states, unloading, the message loop and the run-time error report.
+
+#include <windows.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "forms/win32/form.h"
+#include "forms/win32/runtime.h"
+#include "forms/win32/units.h"
+#include "platform/win32/adapters.h"
+#include "platform/win32/tests/check.h"
+#include "platform/win32/wide.h"
+
+namespace {
+
+using namespace talvorin;
+using forms::WindowState;
+using forms::win32::Runtime;
+using platform::win32::from_wide;
+using testing::check;
+using testing::check_equal;
+using testing::show;
+
+constexpr wchar_t kThrowInHandler[] = L"--throw-in-handler";
+constexpr char kRunTimeErrorText[] = "a handler failed";
+
+HWND as_hwnd(platform::WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
+
+std::u16string class_of(HWND window) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  return from_wide(name);
+}
+
+forms::FormArgs plain_form(std::u16string_view caption) {
+  forms::FormArgs args;
+  args.caption = caption;
+  args.client_width = 1440;
+  args.client_height = 1440;
+  return args;
+}
+
+// Runs the runtime's events for a while, as the program's loop would.
+void pump_for(Runtime& runtime, DWORD milliseconds) {
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < milliseconds) {
+    runtime.do_events();
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+// The settings window's design, which the other tests measure against.
+struct Fixture {
+  platform::win32::Registry registry;
+  Runtime runtime{::GetModuleHandleW(nullptr), registry};
+  std::unique_ptr<forms::Form> form;
+  forms::TextBox* text = nullptr;
+  forms::CommandButton* button = nullptr;
+  forms::CheckBox* box = nullptr;
+  forms::PictureBox* picture = nullptr;
+  forms::Menu* menu = nullptr;
+  int resizes = 0;
+  int clicks = 0;
+  int unloads = 0;
+  int taskbar_created = 0;
+  std::int16_t cancel_with = 0;
+  std::vector<forms::MouseEvent> mouse;
+  std::vector<std::string> events;
+
+  Fixture() {
+    forms::FormArgs args;
+    args.caption = u"Talvorin";
+    args.client_width = 2880;
+    args.client_height = 2304;
+    args.max_button = false;
+    args.icon_resource = 1;
+    args.on_resize = [this] { ++resizes; };
+    args.on_unload = [this](std::int16_t& cancel) {
+      ++unloads;
+      cancel = cancel_with;
+    };
+    args.on_taskbar_created = [this] { ++taskbar_created; };
+    form = runtime.create_form(args);
+    box = &form->add_check_box({.name = u"chAutorun",
+                                .caption = u"\u0417\u0430\u043F\u043E\u043C\u043D\u0438\u0442\u044C",
+                                .rect = {120, 1440, 2652, 612},
+                                .tab_index = 4});
+    picture = &form->add_picture_box({.name = u"pichook",
+                                      .rect = {0, 480, 372, 372},
+                                      .tab_index = 2,
+                                      .visible = false,
+                                      .on_mouse_move = [this](const forms::MouseEvent& e) { mouse.push_back(e); }});
+    button = &form->add_button(
+        {.name = u"Command1", .caption = u"Ok", .rect = {360, 840, 2175, 372}, .tab_index = 1, .on_click = [this] { ++clicks; }});
+    text = &form->add_text_box({.name = u"Text1", .text = u"\u0416\u043C\u0438!", .rect = {360, 480, 2175, 285}, .tab_index = 0});
+    form->add_label({.name = u"lblStartText",
+                     .caption = u"\u0422\u0435\u043A\u0441\u0442",
+                     .rect = {360, 120, 2172, 252},
+                     .tab_index = 3,
+                     .fore_color = forms::Rgb{0, 192, 0},
+                     .font = forms::FontSpec{.face = u"MS Sans Serif", .points = 7.8, .weight = 700, .charset = 204}});
+    forms::MenuArgs popup{.name = u"popup", .caption = u"popup", .visible = false, .items = {}};
+    popup.items = {{.name = u"first",
+                    .caption = u"\u041D\u0430\u0441\u0442\u0440\u043E\u0439\u043A\u0438",
+                    .on_click = [this] { events.push_back("first chosen"); }},
+                   {.name = u"second", .caption = u"second", .on_click = [this] { events.push_back("second chosen"); }},
+                   {.name = u"third", .caption = u"third", .on_click = {}}};
+    menu = &form->add_menu(popup);
+  }
+
+  HWND window() const { return as_hwnd(form->window_handle()); }
+  HWND child(int index_in_creation) const {
+    // Controls are numbered from 100 in the order they were added.
+    return ::GetDlgItem(window(), 100 + index_in_creation);
+  }
+  int px(int twips) const { return forms::win32::twips_to_pixels(twips, runtime.dpi_x()); }
+  int py(int twips) const { return forms::win32::twips_to_pixels(twips, runtime.dpi_y()); }
+};
+
+void CALLBACK close_menu_later(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  ::EndMenu();
+}
+
+struct Closer {
+  HWND window;
+  DWORD main_thread;
+  HANDLE loop_ended;
+};
+
+// Sends the close, then gives the loop two seconds to end before it ends
+// the loop itself with a code the test will not accept.
+DWORD WINAPI close_from_another_thread(void* data) {
+  const auto& closer = *static_cast<const Closer*>(data);
+  ::Sleep(100);
+  ::SendMessageW(closer.window, WM_CLOSE, 0, 0);
+  if (::WaitForSingleObject(closer.loop_ended, 2000) == WAIT_TIMEOUT) {
+    ::PostThreadMessageW(closer.main_thread, WM_QUIT, 7, 0);
+  }
+  return 0;
+}
+
+enum Child { kCheckBox = 0, kPicture = 1, kButton = 2, kTextBox = 3, kLabel = 4 };
+
+// --- arithmetic ---------------------------------------------------------------
+
+const testing::Register units("twips, module paths, clicks and mouse messages", [] {
+  using namespace forms::win32;
+  struct Pixels {
+    int twips, dpi, pixels;
+  };
+  for (const Pixels& row : {Pixels{2880, 96, 192}, Pixels{2304, 96, 153}, Pixels{2880, 120, 240},
+                            Pixels{285, 96, 19}, Pixels{612, 144, 61}, Pixels{0, 96, 0}}) {
+    check_equal(twips_to_pixels(row.twips, row.dpi), row.pixels, "twips " + std::to_string(row.twips));
+  }
+  struct Font {
+    double points;
+    int dpi, height;
+  };
+  for (const Font& row : {Font{7.8, 96, -10}, Font{7.8, 120, -13}, Font{8.25, 96, -11}, Font{12, 144, -24}}) {
+    check_equal(font_height_pixels(row.points, row.dpi), row.height, "font height at " + std::to_string(row.dpi));
+  }
+  struct Path {
+    std::u16string_view path, folder, name;
+  };
+  const Path paths[] = {
+      {u"C:\\Program Files\\Talvorin\\talvorin.exe", u"C:\\Program Files\\Talvorin", u"talvorin"},
+      {u"C:\\talvorin.exe", u"C:\\", u"talvorin"},
+      {u"D:\\tools\\tal.v2.exe", u"D:\\tools", u"tal.v2"},
+      {u"\\\\server\\share\\talvorin.exe", u"\\\\server\\share", u"talvorin"},
+      {u"E:\\dir.d\\talvorin", u"E:\\dir.d", u"talvorin"},
+  };
+  for (const Path& row : paths) {
+    check_equal(show(folder_of(row.path)), show(row.folder), "folder of " + show(row.path));
+    check_equal(show(base_name_of(row.path)), show(row.name), "name of " + show(row.path));
+  }
+  struct Click {
+    std::int16_t before, after;
+  };
+  for (const Click& row : {Click{0, 1}, Click{1, 0}, Click{2, 1}}) {
+    check_equal(check_value_after_click(row.before), row.after, "click on " + std::to_string(row.before));
+  }
+  struct Mouse {
+    std::uint32_t keys, position;
+    float twips_per_pixel;
+    std::int16_t button;
+    float x, y;
+  };
+  const Mouse moves[] = {
+      {MK_LBUTTON, 0x205, 15.0f, 1, 7755.0f, 0.0f},  // the tray's right button up at 96 dpi
+      {0, 0x202, 12.0f, 0, 6168.0f, 0.0f},
+      {MK_RBUTTON | MK_MBUTTON, 0x0003FFFF, 15.0f, 6, -15.0f, 45.0f},  // coordinates are signed
+      {MK_LBUTTON | MK_SHIFT, 0x00010001, 10.0f, 1, 10.0f, 10.0f},
+  };
+  for (const Mouse& row : moves) {
+    const forms::MouseEvent event = mouse_event_from(row.keys, row.position, row.twips_per_pixel, row.twips_per_pixel);
+    check_equal(event.button, row.button, "button");
+    check_equal(event.shift, std::int16_t{0}, "shift");
+    check_equal(static_cast<double>(event.x), static_cast<double>(row.x), "x");
+    check_equal(static_cast<double>(event.y), static_cast<double>(row.y), "y");
+  }
+});
+
+// --- layout -------------------------------------------------------------------
+
+const testing::Register layout("the form and its controls as laid out in twips", [] {
+  Fixture f;
+  RECT client{};
+  ::GetClientRect(f.window(), &client);
+  check_equal(client.right, static_cast<LONG>(f.px(2880)), "client width");
+  check_equal(client.bottom, static_cast<LONG>(f.py(2304)), "client height");
+  check_equal(show(class_of(f.window())), show(u"TalvorinForm"), "form class");
+  check_equal(show(f.form->caption()), show(u"Talvorin"), "caption");
+  check(!f.form->visible(), "created hidden");
+  check_equal(static_cast<int>(f.form->window_state()), 0, "created in the normal state");
+
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrW(f.window(), GWL_STYLE));
+  check((style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX)) ==
+            (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX),
+        "sizable, with a minimise box");
+  check(!(style & WS_MAXIMIZEBOX), "no maximise box");
+  check_equal(show(class_of(::GetWindow(f.window(), GW_OWNER))), show(u"TalvorinApp"), "owned by the app window");
+  check(::GetMenu(f.window()) == nullptr, "a hidden menu makes no menu bar");
+
+  struct Expected {
+    Child child;
+    std::u16string_view class_name;
+    forms::TwipsRect rect;
+    DWORD style_set;
+    DWORD style_clear;
+  };
+  const Expected controls[] = {
+      {kCheckBox, u"Button", {120, 1440, 2652, 612}, WS_TABSTOP | BS_3STATE | BS_MULTILINE, 0},
+      {kPicture, u"TalvorinPicture", {0, 480, 372, 372}, 0, WS_VISIBLE | WS_TABSTOP},
+      {kButton, u"Button", {360, 840, 2175, 372}, WS_TABSTOP | BS_PUSHBUTTON, BS_DEFPUSHBUTTON},
+      {kTextBox, u"Edit", {360, 480, 2175, 285}, WS_TABSTOP | ES_AUTOHSCROLL, ES_MULTILINE},
+      {kLabel, u"Static", {360, 120, 2172, 252}, 0, WS_TABSTOP},
+  };
+  for (const Expected& e : controls) {
+    const HWND control = f.child(e.child);
+    const std::string name = show(e.class_name);
+    check_equal(show(class_of(control)), name, "class");
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, f.window(), reinterpret_cast<POINT*>(&r), 2);
+    check_equal(r.left, static_cast<LONG>(f.px(e.rect.left)), name + " left");
+    check_equal(r.top, static_cast<LONG>(f.py(e.rect.top)), name + " top");
+    check_equal(r.right - r.left, static_cast<LONG>(f.px(e.rect.width)), name + " width");
+    check_equal(r.bottom - r.top, static_cast<LONG>(f.py(e.rect.height)), name + " height");
+    const auto control_style = static_cast<DWORD>(::GetWindowLongPtrW(control, GWL_STYLE));
+    check((control_style & e.style_set) == e.style_set, name + " has its styles");
+    if (e.style_clear == BS_DEFPUSHBUTTON) {
+      check((control_style & BS_TYPEMASK) == BS_PUSHBUTTON, "a plain push button, not the default one");
+    } else {
+      check((control_style & e.style_clear) == 0, name + " lacks the styles it must not have");
+    }
+  }
+  check_equal(f.picture->window_handle(), reinterpret_cast<platform::WindowHandle>(f.child(kPicture)),
+              "the picture box's handle exists while hidden");
+
+  // Tab walks text box, button, check box and back; the hidden picture box
+  // and the label are skipped.
+  const Child order[] = {kTextBox, kButton, kCheckBox, kTextBox};
+  HWND at = ::GetNextDlgTabItem(f.window(), nullptr, FALSE);
+  for (const Child expected : order) {
+    check_equal(show(class_of(at)), show(class_of(f.child(expected))), "tab order");
+    check(at == f.child(expected), "tab stop " + std::to_string(expected));
+    at = ::GetNextDlgTabItem(f.window(), at, FALSE);
+  }
+});
+
+const testing::Register fonts_and_colours("the label's own font and colour; default font elsewhere", [] {
+  Fixture f;
+  LOGFONTW font{};
+  const auto label_font = reinterpret_cast<HFONT>(::SendMessageW(f.child(kLabel), WM_GETFONT, 0, 0));
+  check(::GetObjectW(label_font, sizeof(font), &font) == sizeof(font), "the label has a font of its own");
+  check_equal(font.lfHeight, static_cast<LONG>(-::MulDiv(78, f.runtime.dpi_y(), 720)), "height");
+  check_equal(font.lfWeight, 700L, "bold");
+  check_equal(static_cast<int>(font.lfCharSet), 204, "Cyrillic");
+  check_equal(show(from_wide(font.lfFaceName)), show(u"MS Sans Serif"), "face");
+  check(!font.lfItalic && !font.lfUnderline, "neither italic nor underlined");
+  const auto gui_font = reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT));
+  for (const Child other : {kCheckBox, kButton, kTextBox}) {
+    check(static_cast<WPARAM>(::SendMessageW(f.child(other), WM_GETFONT, 0, 0)) == gui_font, "default GUI font");
+  }
+
+  const platform::win32::window_dc dc(f.window());
+  const auto brush = ::SendMessageW(f.window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
+                                    reinterpret_cast<LPARAM>(f.child(kLabel)));
+  check(brush == reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE)), "button-face background");
+  check_equal(static_cast<long long>(::GetTextColor(dc.get())), static_cast<long long>(RGB(0, 192, 0)), "green");
+  check_equal(static_cast<long long>(::GetBkColor(dc.get())), static_cast<long long>(::GetSysColor(COLOR_BTNFACE)),
+              "opaque on the button face");
+  check_equal(::GetBkMode(dc.get()), OPAQUE, "opaque");
+});
+
+const testing::Register icons_and_app("window icon, application object", [] {
+  Fixture f;
+  const auto small = reinterpret_cast<HICON>(::SendMessageW(f.window(), WM_GETICON, ICON_SMALL, 0));
+  const auto big = reinterpret_cast<HICON>(::SendMessageW(f.window(), WM_GETICON, ICON_BIG, 0));
+  check(small && big, "big and small window icons");
+  check(f.form->icon_handle() == reinterpret_cast<std::uintptr_t>(small), "the icon handle is the small icon");
+  ICONINFO info{};
+  if (::GetIconInfo(small, &info)) {
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmMask, sizeof(bitmap), &bitmap);
+    check_equal(static_cast<int>(bitmap.bmWidth), ::GetSystemMetrics(SM_CXSMICON), "small icon size");
+    ::DeleteObject(info.hbmMask);
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+  }
+
+  wchar_t module[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, module, MAX_PATH);
+  forms::Application& app = f.runtime.app();
+  check_equal(show(app.path()), show(forms::win32::folder_of(from_wide(module))), "path");
+  check_equal(show(app.exe_name()), show(u"win32_forms_test"), "exe name");
+  check_equal(show(app.title()), show(u"Talvorin"), "title");
+  const forms::Version version = app.version();
+  check_equal(version.major, 1, "major version from the version block");
+  check_equal(version.minor, 3, "minor version");
+  check_equal(static_cast<double>(f.runtime.twips_per_pixel_x()), 1440.0 / f.runtime.dpi_x(), "twips per pixel");
+
+  const auto has_app_window_style = [&f] {
+    return (::GetWindowLongPtrW(f.window(), GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0;
+  };
+  check(app.task_visible() && has_app_window_style(), "listed in the task list at first");
+  app.set_task_visible(false);
+  check(!app.task_visible() && !has_app_window_style(), "taken out of it");
+  app.set_task_visible(true);
+  check(has_app_window_style(), "put back");
+});
+
+// --- controls -----------------------------------------------------------------
+
+const testing::Register text_box("text box: Unicode, no length limit", [] {
+  Fixture f;
+  check_equal(show(f.text->text()), show(u"\u0416\u043C\u0438!"), "design text");
+  for (const std::u16string& value :
+       {std::u16string(), std::u16string(u"\u041F\u0443\u0441\u043A \u4E2D"), std::u16string(100000, u'w')}) {
+    f.text->set_text(value);
+    check_equal(show(f.text->text()), show(value), "text set and read back");
+  }
+  const auto limit = static_cast<unsigned long>(::SendMessageW(f.child(kTextBox), EM_GETLIMITTEXT, 0, 0));
+  check(limit >= 0x7FFFFFFEul, "typing limit lifted");
+});
+
+const testing::Register buttons_and_boxes("button presses and check box clicks", [] {
+  Fixture f;
+  f.button->press();
+  check_equal(f.clicks, 1, "press() runs the click handler before it returns");
+  ::SendMessageW(f.child(kButton), BM_CLICK, 0, 0);
+  check_equal(f.clicks, 2, "a click runs it once more");
+
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    std::int16_t value;
+  };
+  const auto click = [&f] { ::SendMessageW(f.child(kCheckBox), BM_CLICK, 0, 0); };
+  const Step steps[] = {
+      {"starts clear", [] {}, 0},
+      {"a click ticks", click, 1},
+      {"a second click clears", click, 0},
+      {"grayed from code", [&f] { f.box->set_value(2); }, 2},
+      {"a click on grayed ticks", click, 1},
+      {"3 is refused and changes nothing",
+       [&f] {
+         bool thrown = false;
+         try {
+           f.box->set_value(3);
+         } catch (const std::out_of_range&) {
+           thrown = true;
+         }
+         check(thrown, "std::out_of_range");
+       },
+       1},
+      {"-1 too",
+       [&f] {
+         bool thrown = false;
+         try {
+           f.box->set_value(-1);
+         } catch (const std::out_of_range&) {
+           thrown = true;
+         }
+         check(thrown, "std::out_of_range");
+       },
+       1},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    check_equal(f.box->value(), step.value, step.what);
+    check_equal(static_cast<long long>(::SendMessageW(f.child(kCheckBox), BM_GETCHECK, 0, 0)),
+                static_cast<long long>(step.value), std::string(step.what) + ", in the control itself");
+  }
+  check_equal(f.clicks, 2, "check box clicks press no button");
+});
+
+const testing::Register keyboard("Tab moves the focus, Enter presses nothing", [] {
+  Fixture f;
+  f.form->show();
+  ::SetForegroundWindow(f.window());
+  pump_for(f.runtime, 50);
+  check(::GetFocus() == f.child(kTextBox), "the text box, tab index 0, holds the focus");
+  const auto key = [&f](WPARAM code) {
+    ::PostMessageW(::GetFocus(), WM_KEYDOWN, code, 1);
+    ::PostMessageW(::GetFocus(), WM_KEYUP, code, 0xC0000001);
+    pump_for(f.runtime, 30);
+  };
+  key(VK_RETURN);
+  check_equal(f.clicks, 0, "Enter in the text box presses no button");
+  check(f.form->visible(), "nor closes anything");
+  key(VK_TAB);
+  check(::GetFocus() == f.child(kButton), "Tab: the button");
+  key(VK_TAB);
+  check(::GetFocus() == f.child(kCheckBox), "Tab: the check box");
+  key(VK_TAB);
+  check(::GetFocus() == f.child(kTextBox), "Tab: round to the text box");
+});
+
+const testing::Register timers("timer ticks while enabled", [] {
+  Fixture f;
+  int slow = 0;
+  int fast = 0;
+  forms::Timer& idle = f.form->add_timer({.name = u"Timer1", .interval_ms = 10, .enabled = false, .on_timer = [&] { ++slow; }});
+  forms::Timer& busy = f.form->add_timer({.name = u"Timer1", .interval_ms = 10, .enabled = true, .on_timer = [&] { ++fast; }});
+  pump_for(f.runtime, 200);
+  check_equal(slow, 0, "a disabled timer raises nothing");
+  check(fast >= 5, "an enabled one ticks: " + std::to_string(fast));
+  check(busy.enabled() && !idle.enabled(), "flags as set");
+  busy.set_enabled(false);
+  pump_for(f.runtime, 20);
+  const int stopped_at = fast;
+  pump_for(f.runtime, 100);
+  check_equal(fast, stopped_at, "no tick after disabling");
+  idle.set_enabled(true);
+  pump_for(f.runtime, 100);
+  check(slow >= 3, "enabled later, it ticks");
+});
+
+const testing::Register picture_box("the picture box hears the tray's callbacks as mouse moves", [] {
+  Fixture f;
+  const float tpp = f.runtime.twips_per_pixel_x();
+  for (const LPARAM message : {0x200, 0x202, 0x203, 0x205}) {
+    f.mouse.clear();
+    // The shell posts its callback; wParam is the icon id.
+    ::PostMessageW(as_hwnd(f.picture->window_handle()), WM_MOUSEMOVE, 1, message);
+    f.runtime.do_events();
+    if (!check_equal(f.mouse.size(), std::size_t{1}, "one event")) continue;
+    check_equal(std::lround(f.mouse[0].x / tpp), static_cast<long>(message), "x decodes back to the message");
+  }
+});
+
+const testing::Register menus("menu items: captions, enabled flags, the popup and its handler", [] {
+  Fixture f;
+  forms::MenuItem& settings = f.menu->item(0);
+  check_equal(f.menu->item_count(), std::size_t{3}, "three items");
+  check_equal(show(settings.caption()), show(u"\u041D\u0430\u0441\u0442\u0440\u043E\u0439\u043A\u0438"), "caption");
+  settings.set_caption(u"\u041F\u043E\u043A\u0430\u0437\u0430\u0442\u044C");
+  check_equal(show(settings.caption()), show(u"\u041F\u043E\u043A\u0430\u0437\u0430\u0442\u044C"), "new caption");
+  check(settings.enabled(), "enabled at creation");
+  settings.set_enabled(false);
+  check(!settings.enabled(), "disabled");
+  settings.set_enabled(true);
+  check(settings.enabled(), "enabled again");
+
+  // While the menu is open a timer keeps ticking; at its first tick it
+  // chooses the second item with the keyboard.
+  int ticks = 0;
+  forms::Timer& chooser = f.form->add_timer({.name = u"Timer1", .interval_ms = 20, .enabled = true, .on_timer = [&] {
+                                               if (++ticks != 2) return;
+                                               f.events.push_back("tick in the menu");
+                                               const HWND target = ::GetFocus() ? ::GetFocus() : f.window();
+                                               for (const WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) {
+                                                 ::PostMessageW(target, WM_KEYDOWN, key, 1);
+                                               }
+                                             }});
+  f.form->popup_menu(*f.menu);
+  f.events.push_back("popup returned");
+  chooser.set_enabled(false);
+  const std::vector<std::string> expected = {"tick in the menu", "second chosen", "popup returned"};
+  check_equal(f.events.size(), expected.size(), "events");
+  for (std::size_t i = 0; i < std::min(expected.size(), f.events.size()); ++i) {
+    check_equal(show(f.events[i]), show(expected[i]), "event " + std::to_string(i));
+  }
+
+  f.events.clear();
+  ::SetTimer(nullptr, 0, 30, close_menu_later);
+  f.form->popup_menu(*f.menu);
+  check(f.events.empty(), "a menu closed without a choice runs nothing");
+
+  // A visible menu is a menu bar, and the client area keeps its size.
+  RECT before{};
+  ::GetClientRect(f.window(), &before);
+  f.form->add_menu({.name = u"bar", .caption = u"bar", .visible = true, .items = {{.name = u"x", .caption = u"x", .on_click = {}}}});
+  RECT after{};
+  ::GetClientRect(f.window(), &after);
+  check(::GetMenu(f.window()) != nullptr, "a visible menu makes a menu bar");
+  check_equal(after.bottom, before.bottom, "the bar's height is added to the window");
+});
+
+// --- window states and lifetime ------------------------------------------------
+
+const testing::Register window_states("window states, shown or hidden", [] {
+  Fixture f;
+  check_equal(f.resizes, 0, "no resize while the form is built");
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    bool visible;
+    WindowState state;
+  };
+  const auto set = [&f](WindowState state) { return [&f, state] { f.form->set_window_state(state); }; };
+  const Step steps[] = {
+      {"minimised while hidden stays hidden", set(WindowState::Minimised), false, WindowState::Minimised},
+      {"restored while hidden stays hidden", set(WindowState::Normal), false, WindowState::Normal},
+      {"minimised again", set(WindowState::Minimised), false, WindowState::Minimised},
+      {"shown keeps the state", [&f] { f.form->show(); }, true, WindowState::Minimised},
+      {"hidden keeps it too", [&f] { f.form->hide(); }, false, WindowState::Minimised},
+      {"restored while hidden", set(WindowState::Normal), false, WindowState::Normal},
+      {"shown, normal", [&f] { f.form->show(); }, true, WindowState::Normal},
+      {"minimised while shown", set(WindowState::Minimised), true, WindowState::Minimised},
+      {"restored while shown", set(WindowState::Normal), true, WindowState::Normal},
+      {"maximised", set(WindowState::Maximised), true, WindowState::Maximised},
+      {"hidden", [&f] { f.form->hide(); }, false, WindowState::Maximised},
+      {"normal while hidden", set(WindowState::Normal), false, WindowState::Normal},
+  };
+  for (const Step& step : steps) {
+    const int resizes = f.resizes;
+    step.act();
+    f.runtime.do_events();
+    check_equal(f.form->visible(), step.visible, std::string(step.what) + ": visible");
+    check_equal(static_cast<int>(f.form->window_state()), static_cast<int>(step.state),
+                std::string(step.what) + ": state");
+    check_equal(::IsWindowVisible(f.window()) != FALSE, step.visible, std::string(step.what) + ": on screen");
+    if (std::string(step.what).find("minimised") == 0 || std::string(step.what).find("restored") == 0) {
+      check(f.resizes > resizes, std::string(step.what) + " raises a resize");
+    }
+  }
+});
+
+const testing::Register first_show("the first showing is a resize", [] {
+  Fixture f;
+  f.form->show();
+  check_equal(f.resizes, 1, "once");
+  f.form->hide();
+  f.form->show();
+  check_equal(f.resizes, 1, "not again");
+});
+
+const testing::Register unloading("close, cancel, log-off and the end of the loop", [] {
+  {
+    Fixture f;
+    f.cancel_with = 1;
+    ::SendMessageW(f.window(), WM_CLOSE, 0, 0);
+    check_equal(f.unloads, 1, "the unload handler ran");
+    check(::IsWindow(f.window()) != FALSE, "a cancelled unload keeps the window");
+    f.cancel_with = 0;
+    ::SendMessageW(f.window(), WM_CLOSE, 0, 0);
+    check_equal(f.unloads, 2, "and again");
+    check_equal(f.form->window_handle(), platform::WindowHandle{0}, "the window is gone");
+    check(f.runtime.forms().empty(), "no form left");
+    check_equal(f.runtime.run(), 0, "the loop ends at once");
+    f.form->show();  // calls on an unloaded form do nothing
+    f.button->press();
+    check_equal(f.clicks, 1, "pressing still runs the handler");
+  }
+  {
+    Fixture f;
+    check_equal(static_cast<long long>(::SendMessageW(f.window(), WM_QUERYENDSESSION, 0, 0)), 1LL,
+                "log-off is allowed");
+    ::SendMessageW(f.window(), WM_ENDSESSION, FALSE, 0);
+    check_equal(f.unloads, 0, "a cancelled log-off unloads nothing");
+    f.cancel_with = 1;  // even kept, a form is unloaded once per session end
+    ::SendMessageW(f.runtime.app_window(), WM_ENDSESSION, TRUE, 0);
+    ::SendMessageW(f.window(), WM_ENDSESSION, TRUE, 0);
+    check_equal(f.unloads, 1, "log-off unloads once, whichever window hears it");
+  }
+  {
+    // A close sent from another thread arrives inside GetMessage.
+    Fixture f;
+    Closer closer{f.window(), ::GetCurrentThreadId(), ::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    const HANDLE thread = ::CreateThread(nullptr, 0, close_from_another_thread, &closer, 0, nullptr);
+    check_equal(f.runtime.run(), 0, "run() ends when the last form is unloaded");
+    ::SetEvent(closer.loop_ended);
+    check_equal(f.unloads, 1, "through the unload handler");
+    ::WaitForSingleObject(thread, 5000);
+    ::CloseHandle(thread);
+    ::CloseHandle(closer.loop_ended);
+  }
+  {
+    Fixture f;
+    auto second = f.runtime.create_form(plain_form(u"second"));
+    check_equal(f.runtime.forms().size(), std::size_t{2}, "two forms");
+    second.reset();
+    check_equal(f.runtime.forms().size(), std::size_t{1}, "a destroyed form is unloaded without its handler");
+  }
+});
+
+const testing::Register taskbar_created("TaskbarCreated reaches every form once", [] {
+  Fixture f;
+  int second_heard = 0;
+  forms::FormArgs args = plain_form(u"second");
+  args.on_taskbar_created = [&] { ++second_heard; };
+  auto second = f.runtime.create_form(args);
+  ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  pump_for(f.runtime, 50);
+  check_equal(f.taskbar_created, 1, "first form");
+  check_equal(second_heard, 1, "second form");
+});
+
+// --- waits and errors -----------------------------------------------------------
+
+struct BoxSearch {
+  DWORD process;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect_box(HWND window, LPARAM data) {
+  auto& search = *reinterpret_cast<BoxSearch*>(data);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  if (owner == search.process && class_of(window) == u"#32770" && ::IsWindowVisible(window)) {
+    search.found.push_back(window);
+  }
+  return TRUE;
+}
+
+// The visible message boxes of a process.
+std::vector<HWND> boxes_of(DWORD process) {
+  BoxSearch search{process, {}};
+  ::EnumWindows(collect_box, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND find_box(DWORD process) {
+  const std::vector<HWND> boxes = boxes_of(process);
+  return boxes.empty() ? nullptr : boxes.front();
+}
+
+int count_boxes(DWORD process) { return static_cast<int>(boxes_of(process).size()); }
+
+std::u16string box_text(HWND box) {
+  const HWND text = ::GetDlgItem(box, 0xFFFF);  // the prompt's static
+  wchar_t buffer[256] = {};
+  ::SendMessageW(text, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer));
+  return from_wide(buffer);
+}
+
+const testing::Register message_box("a message box lets timers tick while it is open", [] {
+  Fixture f;
+  int ticks_while_open = 0;
+  bool open = false;
+  f.form->add_timer({.name = u"Timer1", .interval_ms = 10, .enabled = true, .on_timer = [&] {
+                       if (!open) return;
+                       if (++ticks_while_open < 3) return;
+                       if (const HWND box = find_box(::GetCurrentProcessId())) {
+                         wchar_t title[64] = {};
+                         ::GetWindowTextW(box, title, 64);
+                         check_equal(show(from_wide(title)), show(u"Talvorin"), "titled with the application");
+                         check_equal(show(box_text(box)), show(u"Error: Cannot find window"), "prompt");
+                         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+                       }
+                     }});
+  open = true;
+  f.runtime.message_boxes().show(u"Error: Cannot find window", platform::MessageBoxStyle::Ok, u"");
+  open = false;
+  check(ticks_while_open >= 3, "ticks arrived while the box was open");
+});
+
+const testing::Register run_time_error("an exception in a handler ends the program with its report", [] {
+  wchar_t module[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, module, MAX_PATH);
+  std::wstring command = L"\"" + std::wstring(module) + L"\" " + kThrowInHandler;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION child{};
+  if (!check(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child),
+             "child started")) {
+    return;
+  }
+  HWND box = nullptr;
+  for (int i = 0; i < 200 && !box; ++i) {
+    ::Sleep(25);
+    box = find_box(child.dwProcessId);
+  }
+  if (check(box != nullptr, "the report is shown")) {
+    wchar_t title[64] = {};
+    ::GetWindowTextW(box, title, 64);
+    check_equal(show(from_wide(title)), show(u"Talvorin"), "report title");
+    check_equal(show(box_text(box)), show(u"a handler failed"), "the error's own text");
+    ::Sleep(200);  // the failing timer keeps falling due meanwhile
+    check_equal(count_boxes(child.dwProcessId), 1, "one report, not a pile of them");
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
+  if (::WaitForSingleObject(child.hProcess, 10000) != WAIT_OBJECT_0) ::TerminateProcess(child.hProcess, 99);
+  DWORD code = 0;
+  ::GetExitCodeProcess(child.hProcess, &code);
+  check_equal(static_cast<long long>(code), 1LL, "exit code");
+  ::CloseHandle(child.hThread);
+  ::CloseHandle(child.hProcess);
+});
+
+// The child of the test above: a timer whose handler fails.
+int throw_in_handler() {
+  platform::win32::Registry registry;
+  Runtime runtime(::GetModuleHandleW(nullptr), registry);
+  auto form = runtime.create_form(plain_form(u"failing"));
+  form->add_timer({.name = u"Timer1", .interval_ms = 20, .enabled = true, .on_timer = [] { throw std::runtime_error(kRunTimeErrorText); }});
+  return runtime.run();
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc > 1 && std::wstring(argv[1]) == kThrowInHandler) return throw_in_handler();
+  return talvorin::testing::run_all();
+}

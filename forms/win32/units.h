@@ -1,0 +1,50 @@
+#pragma once
+// The arithmetic of the Win32 backend, kept apart from the windows: twips
+// and pixels, the executable's folder and name, what a click does to a check
+// box, and how a mouse message becomes a forms mouse event.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "forms/toolkit.h"
+
+namespace talvorin::forms::win32 {
+
+inline constexpr int kTwipsPerInch = 1440;
+
+// Truncates, as the forms have always been laid out.
+constexpr int twips_to_pixels(int twips, int dots_per_inch) { return twips * dots_per_inch / kTwipsPerInch; }
+
+constexpr float twips_per_pixel(int dots_per_inch) {
+  return static_cast<float>(kTwipsPerInch) / static_cast<float>(dots_per_inch);
+}
+
+// A font's height in pixels for CreateFont: negative, so it names the
+// character height rather than the cell. Points are taken in tenths, as the
+// designer stores them.
+int font_height_pixels(double points, int dots_per_inch);
+
+// The folder of a full module path without its trailing backslash, except
+// for a drive root, which keeps it ("C:\").
+std::u16string folder_of(std::u16string_view module_path);
+
+// The file name of a module path without its extension.
+std::u16string base_name_of(std::u16string_view module_path);
+
+// A user's click on a check box goes between clear and ticked only; the
+// grayed state comes from code and a click ticks it.
+constexpr std::int16_t check_value_after_click(std::int16_t value) { return value == 1 ? 0 : 1; }
+
+// The mouse keys of a mouse message (the MK_ flags in wParam).
+enum class MouseKeys : std::uint32_t { Left = 0x0001, Right = 0x0002, Middle = 0x0010 };
+
+// Left 1, right 2, middle 4, added up.
+std::int16_t mouse_buttons(std::uint32_t key_flags);
+
+// A mouse message's client coordinates (signed 16-bit halves of lParam,
+// x low) in twips.
+MouseEvent mouse_event_from(std::uint32_t key_flags, std::uint32_t position, float twips_per_pixel_x,
+                            float twips_per_pixel_y);
+
+}  // namespace talvorin::forms::win32
