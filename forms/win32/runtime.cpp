@@ -2,6 +2,7 @@
 
 #include <winver.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 

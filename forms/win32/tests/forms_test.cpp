@@ -412,6 +412,10 @@ const testing::Register keyboard("Tab moves the focus, Enter presses nothing", [
     ::PostMessageW(::GetFocus(), WM_KEYUP, code, 0xC0000001);
     pump_for(f.runtime, 30);
   };
+  f.text->set_text(u"");
+  ::PostMessageW(::GetFocus(), WM_CHAR, L'\u0416', 1);
+  pump_for(f.runtime, 30);
+  check_equal(show(f.text->text()), show(u"\u0416"), "typing reaches the text box");
   key(VK_RETURN);
   check_equal(f.clicks, 0, "Enter in the text box presses no button");
   check(f.form->visible(), "nor closes anything");
