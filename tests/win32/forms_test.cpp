@@ -14,7 +14,7 @@
 #include "forms/win32/runtime.h"
 #include "forms/win32/units.h"
 #include "platform/win32/adapters.h"
-#include "platform/win32/tests/check.h"
+#include "tests/win32/check.h"
 #include "platform/win32/wide.h"
 
 namespace {

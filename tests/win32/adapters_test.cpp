@@ -9,7 +9,7 @@
 
 #include "platform/win32/adapters.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/tests/check.h"
+#include "tests/win32/check.h"
 #include "platform/win32/wide.h"
 
 namespace {
