@@ -1,0 +1,596 @@
+// Test driver for the end-to-end scenarios: one small command per call, run
+// with `wine tdriver.exe COMMAND ARGS...` inside the shell desktop. Results go
+// to stdout as UTF-8 lines; the exit code is 0 on success, 1 when a wait ran
+// out or a check saw something else, 2 on bad use or a missing window.
+
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <functional>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "win32_util.h"
+
+namespace {
+
+using e2e::print;
+using Args = std::span<const std::wstring>;
+
+constexpr int kOk = 0;
+constexpr int kMismatch = 1;
+constexpr int kUsage = 2;
+
+constexpr DWORD kPollMs = 5;
+
+// Windows this driver makes carry this property, so that the searches below
+// can tell Wine's own taskbar from our stand-ins and decoys.
+constexpr wchar_t kOursProperty[] = L"TalvorinE2E.Ours";
+
+constexpr wchar_t kFormClass[] = L"TalvorinForm";
+constexpr wchar_t kPictureClass[] = L"TalvorinPicture";
+constexpr wchar_t kTrayClass[] = L"Shell_TrayWnd";
+constexpr wchar_t kMenuClass[] = L"#32768";
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr UINT kTrayIconId = 1;
+
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
+constexpr int kWineTaskbarHeight = 20;
+
+struct StandinSize {
+  static constexpr int width = 200;
+  static constexpr int height = 40;
+};
+
+bool is_ours(HWND window) { return ::GetPropW(window, kOursProperty) != nullptr; }
+
+long parse_long(const std::wstring& text) { return std::wcstol(text.c_str(), nullptr, 10); }
+
+// Wine's Start button: the Button child of the taskbar that this driver did
+// not create.
+HWND wine_start_button() {
+  for (HWND tray : e2e::top_level_windows(kTrayClass)) {
+    if (is_ours(tray)) continue;
+    if (HWND button = ::FindWindowExW(tray, nullptr, L"Button", nullptr)) return button;
+  }
+  return nullptr;
+}
+
+HWND wine_taskbar() {
+  for (HWND tray : e2e::top_level_windows(kTrayClass)) {
+    if (!is_ours(tray) && ::FindWindowExW(tray, nullptr, L"Button", nullptr)) return tray;
+  }
+  return nullptr;
+}
+
+HWND find_form() {
+  const auto forms = e2e::top_level_windows(kFormClass);
+  return forms.empty() ? nullptr : forms.front();
+}
+
+HWND form_child(std::wstring_view class_name) {
+  HWND form = find_form();
+  return form ? ::FindWindowExW(form, nullptr, std::wstring(class_name).c_str(), nullptr) : nullptr;
+}
+
+HWND form_check_box() {
+  HWND form = find_form();
+  if (!form) return nullptr;
+  for (HWND button : e2e::child_windows(form, L"Button")) {
+    const auto type = ::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
+    if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE) return button;
+  }
+  return nullptr;
+}
+
+int missing(std::wstring_view what) {
+  print(L"missing: " + std::wstring(what));
+  return kUsage;
+}
+
+// Waits until Wine's Start button reads `expected`; prints how long it took
+// from `clock`'s start.
+int wait_for_caption(const std::wstring& expected, long timeout_ms, const e2e::Stopwatch& clock) {
+  std::wstring seen;
+  bool found_button = false;
+  for (;;) {
+    if (HWND button = wine_start_button()) {
+      found_button = true;
+      seen = e2e::window_text(button);
+      if (seen == expected) {
+        print(L"caption after " + std::to_wstring(clock.elapsed_ms()) + L" ms");
+        return kOk;
+      }
+    }
+    if (clock.elapsed_ms() > timeout_ms) break;
+    ::Sleep(kPollMs);
+  }
+  print(L"timeout after " + std::to_wstring(clock.elapsed_ms()) + L" ms: expected caption \"" + expected +
+        L"\", seen " + (found_button ? L"\"" + seen + L"\"" : std::wstring(L"no Start button")));
+  return kMismatch;
+}
+
+// --- processes ------------------------------------------------------------
+
+// Scripts pass Unix paths; Wine maps / to drive Z:.
+std::wstring windows_path(std::wstring path) {
+  if (!path.empty() && path.front() == L'/') {
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    path = L"Z:" + path;
+  }
+  return path;
+}
+
+int cmd_start(Args args) {
+  if (args.empty()) return kUsage;
+  const std::wstring exe = windows_path(args[0]);
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+  std::wstring command_line = L"\"" + exe + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  e2e::Stopwatch clock;
+  if (!::CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &info)) {
+    print(L"cannot start " + exe + L": error " + std::to_wstring(::GetLastError()));
+    return kUsage;
+  }
+  e2e::unique_handle process(info.hProcess);
+  e2e::unique_handle thread(info.hThread);
+  print(L"pid " + std::to_wstring(info.dwProcessId));
+  print(L"path " + exe);
+  if (args.size() >= 4 && args[1] == L"--wait-caption") return wait_for_caption(args[2], parse_long(args[3]), clock);
+  return kOk;
+}
+
+e2e::unique_handle open_process(const std::wstring& pid, DWORD access) {
+  return e2e::unique_handle(::OpenProcess(access, FALSE, static_cast<DWORD>(parse_long(pid))));
+}
+
+int cmd_wait_exit(Args args) {
+  if (args.size() < 2) return kUsage;
+  auto process = open_process(args[0], SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION);
+  if (!process) {
+    print(L"exited (no such process)");
+    return kOk;
+  }
+  if (::WaitForSingleObject(process.get(), static_cast<DWORD>(parse_long(args[1]))) != WAIT_OBJECT_0) {
+    print(L"still running after " + args[1] + L" ms");
+    return kMismatch;
+  }
+  DWORD code = 0;
+  ::GetExitCodeProcess(process.get(), &code);
+  print(L"exited " + std::to_wstring(code));
+  return kOk;
+}
+
+int cmd_kill(Args args) {
+  if (args.empty()) return kUsage;
+  auto process = open_process(args[0], PROCESS_TERMINATE | SYNCHRONIZE);
+  if (!process) return kOk;
+  ::TerminateProcess(process.get(), 1);
+  ::WaitForSingleObject(process.get(), 5000);
+  return kOk;
+}
+
+int cmd_peak_memory(Args args) {
+  if (args.empty()) return kUsage;
+  auto process = open_process(args[0], PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!process || !::GetProcessMemoryInfo(process.get(), &counters, sizeof counters)) return missing(L"process");
+  print(L"peak_working_set " + std::to_wstring(counters.PeakWorkingSetSize));
+  print(L"working_set " + std::to_wstring(counters.WorkingSetSize));
+  return kOk;
+}
+
+// --- the shell --------------------------------------------------------------
+
+int cmd_acp(Args) {
+  print(std::to_wstring(::GetACP()));
+  return kOk;
+}
+
+int cmd_start_caption(Args) {
+  HWND button = wine_start_button();
+  if (!button) return missing(L"Start button");
+  print(e2e::window_text(button));
+  return kOk;
+}
+
+int cmd_wait_caption(Args args) {
+  if (args.size() < 2) return kUsage;
+  return wait_for_caption(args[0], parse_long(args[1]), e2e::Stopwatch{});
+}
+
+// A window class whose windows do nothing of their own; `proc` may add to it.
+HWND make_window(const wchar_t* class_name, WNDPROC proc, DWORD ex_style, DWORD style, RECT where) {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = proc ? proc : ::DefWindowProcW;
+  window_class.hInstance = ::GetModuleHandleW(nullptr);
+  window_class.lpszClassName = class_name;
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  ::RegisterClassW(&window_class);
+  HWND window = ::CreateWindowExW(ex_style, class_name, L"", style, where.left, where.top, where.right - where.left,
+                                  where.bottom - where.top, nullptr, nullptr, window_class.hInstance, nullptr);
+  if (window) ::SetPropW(window, kOursProperty, reinterpret_cast<HANDLE>(1));
+  return window;
+}
+
+// Shell_NotifyIcon talks to the first Shell_TrayWnd it finds. Our stand-in is
+// that window, so it hands the tray requests on to Wine's taskbar, or the
+// program under test would lose its icon.
+LRESULT CALLBACK standin_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
+  if (message == WM_COPYDATA) {
+    if (HWND real = wine_taskbar()) return ::SendMessageW(real, WM_COPYDATA, wparam, lparam);
+    return FALSE;
+  }
+  return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+// Topmost, so that FindWindow meets it before Wine's taskbar.
+constexpr DWORD kShellExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+
+int cmd_decoy(Args) {
+  HWND decoy = make_window(kTrayClass, nullptr, kShellExStyle, WS_POPUP, RECT{0, 0, 1, 1});
+  if (!decoy) return missing(L"decoy window");
+  print(L"ready");
+  return e2e::pump_forever();
+}
+
+int cmd_standin_taskbar(Args) {
+  const int top = kScreenHeight - kWineTaskbarHeight - StandinSize::height;
+  HWND bar = make_window(kTrayClass, standin_proc, kShellExStyle, WS_POPUP | WS_VISIBLE | WS_BORDER,
+                         RECT{0, top, StandinSize::width, top + StandinSize::height});
+  if (!bar) return missing(L"stand-in taskbar");
+  RECT client{};
+  ::GetClientRect(bar, &client);
+  HWND button = ::CreateWindowExW(0, L"Button", L"Start", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, client.right,
+                                  client.bottom, bar, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  if (!button) return missing(L"stand-in Start button");
+  print(L"ready");
+  return e2e::pump_forever();
+}
+
+// Reads the stand-in's button, the one the program under test writes to.
+int cmd_standin_caption(Args) {
+  for (HWND tray : e2e::top_level_windows(kTrayClass)) {
+    if (!is_ours(tray)) continue;
+    if (HWND button = ::FindWindowExW(tray, nullptr, L"Button", nullptr)) {
+      print(e2e::window_text(button));
+      return kOk;
+    }
+  }
+  return missing(L"stand-in taskbar");
+}
+
+int cmd_hold(Args) {
+  if (!make_window(L"TalvorinE2EHolder", nullptr, WS_EX_TOOLWINDOW, WS_POPUP, RECT{0, 0, 1, 1})) {
+    return missing(L"holder window");
+  }
+  print(L"ready");
+  return e2e::pump_forever();
+}
+
+int cmd_message_boxes(Args args) {
+  if (args.empty()) return kUsage;
+  std::vector<std::wstring> texts;
+  for (HWND box : e2e::top_level_windows(kDialogClass)) {
+    if (!::IsWindowVisible(box) || e2e::window_text(box) != args[0]) continue;
+    std::wstring text;
+    for (HWND label : e2e::child_windows(box, L"Static")) {
+      const std::wstring part = e2e::window_text(label);
+      if (!part.empty()) text += part;
+    }
+    texts.push_back(text);
+  }
+  print(L"count " + std::to_wstring(texts.size()));
+  for (const auto& text : texts) print(L"text " + text);
+  return kOk;
+}
+
+// --- the program's window ---------------------------------------------------
+
+int cmd_form(Args) {
+  HWND form = find_form();
+  if (!form) return missing(L"TalvorinForm");
+  print(L"visible " + std::to_wstring(::IsWindowVisible(form) ? 1 : 0));
+  print(L"iconic " + std::to_wstring(::IsIconic(form) ? 1 : 0));
+  print(L"caption " + e2e::window_text(form));
+  return kOk;
+}
+
+int cmd_set_text(Args args) {
+  if (args.empty()) return kUsage;
+  HWND edit = form_child(L"Edit");
+  if (!edit) return missing(L"Edit of TalvorinForm");
+  e2e::Stopwatch clock;
+  ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[0].c_str()));
+  if (args.size() >= 3 && args[1] == L"--wait-caption") return wait_for_caption(args[0], parse_long(args[2]), clock);
+  return kOk;
+}
+
+int cmd_get_text(Args) {
+  HWND edit = form_child(L"Edit");
+  if (!edit) return missing(L"Edit of TalvorinForm");
+  print(e2e::window_text(edit));
+  return kOk;
+}
+
+int cmd_set_check(Args args) {
+  if (args.empty()) return kUsage;
+  HWND box = form_check_box();
+  if (!box) return missing(L"check box of TalvorinForm");
+  ::SendMessageW(box, BM_SETCHECK, static_cast<WPARAM>(parse_long(args[0])), 0);
+  return kOk;
+}
+
+int cmd_get_check(Args) {
+  HWND box = form_check_box();
+  if (!box) return missing(L"check box of TalvorinForm");
+  print(std::to_wstring(::SendMessageW(box, BM_GETCHECK, 0, 0)));
+  return kOk;
+}
+
+int cmd_close_form(Args) {
+  HWND form = find_form();
+  if (!form) return missing(L"TalvorinForm");
+  ::PostMessageW(form, WM_CLOSE, 0, 0);
+  return kOk;
+}
+
+int cmd_minimize_form(Args) {
+  HWND form = find_form();
+  if (!form) return missing(L"TalvorinForm");
+  ::ShowWindow(form, SW_MINIMIZE);
+  return kOk;
+}
+
+// --- the tray ---------------------------------------------------------------
+
+NOTIFYICONDATAW program_icon(HWND owner) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = owner;
+  data.uID = kTrayIconId;
+  return data;
+}
+
+HWND icon_owner() {
+  HWND form = find_form();
+  return form ? ::FindWindowExW(form, nullptr, kPictureClass, nullptr) : nullptr;
+}
+
+int cmd_tray_delete(Args) {
+  HWND owner = icon_owner();
+  if (!owner) return missing(L"TalvorinPicture");
+  auto data = program_icon(owner);
+  print(::Shell_NotifyIconW(NIM_DELETE, &data) ? L"deleted" : L"not deleted");
+  return kOk;
+}
+
+// The shell accepts a modify only for an icon it holds, and a modify with no
+// flags changes nothing: a way to ask whether the icon is there.
+int cmd_tray_present(Args) {
+  HWND owner = icon_owner();
+  if (!owner) return missing(L"TalvorinPicture");
+  auto data = program_icon(owner);
+  print(::Shell_NotifyIconW(NIM_MODIFY, &data) ? L"1" : L"0");
+  return kOk;
+}
+
+int cmd_taskbar_created(Args) {
+  ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  return kOk;
+}
+
+// --- popup menus ----------------------------------------------------------
+
+std::optional<RECT> open_menu_rect() {
+  for (HWND menu : e2e::top_level_windows(kMenuClass)) {
+    RECT rect{};
+    if (::IsWindowVisible(menu) && ::GetWindowRect(menu, &rect)) return rect;
+  }
+  return std::nullopt;
+}
+
+int cmd_menu_window(Args) {
+  const auto rect = open_menu_rect();
+  if (!rect) {
+    print(L"none");
+    return kMismatch;
+  }
+  print(std::to_wstring(rect->left) + L" " + std::to_wstring(rect->top) + L" " + std::to_wstring(rect->right) + L" " +
+        std::to_wstring(rect->bottom));
+  return kOk;
+}
+
+std::wstring own_folder() {
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path);
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+// The items of a popup menu can only be read from inside the process that
+// owns it, so menuhook.dll goes into the program's thread and, each time a
+// menu opens, writes its items to menuhook.txt beside itself. The hook stays
+// until this driver is killed: Wine does not always call a hook set a second
+// time from the same DLL into the same thread.
+int cmd_menu_hook(Args) {
+  HWND form = find_form();
+  if (!form) return missing(L"TalvorinForm");
+  const std::wstring folder = own_folder();
+  e2e::unique_hmodule library(::LoadLibraryW((folder + L"menuhook.dll").c_str()));
+  if (!library) return missing(L"menuhook.dll");
+  using Install = HHOOK (*)(DWORD);
+  auto install = reinterpret_cast<Install>(reinterpret_cast<void*>(::GetProcAddress(library.get(), "install_menu_hook")));
+  if (!install) return missing(L"install_menu_hook");
+  e2e::unique_hhook hook(install(::GetWindowThreadProcessId(form, nullptr)));
+  if (!hook) return missing(L"hook");
+  print(L"ready");
+  return e2e::pump_forever();
+}
+
+// The middle of item `index` of an open popup menu of `count` plain text
+// items, which all have the same height.
+int cmd_menu_item_point(Args args) {
+  if (args.size() < 2) return kUsage;
+  const auto rect = open_menu_rect();
+  if (!rect) {
+    print(L"no open menu");
+    return kMismatch;
+  }
+  const long count = parse_long(args[0]);
+  const long index = parse_long(args[1]);
+  const int border = ::GetSystemMetrics(SM_CYEDGE) + ::GetSystemMetrics(SM_CYBORDER);
+  const long inner = rect->bottom - rect->top - 2 * border;
+  const long y = rect->top + border + (2 * index + 1) * inner / (2 * count);
+  const long x = (rect->left + rect->right) / 2;
+  print(std::to_wstring(x) + L" " + std::to_wstring(y));
+  return kOk;
+}
+
+// --- the registry -----------------------------------------------------------
+
+struct KeyPath {
+  HKEY root;
+  std::wstring path;
+};
+
+std::optional<KeyPath> split_key(const std::wstring& full) {
+  const auto slash = full.find(L'\\');
+  const std::wstring root = full.substr(0, slash);
+  const std::wstring rest = slash == std::wstring::npos ? L"" : full.substr(slash + 1);
+  if (root == L"HKCU") return KeyPath{HKEY_CURRENT_USER, rest};
+  if (root == L"HKLM") return KeyPath{HKEY_LOCAL_MACHINE, rest};
+  return std::nullopt;
+}
+
+int cmd_reg_get(Args args) {
+  if (args.size() < 2) return kUsage;
+  const auto key = split_key(args[0]);
+  if (!key) return kUsage;
+  DWORD type = 0;
+  DWORD size = 0;
+  if (::RegGetValueW(key->root, key->path.c_str(), args[1].c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
+                     &size) != ERROR_SUCCESS) {
+    print(L"absent");
+    return kMismatch;
+  }
+  std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
+  ::RegGetValueW(key->root, key->path.c_str(), args[1].c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size);
+  if (type != REG_SZ) {
+    print(L"type " + std::to_wstring(type));
+    return kMismatch;
+  }
+  data.resize(std::wcslen(data.c_str()));
+  print(L"value " + data);
+  return kOk;
+}
+
+int cmd_reg_set(Args args) {
+  if (args.size() < 3) return kUsage;
+  const auto key = split_key(args[0]);
+  if (!key) return kUsage;
+  HKEY raw = nullptr;
+  if (::RegCreateKeyExW(key->root, key->path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
+      ERROR_SUCCESS) {
+    return missing(args[0]);
+  }
+  e2e::unique_hkey opened(raw);
+  const auto bytes = static_cast<DWORD>((args[2].size() + 1) * sizeof(wchar_t));
+  ::RegSetValueExW(opened.get(), args[1].c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(args[2].c_str()), bytes);
+  return kOk;
+}
+
+int cmd_reg_make_key(Args args) {
+  if (args.empty()) return kUsage;
+  const auto key = split_key(args[0]);
+  if (!key) return kUsage;
+  HKEY raw = nullptr;
+  if (::RegCreateKeyExW(key->root, key->path.c_str(), 0, nullptr, 0, KEY_READ, nullptr, &raw, nullptr) !=
+      ERROR_SUCCESS) {
+    return missing(args[0]);
+  }
+  e2e::unique_hkey opened(raw);
+  return kOk;
+}
+
+// With a value name: deletes that value; without: the key and all below it.
+int cmd_reg_delete(Args args) {
+  if (args.empty()) return kUsage;
+  const auto key = split_key(args[0]);
+  if (!key) return kUsage;
+  if (args.size() >= 2) {
+    ::RegDeleteKeyValueW(key->root, key->path.c_str(), args[1].c_str());
+  } else {
+    ::RegDeleteTreeW(key->root, key->path.c_str());
+    ::RegDeleteKeyW(key->root, key->path.c_str());
+  }
+  return kOk;
+}
+
+const std::map<std::wstring, std::function<int(Args)>>& commands() {
+  static const std::map<std::wstring, std::function<int(Args)>> table{
+      {L"acp", cmd_acp},
+      {L"start-caption", cmd_start_caption},
+      {L"wait-caption", cmd_wait_caption},
+      {L"standin-caption", cmd_standin_caption},
+      {L"start", cmd_start},
+      {L"wait-exit", cmd_wait_exit},
+      {L"kill", cmd_kill},
+      {L"peak-memory", cmd_peak_memory},
+      {L"decoy", cmd_decoy},
+      {L"standin-taskbar", cmd_standin_taskbar},
+      {L"hold", cmd_hold},
+      {L"message-boxes", cmd_message_boxes},
+      {L"form", cmd_form},
+      {L"set-text", cmd_set_text},
+      {L"get-text", cmd_get_text},
+      {L"set-check", cmd_set_check},
+      {L"get-check", cmd_get_check},
+      {L"close-form", cmd_close_form},
+      {L"minimize-form", cmd_minimize_form},
+      {L"tray-delete", cmd_tray_delete},
+      {L"tray-present", cmd_tray_present},
+      {L"taskbar-created", cmd_taskbar_created},
+      {L"menu-window", cmd_menu_window},
+      {L"menu-hook", cmd_menu_hook},
+      {L"menu-item-point", cmd_menu_item_point},
+      {L"reg-get", cmd_reg_get},
+      {L"reg-set", cmd_reg_set},
+      {L"reg-make-key", cmd_reg_make_key},
+      {L"reg-delete", cmd_reg_delete},
+  };
+  return table;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  // Plain \n line ends: the scripts compare whole lines.
+  _setmode(_fileno(stdout), _O_BINARY);
+  if (argc < 2) {
+    print(L"usage: tdriver COMMAND [ARGS...]");
+    return kUsage;
+  }
+  const auto found = commands().find(argv[1]);
+  if (found == commands().end()) {
+    print(L"unknown command " + std::wstring(argv[1]));
+    return kUsage;
+  }
+  const std::vector<std::wstring> args(argv + 2, argv + argc);
+  return found->second(Args(args));
+}

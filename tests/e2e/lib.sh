@@ -1,0 +1,240 @@
+# Shared by the e2e scenarios and desktop.sh. Needs from CTest: TALVORIN_EXE,
+# TDRIVER, E2E_WORK (scratch folder of this build) and E2E_LOCALE.
+set -uo pipefail
+
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+E2E_ROOT=$(cd "$E2E_DIR/../.." && pwd)
+# shellcheck source=../../tools/wine-env.sh
+source "$E2E_ROOT/tools/wine-env.sh"
+
+: "${TALVORIN_EXE:?set by CTest}" "${TDRIVER:?set by CTest}" "${E2E_WORK:?set by CTest}" "${E2E_LOCALE:?set by CTest}"
+E2E_PREFIX=${E2E_PREFIX:-$E2E_WORK/wineprefix}
+E2E_STATE=$E2E_WORK/desktop.env
+E2E_WINE_LOG=$E2E_WORK/wine.log
+
+SETTINGS_KEY='HKCU\Software\VB and VBA Program Settings\Talvorin\Settings'
+APP_KEY='HKCU\Software\VB and VBA Program Settings\Talvorin'
+RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+PARKING_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run-'
+
+# Wine's taskbar for a 1024x768 desktop: 20 px high at the bottom; tray icon n
+# (from the right, from 0) spans x = 1024-20(n+1) .. 1024-20n.
+TRAY_Y=758
+TRAY_FIRST_X=1013
+TRAY_SLOT_CROP=20x20+1004+748
+# A point on the bare desktop, away from every window the tests open.
+DESKTOP_X=400
+DESKTOP_Y=200
+
+mkdir -p "$E2E_WORK"
+talvorin_wine_env "$E2E_PREFIX" "$E2E_LOCALE"
+
+# --- running Windows programs ----------------------------------------------
+
+td() { in_wine_locale wine "$TDRIVER" "$@" 2>>"$E2E_WINE_LOG"; }
+
+# --- outcome ------------------------------------------------------------------
+
+E2E_FAILURES=0
+
+fail() {
+  echo "FAIL: $*"
+  E2E_FAILURES=$((E2E_FAILURES + 1))
+}
+
+# expect_eq WHAT EXPECTED SEEN
+expect_eq() {
+  if [[ $2 == "$3" ]]; then
+    echo "ok: $1: $3"
+  else
+    fail "$1: expected '$2', seen '$3'"
+  fi
+}
+
+e2e_unavailable() {
+  if [[ ${CI:-} == true ]]; then
+    echo "FAIL: $* (tools/setup.sh installs it)"
+    exit 1
+  fi
+  echo "SKIP: $* (bash tools/setup.sh installs it)"
+  exit 77
+}
+
+e2e_require_tools() {
+  local tool
+  for tool in wine wineserver wineboot Xvfb xdotool localedef import convert; do
+    command -v "$tool" >/dev/null || e2e_unavailable "$tool is not installed"
+  done
+}
+
+# --- the desktop of this run (desktop.sh start) ---------------------------
+
+e2e_join_desktop() {
+  if [[ ! -f $E2E_STATE ]]; then
+    echo "FAIL: no test desktop: e2e.desktop.start did not run or failed"
+    exit 1
+  fi
+  # shellcheck disable=SC1090
+  source "$E2E_STATE"
+  export DISPLAY
+  if ! kill -0 "$XVFB_PID" 2>/dev/null; then
+    echo "FAIL: the test desktop's X server ($DISPLAY) is gone"
+    exit 1
+  fi
+  if [[ ! -f $TALVORIN_EXE ]]; then
+    echo "FAIL: $TALVORIN_EXE was not built"
+    exit 1
+  fi
+  trap e2e_cleanup EXIT
+}
+
+# --- what a scenario starts, ended by the EXIT trap --------------------------
+
+E2E_PROGRAM_PIDS=()   # Windows process ids
+E2E_LINUX_PIDS=()     # helpers started in the background
+
+# program_start [EXE] [--wait-caption TEXT TIMEOUT_MS]: starts the program
+# from the driver, so that the clock runs from CreateProcess. Sets
+# PROGRAM_PID, PROGRAM_PATH (as Windows sees it) and PROGRAM_CAPTION (the
+# driver's line about the caption). Returns the driver's status.
+program_start() {
+  local exe=$TALVORIN_EXE
+  if [[ $# -gt 0 && $1 != --* ]]; then
+    exe=$1
+    shift
+  fi
+  local out=$E2E_WORK/start.out
+  # The program inherits the driver's stdout; a file, not a pipe, so that
+  # nothing waits for the program to close it.
+  td start "$exe" "$@" >"$out"
+  local status=$?
+  PROGRAM_PID=$(awk '$1 == "pid" {print $2}' "$out")
+  PROGRAM_PATH=$(sed -n 's/^path //p' "$out")
+  PROGRAM_CAPTION=$(grep -E '^(caption|timeout)' "$out")
+  [[ -n $PROGRAM_PID ]] && E2E_PROGRAM_PIDS+=("$PROGRAM_PID")
+  return $status
+}
+
+# background_driver NAME COMMAND...: a driver command that runs until killed
+# and says "ready" once it stands.
+background_driver() {
+  local name=$1
+  shift
+  local out=$E2E_WORK/$name.out
+  : >"$out"
+  "${WINE_LOCALE[@]}" wine "$TDRIVER" "$@" >"$out" 2>>"$E2E_WINE_LOG" &
+  E2E_LINUX_PIDS+=($!)
+  local i
+  for ((i = 0; i < 100; i++)); do
+    grep -q '^ready' "$out" && return 0
+    sleep 0.1
+  done
+  fail "driver '$*' did not get ready: $(cat "$out")"
+  return 1
+}
+
+e2e_cleanup() {
+  local pid
+  for pid in "${E2E_PROGRAM_PIDS[@]}"; do td kill "$pid" >/dev/null; done
+  for pid in "${E2E_LINUX_PIDS[@]}"; do
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  close_menu
+  tray_sweep
+  if ((E2E_FAILURES > 0)); then
+    echo "$E2E_FAILURES check(s) failed"
+    exit 1
+  fi
+}
+
+# --- registry ---------------------------------------------------------------
+
+e2e_reset_registry() {
+  td reg-delete "$APP_KEY"
+  td reg-delete "$RUN_KEY" Talvorin
+  td reg-delete "$PARKING_KEY"
+}
+
+# reg_value KEY NAME: "value TEXT" or "absent"
+reg_value() { td reg-get "$1" "$2"; }
+
+# --- the program's window ---------------------------------------------------
+
+form_field() { td form | awk -v f="$1" '$1 == f {print $2}'; }
+
+# poll EXPECTED TIMEOUT_MS COMMAND...: runs COMMAND until it prints EXPECTED;
+# POLL_SEEN holds the last output.
+poll() {
+  local expected=$1 timeout_ms=$2
+  shift 2
+  local deadline
+  deadline=$(($(date +%s%3N) + timeout_ms))
+  while :; do
+    POLL_SEEN=$("$@")
+    [[ $POLL_SEEN == "$expected" ]] && return 0
+    (($(date +%s%3N) > deadline)) && return 1
+    sleep 0.05
+  done
+}
+
+# --- tray and menus -----------------------------------------------------------
+
+tray_click() { xdotool mousemove --sync "$TRAY_FIRST_X" "$TRAY_Y" click "$1"; }
+
+# Wine keeps the icon of a killed program until the pointer passes over it;
+# passing over every slot clears them, so our icon is the first one again.
+tray_sweep() {
+  local pass x
+  for pass in 1 2 3; do
+    for ((x = TRAY_FIRST_X; x > TRAY_FIRST_X - 200; x -= 20)); do
+      xdotool mousemove --sync "$x" "$TRAY_Y"
+    done
+  done
+  xdotool mousemove --sync "$DESKTOP_X" "$DESKTOP_Y"
+}
+
+# 1 when the first tray slot shows an icon, 0 when it is bare taskbar.
+tray_slot_filled() {
+  import -window root -crop "$TRAY_SLOT_CROP" +repage "$E2E_WORK/slot.png" 2>/dev/null
+  convert "$E2E_WORK/slot.png" -format '%[fx:standard_deviation > 0.01 ? 1 : 0]' info: 2>/dev/null
+}
+
+menu_open() { td menu-window >/dev/null && echo 1 || echo 0; }
+
+close_menu() {
+  if [[ $(menu_open) == 1 ]]; then
+    xdotool mousemove --sync "$DESKTOP_X" "$DESKTOP_Y" click 1
+    poll 0 2000 menu_open
+  fi
+}
+
+# Needed once per program start, before the first open_tray_menu.
+hook_menus() { background_driver menuhook menu-hook; }
+
+# open_tray_menu: right click on the icon; MENU_ITEMS gets the items of the
+# menu that opened, as "INDEX<TAB>ENABLED<TAB>TEXT" lines.
+open_tray_menu() {
+  local log
+  log=$(dirname "$TDRIVER")/menuhook.txt
+  rm -f "$log"
+  tray_click 3
+  local i
+  for ((i = 0; i < 60; i++)); do
+    if [[ -f $log ]]; then
+      MENU_ITEMS=$(cat "$log")
+      return 0
+    fi
+    sleep 0.05
+  done
+  MENU_ITEMS="no popup menu within 3 s (menu window open: $(menu_open))"
+  return 1
+}
+
+# choose_menu_item COUNT INDEX: a real left click on an item of the open menu.
+choose_menu_item() {
+  local point
+  point=$(td menu-item-point "$1" "$2") || return 1
+  # shellcheck disable=SC2086
+  xdotool mousemove --sync $point click 1
+}

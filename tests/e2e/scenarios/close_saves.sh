@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# WM_CLOSE ends the program and stores what the window holds: ticked, the
+# text and the autostart value with the exe's path (quoted when it has a
+# blank), which the next start puts back; clear, "0", "Жми" and no autostart.
+source "$(dirname "$0")/../lib.sh"
+e2e_join_desktop
+
+blank_dir="$E2E_WORK/with blank"
+mkdir -p "$blank_dir"
+cp "$TALVORIN_EXE" "$blank_dir/talvorin.exe"
+
+# name | exe | check box | text typed | parking key exists
+cases=(
+  "ticked|$TALVORIN_EXE|1|Мой Пуск 1|no"
+  "ticked, path with a blank|$blank_dir/talvorin.exe|1|Ещё текст|no"
+  "clear|$TALVORIN_EXE|0|Не сохранится|no"
+  "clear, parking key exists|$TALVORIN_EXE|0|Тоже нет|yes"
+)
+
+for row in "${cases[@]}"; do
+  IFS='|' read -r name exe check text parking <<<"$row"
+  echo "--- $name"
+  e2e_reset_registry
+  td reg-set "$SETTINGS_KEY" StartButtonText 'Старый'
+  td reg-set "$SETTINGS_KEY" StartUp 0
+  # As if an earlier run had registered the program.
+  td reg-set "$RUN_KEY" Talvorin 'C:\old\talvorin.exe'
+  [[ $parking == yes ]] && td reg-make-key "$PARKING_KEY"
+
+  program_start "$exe" --wait-caption 'Старый' 1000 || fail "$name: stored caption at start: $PROGRAM_CAPTION"
+  td set-text "$text"
+  td set-check "$check"
+  td close-form
+  out=$(td wait-exit "$PROGRAM_PID" 3000) || fail "$name: WM_CLOSE ends the process: $out"
+
+  path=$PROGRAM_PATH
+  [[ $path == *" "* ]] && path="\"$path\""
+  if [[ $check == 1 ]]; then
+    expect_eq "$name: StartUp" "value 1" "$(reg_value "$SETTINGS_KEY" StartUp)"
+    expect_eq "$name: StartButtonText" "value $text" "$(reg_value "$SETTINGS_KEY" StartButtonText)"
+    expect_eq "$name: HKCU Run Talvorin" "value $path" "$(reg_value "$RUN_KEY" Talvorin)"
+
+    program_start "$exe" --wait-caption "$text" 1000 || fail "$name: next start puts the stored text on: $PROGRAM_CAPTION"
+    expect_eq "$name: check box at the next start" 1 "$(td get-check)"
+    td kill "$PROGRAM_PID"
+  else
+    expect_eq "$name: StartUp" "value 0" "$(reg_value "$SETTINGS_KEY" StartUp)"
+    expect_eq "$name: StartButtonText" "value Жми" "$(reg_value "$SETTINGS_KEY" StartButtonText)"
+    expect_eq "$name: HKCU Run Talvorin" "absent" "$(reg_value "$RUN_KEY" Talvorin)"
+    if [[ $parking == yes ]]; then
+      parked=$(reg_value "$PARKING_KEY" Talvorin)
+      expect_eq "$name: Talvorin parked in Run- ($parked)" present "$([[ $parked == value* ]] && echo present || echo absent)"
+    fi
+  fi
+done

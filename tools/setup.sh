@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12. Safe to run again: it
+# asks apt only for what is missing, so on a ready machine it takes a moment.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+
+packages=(
+  cmake g++ make libgtest-dev libgmock-dev python3
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
+  wine wine32:i386 xvfb xdotool imagemagick x11-utils
+  # localedef and the ru_RU sources for the locale the Wine runs use
+  libc-bin locales
+)
+
+as_root() {
+  if [[ $(id -u) -eq 0 ]]; then
+    "$@"
+  elif command -v sudo >/dev/null; then
+    sudo -n "$@"
+  else
+    echo "setup: need root to run: $*" >&2
+    return 1
+  fi
+}
+
+installed() {
+  [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == "install ok installed" ]]
+}
+
+need_update=0
+# wine32 comes from the i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  as_root dpkg --add-architecture i386
+  need_update=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  installed "$p" || missing+=("$p")
+done
+
+if ((${#missing[@]} > 0)); then
+  echo "setup: installing ${missing[*]}"
+  need_update=1
+fi
+if ((need_update)); then
+  as_root apt-get update -q
+fi
+if ((${#missing[@]} > 0)); then
+  as_root apt-get install -y -q "${missing[@]}" </dev/null
+fi
+
+if [[ ! -f /usr/share/i18n/locales/ru_RU ]] || ! compgen -G '/usr/share/i18n/charmaps/UTF-8*' >/dev/null; then
+  echo "setup: the ru_RU locale sources are missing from /usr/share/i18n" >&2
+  exit 1
+fi
+command -v localedef >/dev/null || { echo "setup: localedef is missing" >&2; exit 1; }
