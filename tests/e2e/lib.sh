@@ -180,7 +180,18 @@ poll() {
 
 # --- tray and menus -----------------------------------------------------------
 
-tray_click() { xdotool mousemove --sync "$TRAY_FIRST_X" "$TRAY_Y" click "$1"; }
+# xdotool's --sync waits for the pointer to arrive and so hangs when it is
+# already there.
+pointer_to() {
+  local here
+  here=$(xdotool getmouselocation --shell | awk -F= '$1 == "X" || $1 == "Y" {printf "%s ", $2}')
+  [[ $here == "$1 $2 " ]] || xdotool mousemove --sync "$1" "$2"
+}
+
+tray_click() {
+  pointer_to "$TRAY_FIRST_X" "$TRAY_Y"
+  xdotool click "$1"
+}
 
 # Wine keeps the icon of a killed program until the pointer passes over it;
 # passing over every slot clears them, so our icon is the first one again.
@@ -188,10 +199,10 @@ tray_sweep() {
   local pass x
   for pass in 1 2 3; do
     for ((x = TRAY_FIRST_X; x > TRAY_FIRST_X - 200; x -= 20)); do
-      xdotool mousemove --sync "$x" "$TRAY_Y"
+      pointer_to "$x" "$TRAY_Y"
     done
   done
-  xdotool mousemove --sync "$DESKTOP_X" "$DESKTOP_Y"
+  pointer_to "$DESKTOP_X" "$DESKTOP_Y"
 }
 
 # 1 when the first tray slot shows an icon, 0 when it is bare taskbar.
@@ -204,7 +215,8 @@ menu_open() { td menu-window >/dev/null && echo 1 || echo 0; }
 
 close_menu() {
   if [[ $(menu_open) == 1 ]]; then
-    xdotool mousemove --sync "$DESKTOP_X" "$DESKTOP_Y" click 1
+    pointer_to "$DESKTOP_X" "$DESKTOP_Y"
+    xdotool click 1
     poll 0 2000 menu_open
   fi
 }
@@ -236,5 +248,6 @@ choose_menu_item() {
   local point
   point=$(td menu-item-point "$1" "$2") || return 1
   # shellcheck disable=SC2086
-  xdotool mousemove --sync $point click 1
+  pointer_to $point
+  xdotool click 1
 }

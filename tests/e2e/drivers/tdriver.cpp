@@ -157,6 +157,7 @@ e2e::unique_handle open_process(const std::wstring& pid, DWORD access) {
   return e2e::unique_handle(::OpenProcess(access, FALSE, static_cast<DWORD>(parse_long(pid))));
 }
 
+// A negative timeout waits as long as the process runs.
 int cmd_wait_exit(Args args) {
   if (args.size() < 2) return kUsage;
   auto process = open_process(args[0], SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION);
@@ -164,7 +165,9 @@ int cmd_wait_exit(Args args) {
     print(L"exited (no such process)");
     return kOk;
   }
-  if (::WaitForSingleObject(process.get(), static_cast<DWORD>(parse_long(args[1]))) != WAIT_OBJECT_0) {
+  const long timeout_ms = parse_long(args[1]);
+  const DWORD wait_ms = timeout_ms < 0 ? INFINITE : static_cast<DWORD>(timeout_ms);
+  if (::WaitForSingleObject(process.get(), wait_ms) != WAIT_OBJECT_0) {
     print(L"still running after " + args[1] + L" ms");
     return kMismatch;
   }

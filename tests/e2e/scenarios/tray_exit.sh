@@ -21,7 +21,7 @@ open_tray_menu || fail "right click: no popup menu: $MENU_ITEMS"
 expect_eq "last menu item" "Выход" "$(awk -F'\t' '$1 == 3 {print $3}' <<<"$MENU_ITEMS")"
 choose_menu_item 4 3 || fail "no open menu to choose \"Выход\" from"
 out=$(td wait-exit "$PROGRAM_PID" 3000) || fail "\"Выход\" ends the process: $out"
-xdotool mousemove --sync "$DESKTOP_X" "$DESKTOP_Y"
+pointer_to "$DESKTOP_X" "$DESKTOP_Y"
 
 # Read from the screen: the pointer stays away from the tray, so Wine has had
 # no reason to drop an icon of a dead window on its own.

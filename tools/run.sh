@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Builds talvorin.exe and runs it in a Wine desktop with a taskbar.
+#
+# Wine paints its Start button from its own label, so a small stand-in
+# taskbar (a Shell_TrayWnd with a plain button, bottom left above Wine's)
+# shows the caption the program writes. With $DISPLAY the desktop opens there
+# and the script waits until the program ends (tray menu, "Выход"); without,
+# it runs on an Xvfb of its own, prints the caption, saves a screenshot to
+# build/talvorin-run.png and stops after a few seconds.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ROOT"
+
+bash tools/setup.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+
+EXE=$ROOT/build/windows/app/talvorin.exe
+TDRIVER=$ROOT/build/windows/tests/e2e/tdriver.exe
+SHOT=$ROOT/build/talvorin-run.png
+SETTINGS_KEY='HKCU\Software\VB and VBA Program Settings\Talvorin\Settings'
+
+source tools/wine-env.sh
+talvorin_build_locale "$ROOT/build/locale"
+talvorin_wine_env "$ROOT/build/wineprefix" "$ROOT/build/locale"
+
+td() { in_wine_locale wine "$TDRIVER" "$@" 2>>"$ROOT/build/wine-run.log"; }
+
+started_linux=()
+program_pid=
+cleanup() {
+  set +e
+  [[ -n $program_pid ]] && td kill "$program_pid"
+  local i
+  for ((i = ${#started_linux[@]} - 1; i >= 0; i--)); do
+    kill "${started_linux[i]}" 2>/dev/null
+    wait "${started_linux[i]}" 2>/dev/null
+  done
+  if [[ -n ${TALVORIN_XVFB_PID:-} ]]; then
+    # Let Wine close its desktop before its X server goes.
+    timeout 15 wineserver -w
+    kill "$TALVORIN_XVFB_PID" 2>/dev/null
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+headless=0
+if [[ -z ${DISPLAY:-} ]]; then
+  headless=1
+  talvorin_start_xvfb
+  echo "no display: running on Xvfb $DISPLAY"
+fi
+talvorin_prepare_prefix
+
+# First run in this prefix: give the program a caption to show.
+if ! td reg-get "$SETTINGS_KEY" StartButtonText >/dev/null; then
+  td reg-set "$SETTINGS_KEY" StartButtonText 'Жми!'
+fi
+
+# The prefix's default desktop is "shell" at 1024x768, so a plain `wine`
+# opens what `wine explorer /desktop=shell,1024x768` would, and $! stays the
+# process we started (explorer hands its program on and exits).
+# The stand-in comes first and keeps the desktop up; created after Wine's
+# taskbar, it is the Shell_TrayWnd that the program finds.
+standin_out=$ROOT/build/standin.out
+: >"$standin_out"
+"${WINE_LOCALE[@]}" wine "$TDRIVER" standin-taskbar >"$standin_out" 2>>"$ROOT/build/wine-run.log" &
+started_linux+=($!)
+for ((i = 0; i < 300; i++)); do
+  grep -q '^ready' "$standin_out" && break
+  sleep 0.1
+done
+grep -q '^ready' "$standin_out" || { echo "the stand-in taskbar did not start" >&2; exit 1; }
+
+start_out=$ROOT/build/start.out
+td start "$EXE" >"$start_out"
+program_pid=$(awk '$1 == "pid" {print $2}' "$start_out")
+[[ -n $program_pid ]] || { cat "$start_out" >&2; exit 1; }
+echo "talvorin.exe runs (Windows pid $program_pid)"
+
+if ((headless == 0)); then
+  echo "Wine desktop open on $DISPLAY; leave through the tray icon's menu, \"Выход\"."
+  td wait-exit "$program_pid" -1 >/dev/null
+  program_pid=
+  exit 0
+fi
+
+# The stand-in's own label until the program's first write.
+caption=Start
+for ((i = 0; i < 100; i++)); do
+  caption=$(td standin-caption)
+  [[ $caption != Start ]] && break
+  sleep 0.1
+done
+echo "Start button caption: \"$caption\""
+sleep 1
+import -window root "$SHOT"
+echo "screenshot: $SHOT"
+sleep 2
