@@ -136,6 +136,12 @@ int cmd_start(Args args) {
   const std::wstring exe = windows_path(args[0]);
   const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
   std::wstring command_line = L"\"" + exe + L"\"";
+  const bool wait_caption = args.size() >= 4 && args[1] == L"--wait-caption";
+  // Wine's button keeps the last text written to it, by an earlier run too;
+  // a mark of our own makes sure the caption we wait for is this run's.
+  if (wait_caption) {
+    if (HWND button = wine_start_button()) ::SendMessageW(button, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"(not yet)"));
+  }
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
@@ -149,7 +155,7 @@ int cmd_start(Args args) {
   e2e::unique_handle thread(info.hThread);
   print(L"pid " + std::to_wstring(info.dwProcessId));
   print(L"path " + exe);
-  if (args.size() >= 4 && args[1] == L"--wait-caption") return wait_for_caption(args[2], parse_long(args[3]), clock);
+  if (wait_caption) return wait_for_caption(args[2], parse_long(args[3]), clock);
   return kOk;
 }
 

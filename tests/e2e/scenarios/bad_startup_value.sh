@@ -11,6 +11,8 @@ td reg-set "$SETTINGS_KEY" StartUp abc
 
 program_start --wait-caption 'Текст при abc' 1000 || fail "caption with StartUp=abc: $PROGRAM_CAPTION"
 expect_eq "process still running" "still running after 500 ms" "$(td wait-exit "$PROGRAM_PID" 500)"
+poll 1 1000 td tray-present
+expect_eq "tray icon" 1 "$POLL_SEEN"
+sleep 0.3
 expect_eq "settings window visible" 0 "$(form_field visible)"
-expect_eq "tray icon" 1 "$(td tray-present)"
 expect_eq "check box (BM_GETCHECK)" 0 "$(td get-check)"

@@ -41,7 +41,9 @@ for row in "${cases[@]}"; do
     expect_eq "$name: HKCU Run Talvorin" "value $path" "$(reg_value "$RUN_KEY" Talvorin)"
 
     program_start "$exe" --wait-caption "$text" 1000 || fail "$name: next start puts the stored text on: $PROGRAM_CAPTION"
-    expect_eq "$name: check box at the next start" 1 "$(td get-check)"
+    # The box is set from the settings right after the caption goes on.
+    poll 1 1000 td get-check
+    expect_eq "$name: check box at the next start" 1 "$POLL_SEEN"
     td kill "$PROGRAM_PID"
   else
     expect_eq "$name: StartUp" "value 0" "$(reg_value "$SETTINGS_KEY" StartUp)"

@@ -14,9 +14,12 @@ td reg-set "$SETTINGS_KEY" StartUp 0
 program_start --wait-caption "$stored" 1000 || fail "stored caption on the Start button within 1000 ms: $PROGRAM_CAPTION"
 echo "$PROGRAM_CAPTION"
 
+# The icon comes after the caption; once it is there, start-up has ended.
+poll 1 1000 td tray-present
+expect_eq "tray icon after start" 1 "$POLL_SEEN"
+sleep 0.3
 expect_eq "settings window visible after start" 0 "$(form_field visible)"
 expect_eq "settings window title" Talvorin "$(form_field caption)"
-expect_eq "tray icon after start" 1 "$(td tray-present)"
 expect_eq "tray slot shows the icon" 1 "$(tray_slot_filled)"
 expect_eq "check box after StartUp=0" 0 "$(td get-check)"
 
