@@ -106,7 +106,7 @@ int wait_for_caption(const std::wstring& expected, long timeout_ms, const e2e::S
   for (;;) {
     if (HWND button = wine_start_button()) {
       found_button = true;
-      seen = e2e::window_text(button);
+      seen = e2e::caption_of(button);
       if (seen == expected) {
         print(L"caption after " + std::to_wstring(clock.elapsed_ms()) + L" ms");
         return kOk;
@@ -213,7 +213,7 @@ int cmd_acp(Args) {
 int cmd_start_caption(Args) {
   HWND button = wine_start_button();
   if (!button) return missing(L"Start button");
-  print(e2e::window_text(button));
+  print(e2e::caption_of(button));
   return kOk;
 }
 
@@ -277,7 +277,7 @@ int cmd_standin_caption(Args) {
   for (HWND tray : e2e::top_level_windows(kTrayClass)) {
     if (!is_ours(tray)) continue;
     if (HWND button = ::FindWindowExW(tray, nullptr, L"Button", nullptr)) {
-      print(e2e::window_text(button));
+      print(e2e::caption_of(button));
       return kOk;
     }
   }

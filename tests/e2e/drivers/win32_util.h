@@ -83,6 +83,14 @@ inline std::wstring window_text(HWND window) {
   return text;
 }
 
+// A caption as the window manager holds it, without a message to the owner:
+// what GetWindowTextW gives for a window of another process.
+inline std::wstring caption_of(HWND window) {
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 inline std::wstring class_name(HWND window) {
   wchar_t buffer[256] = {};
   const int n = ::GetClassNameW(window, buffer, 256);
