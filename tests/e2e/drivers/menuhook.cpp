@@ -51,7 +51,7 @@ void write_log(const std::vector<Item>& items) {
     e2e::unique_handle file(
         ::CreateFileW(temp_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
-      file.release();
+      static_cast<void>(file.release());
       return;
     }
     DWORD written = 0;

@@ -1,6 +1,6 @@
 #pragma once
-// Small helpers shared by the test drivers: owning handles, UTF-8 output and
-// window searches by class.
+// Small helpers shared by the test drivers: owning handles (the program's own
+// owner template), UTF-8 output and window searches by class.
 
 #include <windows.h>
 
@@ -11,45 +11,21 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/handles.h"
+
 namespace e2e {
 
-template <typename Handle, auto Close, Handle Invalid = Handle{}>
-class Unique {
- public:
-  Unique() = default;
-  explicit Unique(Handle handle) noexcept : handle_(handle) {}
-  Unique(const Unique&) = delete;
-  Unique& operator=(const Unique&) = delete;
-  Unique(Unique&& other) noexcept : handle_(other.release()) {}
-  Unique& operator=(Unique&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  ~Unique() { reset(); }
-
-  Handle get() const noexcept { return handle_; }
-  Handle release() noexcept { return std::exchange(handle_, Invalid); }
-  void reset(Handle handle = Invalid) noexcept {
-    if (handle_ != Invalid) Close(handle_);
-    handle_ = handle;
-  }
-  explicit operator bool() const noexcept { return handle_ != Invalid; }
-
- private:
-  Handle handle_ = Invalid;
-};
+using talvorin::platform::win32::unique_any;
+using talvorin::platform::win32::unique_hkey;
+using talvorin::platform::win32::unique_hwnd;
 
 inline void close_handle(HANDLE h) noexcept { ::CloseHandle(h); }
-inline void close_key(HKEY k) noexcept { ::RegCloseKey(k); }
 inline void unhook(HHOOK h) noexcept { ::UnhookWindowsHookEx(h); }
 inline void free_library(HMODULE m) noexcept { ::FreeLibrary(m); }
-inline void destroy_window(HWND w) noexcept { ::DestroyWindow(w); }
 
-using unique_handle = Unique<HANDLE, close_handle>;
-using unique_hkey = Unique<HKEY, close_key>;
-using unique_hhook = Unique<HHOOK, unhook>;
-using unique_hmodule = Unique<HMODULE, free_library>;
-using unique_hwnd = Unique<HWND, destroy_window>;
+using unique_handle = unique_any<HANDLE, close_handle>;
+using unique_hhook = unique_any<HHOOK, unhook>;
+using unique_hmodule = unique_any<HMODULE, free_library>;
 
 inline std::string to_utf8(std::wstring_view text) {
   if (text.empty()) return {};
