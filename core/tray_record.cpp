@@ -7,15 +7,21 @@ namespace talvorin::core {
 
 namespace {
 
-void put_u32(TrayRecordBytes& bytes, std::size_t offset, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i) {
+void put(TrayRecordBytes& bytes, std::size_t offset, std::size_t width, std::uint64_t value) {
+  for (std::size_t i = 0; i < width; ++i) {
     bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
   }
 }
 
-constexpr std::size_t kTipOffset = 24;
-
 }  // namespace
+
+std::uint64_t TrayRecordBytes::field(std::size_t offset, std::size_t width) const {
+  std::uint64_t value = 0;
+  for (std::size_t i = 0; i < width && offset + i < size_; ++i) {
+    value |= static_cast<std::uint64_t>(bytes_[offset + i]) << (8 * i);
+  }
+  return value;
+}
 
 void TrayIcon::set_tip(std::u16string_view text) {
   szTip.fill(u' ');
@@ -24,8 +30,7 @@ void TrayIcon::set_tip(std::u16string_view text) {
   if (n < kTrayTipLength) szTip[n] = u'\0';
 }
 
-void TrayIcon::fill_for_add(std::uint32_t owner, std::uint32_t icon, std::u16string_view tip) {
-  cbSize = kTrayRecordSize;
+void TrayIcon::fill_for_add(std::uint64_t owner, std::uint64_t icon, std::u16string_view tip) {
   hWnd = owner;
   uID = kTrayIconId;
   uFlags = kTrayFlagMessage | kTrayFlagIcon | kTrayFlagTip;
@@ -34,25 +39,24 @@ void TrayIcon::fill_for_add(std::uint32_t owner, std::uint32_t icon, std::u16str
   set_tip(tip);
 }
 
-void TrayIcon::fill_for_delete(std::uint32_t owner) {
-  cbSize = kTrayRecordSize;
+void TrayIcon::fill_for_delete(std::uint64_t owner) {
   hWnd = owner;
   uID = kTrayIconId;
 }
 
-TrayRecordBytes TrayIcon::to_ansi(const AnsiCodePage& code_page) const {
-  TrayRecordBytes bytes{};
-  put_u32(bytes, 0, cbSize);
-  put_u32(bytes, 4, hWnd);
-  put_u32(bytes, 8, uID);
-  put_u32(bytes, 12, uFlags);
-  put_u32(bytes, 16, uCallbackMessage);
-  put_u32(bytes, 20, hIcon);
+TrayRecordBytes TrayIcon::to_ansi(const AnsiCodePage& code_page, const TrayRecordLayout& layout) const {
+  TrayRecordBytes bytes(layout.size);
+  put(bytes, 0, 4, layout.size);
+  put(bytes, layout.hwnd, layout.handle_width, hWnd);
+  put(bytes, layout.id, 4, uID);
+  put(bytes, layout.flags, 4, uFlags);
+  put(bytes, layout.callback_message, 4, uCallbackMessage);
+  put(bytes, layout.icon, layout.handle_width, hIcon);
   // A double-byte code page can make the tip longer than its field: the
   // field keeps what fits.
   const std::string tip = code_page.encode(std::u16string_view(szTip.data(), szTip.size()));
   const std::size_t n = std::min(tip.size(), kTrayTipLength);
-  std::copy_n(tip.begin(), n, bytes.begin() + kTipOffset);
+  std::copy_n(tip.begin(), n, bytes.data() + layout.tip);
   return bytes;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
-// The tray icon record kept by the settings window, and the 88-byte ANSI form
-// the shell is handed for each call.
+// The tray icon record kept by the settings window, and the ANSI form the
+// shell is handed for each call: 88 bytes in a 32-bit process, 104 in a
+// 64-bit one, where the two handles are 8 bytes wide and aligned.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +13,6 @@
 
 namespace talvorin::core {
 
-inline constexpr std::uint32_t kTrayRecordSize = 88;
 inline constexpr std::size_t kTrayTipLength = 64;
 inline constexpr std::uint32_t kTrayIconId = 1;
 inline constexpr std::uint32_t kTrayCallbackMessage = 0x200;  // arrives as a mouse move
@@ -24,15 +25,56 @@ enum TrayFlags : std::uint32_t {
 
 enum class TrayCommand : std::uint32_t { Add = 0, Delete = 2 };
 
-using TrayRecordBytes = std::array<std::uint8_t, kTrayRecordSize>;
+// Where each field of the first-version ANSI record lies in one kind of
+// process. The shell takes the record in the layout of the caller's own
+// pointer size.
+struct TrayRecordLayout {
+  std::uint32_t size;
+  std::size_t handle_width;
+  std::size_t hwnd;
+  std::size_t id;
+  std::size_t flags;
+  std::size_t callback_message;
+  std::size_t icon;
+  std::size_t tip;
+};
+
+inline constexpr TrayRecordLayout kTrayLayout32{88, 4, 4, 8, 12, 16, 20, 24};
+inline constexpr TrayRecordLayout kTrayLayout64{104, 8, 8, 16, 20, 24, 32, 40};
+
+// The record's bytes in one layout; room for the larger of the two.
+class TrayRecordBytes {
+ public:
+  static constexpr std::size_t kCapacity = kTrayLayout64.size;
+
+  explicit TrayRecordBytes(std::size_t size) : size_(size) {}
+
+  std::uint8_t* data() { return bytes_.data(); }
+  const std::uint8_t* data() const { return bytes_.data(); }
+  std::size_t size() const { return size_; }
+  std::uint8_t operator[](std::size_t i) const { return bytes_[i]; }
+  std::uint8_t& operator[](std::size_t i) { return bytes_[i]; }
+  const std::uint8_t* begin() const { return bytes_.data(); }
+  const std::uint8_t* end() const { return bytes_.data() + size_; }
+
+  // Little-endian field of width bytes at offset.
+  std::uint64_t field(std::size_t offset, std::size_t width) const;
+
+  friend bool operator==(const TrayRecordBytes& a, const TrayRecordBytes& b) {
+    return a.size_ == b.size_ && std::equal(a.begin(), a.end(), b.begin());
+  }
+
+ private:
+  std::array<std::uint8_t, kCapacity> bytes_{};
+  std::size_t size_;
+};
 
 struct TrayIcon {
-  std::uint32_t cbSize = 0;
-  std::uint32_t hWnd = 0;
+  std::uint64_t hWnd = 0;
   std::uint32_t uID = 0;
   std::uint32_t uFlags = 0;
   std::uint32_t uCallbackMessage = 0;
-  std::uint32_t hIcon = 0;
+  std::uint64_t hIcon = 0;
   std::array<char16_t, kTrayTipLength> szTip{};
 
   // The text, one NUL, then blanks; a text of 64 characters or more is cut
@@ -41,11 +83,12 @@ struct TrayIcon {
 
   // Everything an add needs; the owner and the picture are read by the caller
   // right before the call.
-  void fill_for_add(std::uint32_t owner, std::uint32_t icon, std::u16string_view tip);
-  // A delete needs only the size, the owner and the id; the rest stays.
-  void fill_for_delete(std::uint32_t owner);
+  void fill_for_add(std::uint64_t owner, std::uint64_t icon, std::u16string_view tip);
+  // A delete needs only the owner and the id; the rest stays.
+  void fill_for_delete(std::uint64_t owner);
 
-  TrayRecordBytes to_ansi(const AnsiCodePage& code_page) const;
+  // The size field always holds the layout's own size.
+  TrayRecordBytes to_ansi(const AnsiCodePage& code_page, const TrayRecordLayout& layout) const;
 };
 
 }  // namespace talvorin::core

@@ -31,8 +31,6 @@ constexpr unsigned kCaptionIntervalMs = 100;
 constexpr Rgb kLabelGreen{0, 192, 0};
 constexpr int kCyrillicCharset = 204;
 
-std::uint32_t as_u32(std::uintptr_t handle) { return static_cast<std::uint32_t>(handle); }
-
 // Clears the tray handler's busy flag however the action ends.
 class TrayCallbackScope {
  public:
@@ -195,13 +193,13 @@ void Form2::mnuExit_Click() {
 void Form2::Taskbar_Created() { add_tray_icon(core::kProductName); }
 
 void Form2::add_tray_icon(std::u16string_view tip) {
-  tray_icon_.fill_for_add(as_u32(pichook_->window_handle()), as_u32(window_->icon_handle()), tip);
-  ports_.tray.notify(core::TrayCommand::Add, tray_icon_.to_ansi(ports_.code_page));
+  tray_icon_.fill_for_add(pichook_->window_handle(), window_->icon_handle(), tip);
+  ports_.tray.notify(core::TrayCommand::Add, tray_icon_.to_ansi(ports_.code_page, ports_.tray.layout()));
 }
 
 void Form2::delete_tray_icon() {
-  tray_icon_.fill_for_delete(as_u32(pichook_->window_handle()));
-  ports_.tray.notify(core::TrayCommand::Delete, tray_icon_.to_ansi(ports_.code_page));
+  tray_icon_.fill_for_delete(pichook_->window_handle());
+  ports_.tray.notify(core::TrayCommand::Delete, tray_icon_.to_ansi(ports_.code_page, ports_.tray.layout()));
 }
 
 std::u16string Form2::executable_path() const {

@@ -32,6 +32,8 @@ class ShellWindows {
 class Tray {
  public:
   virtual ~Tray() = default;
+  // The record layout of this process's pointer size.
+  virtual const core::TrayRecordLayout& layout() const = 0;
   virtual bool notify(core::TrayCommand command, const core::TrayRecordBytes& record) = 0;
 };
 

@@ -244,6 +244,8 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes {
   bool ended() const { return ended_; }
   std::uint64_t now() const { return now_; }
   platform::WindowHandle new_handle() { return next_handle_++; }
+  // Handles from here on, as a 64-bit process may see them above 4 GiB.
+  void start_handles_at(platform::WindowHandle first) { next_handle_ = first; }
   void register_timer(Timer& timer) { timers_.push_back(&timer); }
   void forget(Form& form);
   void set_twips_per_pixel_x(float value) { twips_per_pixel_x_ = value; }

@@ -2,24 +2,18 @@
 
 namespace talvorin::sim {
 
-namespace {
-
-std::uint32_t u32_at(const core::TrayRecordBytes& record, std::size_t offset) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4; ++i) value |= static_cast<std::uint32_t>(record[offset + i]) << (8 * i);
-  return value;
-}
-
-}  // namespace
-
 bool Tray::notify(core::TrayCommand command, const core::TrayRecordBytes& record) {
-  const std::pair key{u32_at(record, 4), u32_at(record, 8)};
+  const core::TrayRecordLayout& l = *layout_;
+  const std::pair key{record.field(l.hwnd, l.handle_width), static_cast<std::uint32_t>(record.field(l.id, 4))};
   bool accepted = false;
-  if (u32_at(record, 0) == core::kTrayRecordSize) {
+  if (record.size() == l.size && record.field(0, 4) == l.size) {
     if (command == core::TrayCommand::Add && !icons_.contains(key)) {
       std::string tip;
-      for (std::size_t i = 24; i < record.size() && record[i] != 0; ++i) tip += static_cast<char>(record[i]);
-      icons_[key] = Icon{u32_at(record, 20), u32_at(record, 16), std::move(tip)};
+      for (std::size_t i = l.tip; i < l.tip + core::kTrayTipLength && record[i] != 0; ++i) {
+        tip += static_cast<char>(record[i]);
+      }
+      icons_[key] = Icon{record.field(l.icon, l.handle_width),
+                         static_cast<std::uint32_t>(record.field(l.callback_message, 4)), std::move(tip)};
       accepted = true;
     } else if (command == core::TrayCommand::Delete) {
       accepted = icons_.erase(key) == 1;
@@ -30,7 +24,7 @@ bool Tray::notify(core::TrayCommand command, const core::TrayRecordBytes& record
   return accepted;
 }
 
-const Tray::Icon* Tray::icon(std::uint32_t owner, std::uint32_t id) const {
+const Tray::Icon* Tray::icon(std::uint64_t owner, std::uint32_t id) const {
   const auto it = icons_.find({owner, id});
   return it == icons_.end() ? nullptr : &it->second;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A simulated notification area. Like the shell it refuses a second add of
-// an icon it already shows and a delete of one it does not.
+// an icon it already shows, a delete of one it does not, and a record whose
+// size is not that of the caller's layout.
 
 #include <cstdint>
 #include <map>
@@ -16,7 +17,7 @@ namespace talvorin::sim {
 class Tray final : public platform::Tray {
  public:
   struct Icon {
-    std::uint32_t icon = 0;
+    std::uint64_t icon = 0;
     std::uint32_t callback_message = 0;
     std::string tip;  // the ANSI bytes up to the first NUL
   };
@@ -26,19 +27,26 @@ class Tray final : public platform::Tray {
     bool accepted;
   };
 
+  // The layout of the process the simulation stands for: a 32-bit one unless
+  // a test says otherwise.
+  explicit Tray(const core::TrayRecordLayout& layout = core::kTrayLayout32) : layout_(&layout) {}
+
+  const core::TrayRecordLayout& layout() const override { return *layout_; }
+  void set_layout(const core::TrayRecordLayout& layout) { layout_ = &layout; }
   bool notify(core::TrayCommand command, const core::TrayRecordBytes& record) override;
   void attach(Journal& journal) { journal_ = &journal; }
 
   // The shell forgets every icon, as a restarted taskbar does.
   void forget_all() { icons_.clear(); }
 
-  bool has_icon(std::uint32_t owner, std::uint32_t id) const { return icons_.contains({owner, id}); }
+  bool has_icon(std::uint64_t owner, std::uint32_t id) const { return icons_.contains({owner, id}); }
   std::size_t icon_count() const { return icons_.size(); }
-  const Icon* icon(std::uint32_t owner, std::uint32_t id) const;
+  const Icon* icon(std::uint64_t owner, std::uint32_t id) const;
   const std::vector<Call>& calls() const { return calls_; }
 
  private:
-  std::map<std::pair<std::uint32_t, std::uint32_t>, Icon> icons_;
+  const core::TrayRecordLayout* layout_;
+  std::map<std::pair<std::uint64_t, std::uint32_t>, Icon> icons_;
   std::vector<Call> calls_;
   Journal* journal_ = nullptr;
 };

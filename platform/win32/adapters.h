@@ -25,6 +25,7 @@ class ShellWindows final : public platform::ShellWindows {
 // Shell_NotifyIconA with the 88-byte record.
 class Tray final : public platform::Tray {
  public:
+  const core::TrayRecordLayout& layout() const override;
   bool notify(core::TrayCommand command, const core::TrayRecordBytes& record) override;
 };
 

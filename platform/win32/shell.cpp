@@ -2,6 +2,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -14,15 +15,17 @@ namespace {
 HWND as_hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 WindowHandle as_handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
 
-// The record is built byte by byte elsewhere; these tie its layout to the
-// system's own declaration.
-static_assert(NOTIFYICONDATAA_V1_SIZE == core::kTrayRecordSize);
-static_assert(offsetof(NOTIFYICONDATAA, hWnd) == 4);
-static_assert(offsetof(NOTIFYICONDATAA, uID) == 8);
-static_assert(offsetof(NOTIFYICONDATAA, uFlags) == 12);
-static_assert(offsetof(NOTIFYICONDATAA, uCallbackMessage) == 16);
-static_assert(offsetof(NOTIFYICONDATAA, hIcon) == 20);
-static_assert(offsetof(NOTIFYICONDATAA, szTip) == 24);
+// The record is built byte by byte elsewhere; these tie the layout this
+// build hands the shell to the system's own declaration.
+constexpr const core::TrayRecordLayout& kTrayLayout = sizeof(void*) == 8 ? core::kTrayLayout64 : core::kTrayLayout32;
+static_assert(NOTIFYICONDATAA_V1_SIZE == kTrayLayout.size);
+static_assert(sizeof(HWND) == kTrayLayout.handle_width && sizeof(HICON) == kTrayLayout.handle_width);
+static_assert(offsetof(NOTIFYICONDATAA, hWnd) == kTrayLayout.hwnd);
+static_assert(offsetof(NOTIFYICONDATAA, uID) == kTrayLayout.id);
+static_assert(offsetof(NOTIFYICONDATAA, uFlags) == kTrayLayout.flags);
+static_assert(offsetof(NOTIFYICONDATAA, uCallbackMessage) == kTrayLayout.callback_message);
+static_assert(offsetof(NOTIFYICONDATAA, hIcon) == kTrayLayout.icon);
+static_assert(offsetof(NOTIFYICONDATAA, szTip) == kTrayLayout.tip);
 static_assert(static_cast<DWORD>(core::TrayCommand::Add) == NIM_ADD);
 static_assert(static_cast<DWORD>(core::TrayCommand::Delete) == NIM_DELETE);
 static_assert(core::kTrayFlagMessage == NIF_MESSAGE && core::kTrayFlagIcon == NIF_ICON && core::kTrayFlagTip == NIF_TIP);
@@ -46,11 +49,13 @@ void ShellWindows::set_window_text(WindowHandle window, const std::string& ansi_
   ::SendMessageA(as_hwnd(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi_text.c_str()));
 }
 
+const core::TrayRecordLayout& Tray::layout() const { return kTrayLayout; }
+
 bool Tray::notify(core::TrayCommand command, const core::TrayRecordBytes& record) {
   // The bytes have no alignment of their own; the full structure does, and
   // the shell reads no further than the size in its first field.
   NOTIFYICONDATAA data{};
-  std::memcpy(&data, record.data(), record.size());
+  std::memcpy(&data, record.data(), std::min(record.size(), sizeof data));
   return ::Shell_NotifyIconA(static_cast<DWORD>(command), &data) != FALSE;
 }
 

@@ -54,7 +54,7 @@ class Form2Test : public ::testing::Test {
   std::u16string text1() { return form().text_box(u"Text1").text(); }
   std::int16_t autorun_box() { return form().check_box(u"chAutorun").value(); }
   std::u16string start_caption() const { return code_page.decode(shell.text_of(start_button)); }
-  std::uint32_t pichook() { return static_cast<std::uint32_t>(form().picture_box(u"pichook").window_handle()); }
+  std::uint64_t pichook() { return form().picture_box(u"pichook").window_handle(); }
   const sim::Tray::Icon* our_icon() { return tray.icon(pichook(), 1); }
   std::optional<std::u16string> run_value() const {
     return registry.get(RegistryRoot::CurrentUser, core::kRunKey, u"Talvorin");
@@ -90,6 +90,20 @@ TEST_F(Form2Test, FirstStartWithNothingStored) {
   EXPECT_TRUE(form().menu_item(kSettingsItem).enabled());
   EXPECT_TRUE(runtime.boxes().empty());
   EXPECT_TRUE(registry.changes().empty()) << "start-up writes nothing";
+}
+
+TEST_F(Form2Test, SixtyFourBitProcessHandsTheShellItsOwnRecordWithWholeHandles) {
+  tray.set_layout(core::kTrayLayout64);
+  runtime.start_handles_at(0x1'2345'0000);
+  start();
+  ASSERT_NE(our_icon(), nullptr) << "the 104-byte record was taken";
+  EXPECT_GT(pichook(), 0xFFFF'FFFFU);
+  EXPECT_EQ(our_icon()->icon, form().icon_handle());
+  EXPECT_EQ(our_icon()->tip, "Talvorin");
+  EXPECT_EQ(tray.calls().front().record.size(), 104U);
+
+  ASSERT_TRUE(form().close());
+  EXPECT_EQ(tray.icon_count(), 0U) << "the delete found the same owner";
 }
 
 TEST_F(Form2Test, CaptionFollowsTheTextBoxOnEveryTick) {

@@ -9,25 +9,45 @@
 namespace talvorin::core {
 namespace {
 
-std::uint32_t u32_at(const TrayRecordBytes& bytes, std::size_t offset) {
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+std::uint64_t at(const TrayRecordBytes& bytes, std::size_t offset, std::size_t width = 4) {
+  return bytes.field(offset, width);
 }
 
-std::string tip_field(const TrayRecordBytes& bytes) { return std::string(bytes.begin() + 24, bytes.end()); }
+std::string tip_field(const TrayRecordBytes& bytes, const TrayRecordLayout& layout) {
+  return std::string(bytes.begin() + layout.tip, bytes.begin() + layout.tip + kTrayTipLength);
+}
 
-TEST(TrayRecord, AddRecordIsTheEightyEightByteAnsiForm) {
+struct Layout {
+  const char* name;
+  const TrayRecordLayout& layout;
+};
+const Layout kLayouts[] = {{"32-bit", kTrayLayout32}, {"64-bit", kTrayLayout64}};
+
+TEST(TrayRecord, AddRecordIsTheAnsiFormOfEachProcessKind) {
   const sim::CodePage1251 code_page;
   TrayIcon icon;
   icon.fill_for_add(0x00012345, 0x0BADF00D, u"Talvorin");
-  const TrayRecordBytes bytes = icon.to_ansi(code_page);
 
-  EXPECT_EQ(u32_at(bytes, 0), 88U);
-  EXPECT_EQ(u32_at(bytes, 4), 0x00012345U);
-  EXPECT_EQ(u32_at(bytes, 8), 1U);
-  EXPECT_EQ(u32_at(bytes, 12), 7U);
-  EXPECT_EQ(u32_at(bytes, 16), 512U);
-  EXPECT_EQ(u32_at(bytes, 20), 0x0BADF00DU);
-  EXPECT_EQ(tip_field(bytes), std::string("Talvorin") + '\0' + std::string(55, ' '));
+  const TrayRecordBytes narrow = icon.to_ansi(code_page, kTrayLayout32);
+  const std::uint64_t narrow_fields[][2] = {{0, 88}, {4, 0x00012345}, {8, 1}, {12, 7}, {16, 512}, {20, 0x0BADF00D}};
+  EXPECT_EQ(narrow.size(), 88U);
+  for (const auto& [offset, value] : narrow_fields) EXPECT_EQ(at(narrow, offset), value) << "offset " << offset;
+  EXPECT_EQ(tip_field(narrow, kTrayLayout32), std::string("Talvorin") + '\0' + std::string(55, ' '));
+
+  // Eight-byte handles, each on an eight-byte boundary, with padding after
+  // the size and after the callback message.
+  icon.fill_for_add(0x0000'0001'0001'2345, 0xFFFF'FFFF'8BAD'F00D, u"Talvorin");
+  const TrayRecordBytes wide = icon.to_ansi(code_page, kTrayLayout64);
+  EXPECT_EQ(wide.size(), 104U);
+  EXPECT_EQ(at(wide, 0), 104U);
+  EXPECT_EQ(at(wide, 4), 0U);
+  EXPECT_EQ(at(wide, 8, 8), 0x0000'0001'0001'2345U);
+  EXPECT_EQ(at(wide, 16), 1U);
+  EXPECT_EQ(at(wide, 20), 7U);
+  EXPECT_EQ(at(wide, 24), 512U);
+  EXPECT_EQ(at(wide, 28), 0U);
+  EXPECT_EQ(at(wide, 32, 8), 0xFFFF'FFFF'8BAD'F00DU);
+  EXPECT_EQ(tip_field(wide, kTrayLayout64), std::string("Talvorin") + '\0' + std::string(55, ' '));
 }
 
 TEST(TrayRecord, TipIsTextThenNulThenBlanksCutAtSixtyFour) {
@@ -43,19 +63,23 @@ TEST(TrayRecord, TipIsTextThenNulThenBlanksCutAtSixtyFour) {
       {64, std::string(64, 'x')},
       {70, std::string(64, 'x')},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.length);
-    TrayIcon icon;
-    icon.fill_for_add(1, 2, std::u16string(c.length, u'x'));
-    EXPECT_EQ(tip_field(icon.to_ansi(code_page)), c.field);
+  for (const Layout& l : kLayouts) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << l.name << ", " << c.length);
+      TrayIcon icon;
+      icon.fill_for_add(1, 2, std::u16string(c.length, u'x'));
+      const TrayRecordBytes bytes = icon.to_ansi(code_page, l.layout);
+      EXPECT_EQ(bytes.size(), l.layout.size) << "the tip never moves the end of the record";
+      EXPECT_EQ(tip_field(bytes, l.layout), c.field);
+    }
   }
 }
 
 TEST(TrayRecord, CyrillicTipGoesThroughTheCodePage) {
   const sim::CodePage1251 code_page;
   TrayIcon icon;
-  icon.fill_for_add(1, 2, u"\u0416\u043C\u0438\u2603");  // Жми and a snowman the page lacks
-  const std::string field = tip_field(icon.to_ansi(code_page));
+  icon.fill_for_add(1, 2, u"Жми\u2603");  // a snowman the page lacks
+  const std::string field = tip_field(icon.to_ansi(code_page, kTrayLayout32), kTrayLayout32);
   EXPECT_EQ(field.substr(0, 5), "\xC6\xEC\xE8?" + std::string(1, '\0'));
 }
 
@@ -75,12 +99,15 @@ class DoubleByteCodePage final : public AnsiCodePage {
 };
 
 TEST(TrayRecord, WideCodePageCannotOverrunTheTipField) {
-  TrayIcon icon;
-  icon.fill_for_add(1, 2, std::u16string(70, u'y'));
-  const TrayRecordBytes bytes = icon.to_ansi(DoubleByteCodePage{});
-  EXPECT_EQ(bytes.size(), 88U);
-  EXPECT_EQ(static_cast<unsigned char>(bytes[24]), 0x81);
-  EXPECT_EQ(bytes[87], 'y');
+  for (const Layout& l : kLayouts) {
+    SCOPED_TRACE(l.name);
+    TrayIcon icon;
+    icon.fill_for_add(1, 2, std::u16string(70, u'y'));
+    const TrayRecordBytes bytes = icon.to_ansi(DoubleByteCodePage{}, l.layout);
+    EXPECT_EQ(bytes.size(), l.layout.size);
+    EXPECT_EQ(bytes[l.layout.tip], 0x81);
+    EXPECT_EQ(bytes[l.layout.size - 1], 'y');
+  }
 }
 
 TEST(TrayRecord, DeleteKeepsTheOtherFieldsOfTheLastAdd) {
@@ -88,11 +115,15 @@ TEST(TrayRecord, DeleteKeepsTheOtherFieldsOfTheLastAdd) {
   TrayIcon icon;
   icon.fill_for_add(10, 20, u"Talvorin");
   icon.fill_for_delete(11);
-  const TrayRecordBytes bytes = icon.to_ansi(code_page);
-  EXPECT_EQ(u32_at(bytes, 4), 11U);
-  EXPECT_EQ(u32_at(bytes, 8), 1U);
-  EXPECT_EQ(u32_at(bytes, 20), 20U);
-  EXPECT_EQ(tip_field(bytes).substr(0, 8), "Talvorin");
+  for (const Layout& l : kLayouts) {
+    SCOPED_TRACE(l.name);
+    const TrayRecordBytes bytes = icon.to_ansi(code_page, l.layout);
+    EXPECT_EQ(at(bytes, 0), l.layout.size);
+    EXPECT_EQ(at(bytes, l.layout.hwnd, l.layout.handle_width), 11U);
+    EXPECT_EQ(at(bytes, l.layout.id), 1U);
+    EXPECT_EQ(at(bytes, l.layout.icon, l.layout.handle_width), 20U);
+    EXPECT_EQ(tip_field(bytes, l.layout).substr(0, 8), "Talvorin");
+  }
 }
 
 TEST(TrayCallback, XInTwipsDecodesBackToTheMouseMessage) {
