@@ -1,16 +1,4 @@
 # Cross build for 32-bit Windows with mingw-w64 (Debian: g++-mingw-w64-i686).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(TALVORIN_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TALVORIN_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${TALVORIN_MINGW_PREFIX}-g++)
-set(CMAKE_RC_COMPILER ${TALVORIN_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TALVORIN_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# One exe that needs no DLL beyond Windows' own.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

@@ -6,8 +6,12 @@ export DEBIAN_FRONTEND=noninteractive
 
 packages=(
   cmake g++ make libgtest-dev libgmock-dev python3
+  # Both builds: the 32-bit exe and the 64-bit one beside it.
   g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xdotool imagemagick x11-utils
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  # wine32 runs the 32-bit build where the kernel runs 32-bit code at all;
+  # wine64 runs the 64-bit build everywhere.
+  wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils
   # localedef and the ru_RU sources for the locale the Wine runs use
   libc-bin locales
 )

@@ -1,0 +1,15 @@
+# Shared by the two mingw-w64 toolchain files, which set
+# TALVORIN_MINGW_PREFIX and CMAKE_SYSTEM_PROCESSOR first.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER ${TALVORIN_MINGW_PREFIX}-gcc)
+set(CMAKE_CXX_COMPILER ${TALVORIN_MINGW_PREFIX}-g++)
+set(CMAKE_RC_COMPILER ${TALVORIN_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TALVORIN_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# One exe that needs no DLL beyond Windows' own.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
