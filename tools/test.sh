@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Everything CI runs: set-up, then the host build with its tests, then the
-# Windows build with the tests under Wine (end to end included). Goes on
-# after a failing step so one run shows all of them; exits non-zero if any
-# step failed.
+# Everything CI runs: set-up, then the host build with its tests, then both
+# Windows builds (32-bit and 64-bit). The resources check runs on both exes
+# everywhere; the tests under Wine (tests/win32 and e2e) run on every build
+# this host can run, and one line says which. Goes on after a failing step
+# so one run shows all of them; exits non-zero if any step failed.
+#
+# TALVORIN_WINE_ARCHES=x86|x64|x86,x64 forces which builds run under Wine.
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 
 bash tools/setup.sh || exit 1
+source tools/wine-env.sh
+source tools/wine-arches.sh
 
 failed=()
 step() {
@@ -15,15 +20,35 @@ step() {
   "$@" || failed+=("$*")
 }
 
+preset_of() { [[ $1 == x86 ]] && echo windows || echo windows-x64; }
+
 step cmake --preset host
 step cmake --build --preset host
 step ctest --preset host
-step cmake --preset windows
-step cmake --build --preset windows
-step ctest --preset windows
+
+for arch in x86 x64; do
+  step cmake --preset "$(preset_of "$arch")"
+  step cmake --build --preset "$(preset_of "$arch")"
+done
+
+talvorin_wine_arches
+arches_status=$?
+echo "$TALVORIN_ARCHES_LINE"
+
+for arch in x86 x64; do
+  if [[ " ${TALVORIN_ARCHES[*]} " == *" $arch "* ]]; then
+    step ctest --preset "$(preset_of "$arch")"
+  else
+    # What needs no Wine still runs on this build.
+    step ctest --preset "$(preset_of "$arch")" --label-exclude wine
+  fi
+done
+
+((arches_status == 0)) || failed+=("$TALVORIN_ARCHES_LINE")
 
 if ((${#failed[@]} > 0)); then
   printf 'FAILED: %s\n' "${failed[@]}"
   exit 1
 fi
+echo "$TALVORIN_ARCHES_LINE"
 echo "all passed"

@@ -26,14 +26,52 @@ talvorin_build_locale() {
   fi
 }
 
-# Usage: talvorin_wine_env PREFIX LOCALE_DIR
+# The Wine loader and server of each architecture. /usr/bin/wine and
+# /usr/bin/wineserver pick the 32-bit ones whenever they are installed, even
+# where the kernel refuses to run them, so each run names its own.
+talvorin_wine_loader() {
+  case $1 in
+    x86) echo "${TALVORIN_WINE32_LOADER:-/usr/lib/wine/wine}" ;;
+    x64) echo "${TALVORIN_WINE64_LOADER:-/usr/lib/wine/wine64}" ;;
+    *) return 1 ;;
+  esac
+}
+
+# Usage: talvorin_use_wine_arch ARCH BIN_DIR
+# ARCH is x86 (a win32 prefix, the 32-bit exe) or x64 (a win64 prefix, the
+# 64-bit exe). Puts wine, wineserver and wineboot of that architecture first
+# on PATH, so that every script and test below says plain `wine`.
+talvorin_use_wine_arch() {
+  local arch=$1 dir=$2 loader server winearch
+  loader=$(talvorin_wine_loader "$arch") || {
+    echo "unknown Wine architecture '$arch' (x86 or x64)" >&2
+    return 1
+  }
+  case $arch in
+    x86) server=/usr/lib/wine/wineserver32 winearch=win32 ;;
+    x64) server=/usr/lib/wine/wineserver64 winearch=win64 ;;
+  esac
+  mkdir -p "$dir"
+  printf '#!/bin/sh\nexec "%s" "$@"\n' "$loader" >"$dir/wine"
+  printf '#!/bin/sh\nexec "%s" wineboot "$@"\n' "$loader" >"$dir/wineboot"
+  printf '#!/bin/sh\nexec "%s" "$@"\n' "$server" >"$dir/wineserver"
+  chmod +x "$dir/wine" "$dir/wineboot" "$dir/wineserver"
+  export PATH="$dir:$PATH"
+  # Programs that Wine starts by itself find their loader and server here.
+  export WINELOADER=$loader WINESERVER=$server WINEARCH=$winearch
+  TALVORIN_WINE_ARCH=$arch
+}
+
+# Usage: talvorin_wine_env PREFIX LOCALE_DIR [ARCH]
+# ARCH defaults to $TALVORIN_WINE_ARCH, then to x86. One prefix per
+# architecture: a win32 prefix cannot be used by wine64 nor the other way.
 talvorin_wine_env() {
   export WINEPREFIX=$1
   export LOCPATH=$2
+  talvorin_use_wine_arch "${3:-${TALVORIN_WINE_ARCH:-x86}}" "$1.bin" || return 1
   export WINEDEBUG=-all
   # No prompts for Mono or Gecko: nothing here needs them.
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  export WINEARCH=win32
 }
 
 # Runs a command with the Russian locale, which gives Wine code page 1251.
@@ -66,12 +104,27 @@ talvorin_start_xvfb() {
   export DISPLAY=":$number"
 }
 
+# Debian's Wine does not find its own Marlett font, and every title bar of a
+# fresh prefix then shows its buttons as the letters "0 1 r". A copy in the
+# prefix's font folder before the first window opens puts the symbols back.
+talvorin_add_marlett() {
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts font
+  for font in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf; do
+    if [[ -f $font ]]; then
+      mkdir -p "$fonts"
+      cp "$font" "$fonts/"
+      return 0
+    fi
+  done
+}
+
 # Creates the prefix on first use. Its default desktop is "shell", so that a
 # plain `wine prog.exe` joins the desktop with the taskbar and keeps its
 # console output on our stdout.
 talvorin_prepare_prefix() {
   if [[ ! -f $WINEPREFIX/.talvorin-ready ]]; then
     mkdir -p "$WINEPREFIX"
+    talvorin_add_marlett
     wineboot -i >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "$TALVORIN_SCREEN" /f >/dev/null 2>&1

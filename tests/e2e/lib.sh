@@ -62,9 +62,12 @@ e2e_unavailable() {
 
 e2e_require_tools() {
   local tool
-  for tool in wine wineserver wineboot Xvfb xdotool localedef import convert; do
+  for tool in Xvfb xdotool localedef import convert; do
     command -v "$tool" >/dev/null || e2e_unavailable "$tool is not installed"
   done
+  # wine on PATH is our own wrapper; what counts is the loader behind it.
+  tool=$(talvorin_wine_loader "$TALVORIN_WINE_ARCH")
+  [[ -x $tool ]] || e2e_unavailable "$tool is not installed"
 }
 
 # --- the desktop of this run (desktop.sh start) ---------------------------

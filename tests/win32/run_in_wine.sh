@@ -4,6 +4,7 @@
 #   run_in_wine.sh PREFIX PROGRAM...   runs the program, passing its exit code on
 set -euo pipefail
 
+source "$(dirname "$0")/../../tools/wine-env.sh"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # The null display driver needs no X server, and none is wanted: a test
 # program must not depend on whoever's display happens to be set.
@@ -11,6 +12,7 @@ unset DISPLAY WAYLAND_DISPLAY
 
 if [[ "${1:-}" == --prepare ]]; then
   export WINEPREFIX=$(realpath -m "$2")
+  talvorin_use_wine_arch "${TALVORIN_WINE_ARCH:-x86}" "$WINEPREFIX.bin"
   if [[ ! -f "$WINEPREFIX/.talvorin-tests-ready" ]]; then
     mkdir -p "$WINEPREFIX"
     # Without a display the first start complains about windows it cannot
@@ -24,5 +26,6 @@ if [[ "${1:-}" == --prepare ]]; then
 fi
 
 export WINEPREFIX=$(realpath -m "$1")
+talvorin_use_wine_arch "${TALVORIN_WINE_ARCH:-x86}" "$WINEPREFIX.bin"
 shift
 exec wine "$@"

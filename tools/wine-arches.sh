@@ -1,0 +1,80 @@
+# Sourced by test.sh, run.sh and bench.sh: which builds this host can run
+# under Wine.
+#
+# talvorin_wine_arches sets TALVORIN_ARCHES (x86 and/or x64, the 32-bit build
+# first), TALVORIN_ARCHES_LEFT (why each other build is left out) and
+# TALVORIN_ARCHES_LINE, one line that says both. It returns 1 when no build
+# can run.
+#
+# TALVORIN_WINE_ARCHES=x86|x64|x86,x64 forces the choice, whatever the host.
+# Otherwise each loader is started once: a 32-bit loader can be installed and
+# still refused by a kernel that runs no 32-bit code ("Exec format error").
+
+talvorin_arch_name() {
+  case $1 in
+    x86) echo "32-bit (x86)" ;;
+    x64) echo "64-bit (x64)" ;;
+  esac
+}
+
+# talvorin_loader_starts ARCH: empty when it starts, else why not.
+talvorin_loader_starts() {
+  local loader output
+  loader=$(talvorin_wine_loader "$1")
+  if [[ ! -e $loader ]]; then
+    echo "$loader is not installed"
+    return 1
+  fi
+  if ! output=$("$loader" --version 2>&1); then
+    output=$(printf '%s' "$output" | tail -n 1)
+    echo "its loader cannot start here (${output:-no output})"
+    return 1
+  fi
+}
+
+talvorin_wine_arches() {
+  TALVORIN_ARCHES=() TALVORIN_ARCHES_LEFT=()
+  local arch why names=() left=()
+  if [[ -n ${TALVORIN_WINE_ARCHES:-} ]]; then
+    local wanted
+    IFS=', ' read -r -a wanted <<<"$TALVORIN_WINE_ARCHES"
+    for arch in x86 x64; do
+      if [[ " ${wanted[*]} " == *" $arch "* ]]; then
+        TALVORIN_ARCHES+=("$arch")
+        names+=("$(talvorin_arch_name "$arch")")
+      else
+        left+=("$(talvorin_arch_name "$arch"): left out by TALVORIN_WINE_ARCHES=$TALVORIN_WINE_ARCHES")
+      fi
+    done
+    for arch in "${wanted[@]}"; do
+      if [[ $arch != x86 && $arch != x64 ]]; then
+        TALVORIN_ARCHES_LINE="Wine floors: TALVORIN_WINE_ARCHES names '$arch'; use x86, x64 or x86,x64"
+        TALVORIN_ARCHES=()
+        return 1
+      fi
+    done
+  else
+    for arch in x86 x64; do
+      if why=$(talvorin_loader_starts "$arch"); then
+        TALVORIN_ARCHES+=("$arch")
+        names+=("$(talvorin_arch_name "$arch")")
+      else
+        left+=("$(talvorin_arch_name "$arch"): $why")
+      fi
+    done
+  fi
+
+  local line="Wine floors: "
+  if ((${#TALVORIN_ARCHES[@]} == 0)); then
+    line+="no build can be tested under Wine on this host"
+  else
+    line+="testing the ${names[0]}"
+    ((${#names[@]} > 1)) && line+=" and the ${names[1]}"
+    ((${#names[@]} > 1)) && line+=" builds" || line+=" build"
+  fi
+  local reason
+  for reason in "${left[@]}"; do line+="; not the $reason"; done
+  TALVORIN_ARCHES_LINE=$line
+  TALVORIN_ARCHES_LEFT=("${left[@]}")
+  ((${#TALVORIN_ARCHES[@]} > 0))
+}
