@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds talvorin.exe and runs it in a Wine desktop with a taskbar.
+# Builds talvorin.exe and runs it in a Wine desktop with a taskbar: the
+# 32-bit build where this host runs 32-bit code, the 64-bit one elsewhere
+# (TALVORIN_WINE_ARCHES=x64 asks for it anyway).
 #
 # Wine paints its Start button from its own label, so a small stand-in
 # taskbar (a Shell_TrayWnd with a plain button, bottom left above Wine's)
@@ -10,19 +12,36 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
+trap 'status=$?; echo "run: stopped with status $status at: $BASH_COMMAND" >&2; exit $status' ERR
 
 bash tools/setup.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows
+source tools/wine-env.sh
+source tools/wine-arches.sh
 
-EXE=$ROOT/build/windows/app/talvorin.exe
-TDRIVER=$ROOT/build/windows/tests/e2e/tdriver.exe
+if ! talvorin_wine_arches; then
+  echo "run: cannot start the program: $TALVORIN_ARCHES_LINE" >&2
+  exit 1
+fi
+ARCH=${TALVORIN_ARCHES[0]}
+if [[ $ARCH == x86 ]]; then
+  PRESET=windows
+  echo "run: the 32-bit build"
+else
+  PRESET=windows-x64
+  echo "run: the 64-bit build; not the ${TALVORIN_ARCHES_LEFT[0]}"
+fi
+BUILD=$ROOT/build/$PRESET
+
+cmake --preset "$PRESET" >/dev/null
+cmake --build --preset "$PRESET"
+
+EXE=$BUILD/app/talvorin.exe
+TDRIVER=$BUILD/tests/e2e/tdriver.exe
 SHOT=$ROOT/build/talvorin-run.png
 SETTINGS_KEY='HKCU\Software\VB and VBA Program Settings\Talvorin\Settings'
 
-source tools/wine-env.sh
 talvorin_build_locale "$ROOT/build/locale"
-talvorin_wine_env "$ROOT/build/wineprefix" "$ROOT/build/locale"
+talvorin_wine_env "$ROOT/build/wineprefix-$ARCH" "$ROOT/build/locale" "$ARCH"
 
 td() { in_wine_locale wine "$TDRIVER" "$@" 2>>"$ROOT/build/wine-run.log"; }
 
