@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
-# Figures, no verdict, for each build this host can run under Wine, side by
-# side: the size of talvorin.exe, its CPU share over 30 s idle, and its peak
-# working set beside that of a minimal Win32 program of the same
-# architecture, built and linked the same way. Each build runs on an Xvfb
-# and a Wine prefix of its own.
+# Figures for each build this host can run under Wine, side by side, each
+# beside its goal: the size of talvorin.exe, its idle CPU share beside that of
+# a minimal Win32 program doing the same 100 ms tick (the median of several
+# runs), its peak working set beside the minimal program's, and the time
+# from process start to the first caption on the Start button. Each build
+# runs on an Xvfb and a Wine prefix of its own. No verdict: figures only.
 #
-# IDLE_SECONDS sets the idle span; TALVORIN_WINE_ARCHES=x86|x64 picks builds.
+# IDLE_SECONDS (60) sets each idle span, RUNS (3) how many; STARTS (5) how
+# many starts are timed; TALVORIN_WINE_ARCHES=x86|x64 picks the builds.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
-IDLE_SECONDS=${IDLE_SECONDS:-30}
+IDLE_SECONDS=${IDLE_SECONDS:-60}
+RUNS=${RUNS:-3}
+STARTS=${STARTS:-5}
+SETTINGS_KEY='HKCU\Software\VB and VBA Program Settings\Talvorin\Settings'
+CAPTION='Жми!'
 
 bash tools/setup.sh >/dev/null
 source tools/wine-env.sh
@@ -35,8 +41,9 @@ linux_pid() {
   return 1
 }
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-vm_hwm_kb() { awk '$1 == "VmHWM:" {print $2}' "/proc/$1/status"; }
+# CPU time of all threads of a process, in nanoseconds: clock ticks are too
+# coarse for a program that wakes ten times a second and does little.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{sum += $1} END {printf "%.0f", sum}'; }
 
 # measure ARCH OUT: runs one build and writes "name value" lines to OUT.
 # A subshell, so that each build has its own Wine, X server and clean-up.
@@ -73,76 +80,95 @@ measure() (
   sleep 2
 
   start() {
-    td start "$1" >"$ROOT/build/bench/start.out"
+    td start "$@" >"$ROOT/build/bench/start.out"
     local pid
     pid=$(awk '$1 == "pid" {print $2}' "$ROOT/build/bench/start.out")
     windows_pids+=("$pid")
     echo "$pid"
   }
+  median() { sort -n | awk '{v[NR] = $1} END {if (NR) print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+  # From CreateProcess to the stored caption on the Start button, a few
+  # times, before anything else writes to the button.
+  td reg-set "$SETTINGS_KEY" StartButtonText "$CAPTION" >/dev/null
+  local i pid first_caption=()
+  for ((i = 0; i < STARTS; i++)); do
+    pid=$(start "$exe" --wait-caption "$CAPTION" 10000)
+    first_caption+=("$(awk '$1 == "caption" {print $3}' "$ROOT/build/bench/start.out")")
+    td kill "$pid" >/dev/null
+  done
+  windows_pids=()
+
   local program minimal_pid program_linux minimal_linux
   program=$(start "$exe")
   minimal_pid=$(start "$minimal")
-  windows_pids=("$program" "$minimal_pid")
   sleep 2
   program_linux=$(linux_pid talvorin.exe)
   minimal_linux=$(linux_pid minimal.exe)
 
-  local hz before after
-  hz=$(getconf CLK_TCK)
-  before=$(cpu_ticks "$program_linux")
-  sleep "$IDLE_SECONDS"
-  after=$(cpu_ticks "$program_linux")
+  local run before_p before_m after_p after_m program_cpu=() minimal_cpu=() ratios=()
+  share() { awk -v d="$1" -v s="$IDLE_SECONDS" 'BEGIN {printf "%.3f", 100 * d / (s * 1e9)}'; }
+  for ((run = 0; run < RUNS; run++)); do
+    before_p=$(cpu_ns "$program_linux")
+    before_m=$(cpu_ns "$minimal_linux")
+    sleep "$IDLE_SECONDS"
+    after_p=$(cpu_ns "$program_linux")
+    after_m=$(cpu_ns "$minimal_linux")
+    program_cpu+=("$(share $((after_p - before_p)))")
+    minimal_cpu+=("$(share $((after_m - before_m)))")
+    ratios+=("$(awk -v p=$((after_p - before_p)) -v m=$((after_m - before_m)) 'BEGIN {if (m > 0) printf "%.2f", p / m; else print "-"}')")
+  done
 
   peak() { td peak-memory "$1" | awk '$1 == "peak_working_set" {printf "%.0f", $2 / 1024}'; }
   {
     echo "size $(stat -c %s "$exe")"
     echo "minimal_size $(stat -c %s "$minimal")"
-    awk -v d=$((after - before)) -v hz="$hz" -v s="$IDLE_SECONDS" 'BEGIN {printf "idle_cpu %.2f\n", 100 * d / (hz * s)}'
+    echo "idle_cpu $(printf '%s\n' "${program_cpu[@]}" | median)"
+    echo "minimal_idle_cpu $(printf '%s\n' "${minimal_cpu[@]}" | median)"
+    echo "idle_ratio $(printf '%s\n' "${ratios[@]}" | grep -v -- - | median)"
+    echo "idle_ratios ${ratios[*]}"
     echo "peak $(peak "$program")"
     echo "minimal_peak $(peak "$minimal_pid")"
-    echo "hwm $(vm_hwm_kb "$program_linux")"
-    echo "minimal_hwm $(vm_hwm_kb "$minimal_linux")"
+    echo "first_caption $(printf '%s\n' "${first_caption[@]}" | median)"
+    echo "first_captions ${first_caption[*]}"
   } >"$out"
 )
 
 for arch in "${TALVORIN_ARCHES[@]}"; do
-  echo "measuring the $(talvorin_arch_name "$arch") build ($IDLE_SECONDS s idle)..."
+  echo "measuring the $(talvorin_arch_name "$arch") build: $STARTS starts, $RUNS x $IDLE_SECONDS s idle..."
   measure "$arch" "$ROOT/build/bench/figures-$arch.txt"
 done
 
-figure() { awk -v k="$2" '$1 == k {print $2}' "$ROOT/build/bench/figures-$1.txt"; }
+figure() { awk -v k="$2" '$1 == k {$1 = ""; sub(/^ /, ""); print}' "$ROOT/build/bench/figures-$1.txt"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "-"}'; }
 
+# row LABEL GOAL FORMAT-FUNCTION: one figure for each build, beside its goal.
 row() {
-  local label=$1
-  shift
-  printf '%-44s' "$label"
-  local value
-  for value in "$@"; do printf '%16s' "$value"; done
+  local label=$1 goal=$2 format=$3 arch
+  printf '%-40s %-14s' "$label" "$goal"
+  for arch in "${TALVORIN_ARCHES[@]}"; do printf ' %-20s' "$("$format" "$arch")"; done
   printf '\n'
 }
-header=()
-for arch in "${TALVORIN_ARCHES[@]}"; do header+=("$(talvorin_arch_name "$arch")"); done
-row "" "${header[@]}"
-columns() {
-  local arch values=()
-  for arch in "${TALVORIN_ARCHES[@]}"; do values+=("$("$@" "$arch")"); done
-  printf '%s\n' "${values[@]}"
-}
-size_of() { figure "$1" size; }
-minimal_size_of() { figure "$1" minimal_size; }
+size_of() { echo "$(figure "$1" size) B"; }
+minimal_size_of() { echo "$(figure "$1" minimal_size) B"; }
 idle_of() { echo "$(figure "$1" idle_cpu) %"; }
+minimal_idle_of() { echo "$(figure "$1" minimal_idle_cpu) %"; }
+idle_ratio_of() { echo "$(figure "$1" idle_ratio) x ($(figure "$1" idle_ratios | tr ' ' '/'))"; }
 peak_of() { echo "$(figure "$1" peak) KiB"; }
 minimal_peak_of() { echo "$(figure "$1" minimal_peak) KiB"; }
 peak_ratio_of() { echo "$(ratio "$(figure "$1" peak)" "$(figure "$1" minimal_peak)") x"; }
-hwm_of() { echo "$(figure "$1" hwm) KiB"; }
-minimal_hwm_of() { echo "$(figure "$1" minimal_hwm) KiB"; }
+first_caption_of() { echo "$(figure "$1" first_caption) ms"; }
 
-mapfile -t v < <(columns size_of); row "talvorin.exe size (bytes)" "${v[@]}"
-mapfile -t v < <(columns minimal_size_of); row "minimal.exe size (bytes)" "${v[@]}"
-mapfile -t v < <(columns idle_of); row "talvorin.exe CPU, idle ($IDLE_SECONDS s, one core)" "${v[@]}"
-mapfile -t v < <(columns peak_of); row "talvorin.exe peak working set" "${v[@]}"
-mapfile -t v < <(columns minimal_peak_of); row "minimal.exe peak working set" "${v[@]}"
-mapfile -t v < <(columns peak_ratio_of); row "peak working set, talvorin / minimal" "${v[@]}"
-mapfile -t v < <(columns hwm_of); row "VmHWM of the Wine process, talvorin" "${v[@]}"
-mapfile -t v < <(columns minimal_hwm_of); row "VmHWM of the Wine process, minimal" "${v[@]}"
+echo
+printf '%-40s %-14s' "figure" "goal"
+for arch in "${TALVORIN_ARCHES[@]}"; do printf ' %-20s' "$(talvorin_arch_name "$arch")"; done
+printf '\n'
+row "talvorin.exe size" "<= 262144 B" size_of
+row "minimal.exe size" "" minimal_size_of
+row "CPU idle, talvorin (median of $RUNS)" "" idle_of
+row "CPU idle, minimal, same tick" "" minimal_idle_of
+row "CPU idle, talvorin / minimal" "<= 1.5 x" idle_ratio_of
+row "peak working set, talvorin" "" peak_of
+row "peak working set, minimal" "" minimal_peak_of
+row "peak working set, talvorin / minimal" "<= 1.2 x" peak_ratio_of
+row "start to first caption (median of $STARTS)" "" first_caption_of
