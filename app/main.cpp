@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "forms/form2.h"
+#include "forms/settings_window.h"
 #include "forms/win32/runtime.h"
 #include "platform/ports.h"
 #include "platform/win32/adapters.h"
@@ -20,7 +20,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   talvorin::forms::win32::Runtime runtime(instance, registry);
   return runtime.guarded([&] {
-    talvorin::forms::Form2 form(runtime, ports);
+    talvorin::forms::SettingsWindow form(runtime, ports);
     form.Initialize();
     form.Load();
     return runtime.run();

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/autorun.h"
-#include "platform/module1.h"
-#include "platform/registery.h"
+#include "platform/shell_adjustments.h"
+#include "platform/autorun_registry.h"
 #include "platform/settings_store.h"
 #include "platform/sim/code_page_1251.h"
 #include "platform/sim/registry.h"

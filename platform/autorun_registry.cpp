@@ -1,4 +1,4 @@
-#include "platform/registery.h"
+#include "platform/autorun_registry.h"
 
 #include <vector>
 

@@ -1,11 +1,11 @@
-#include "forms/form2.h"
+#include "forms/settings_window.h"
 
 #include <utility>
 
 #include "core/autorun.h"
 #include "core/product.h"
 #include "core/settings.h"
-#include "platform/registery.h"
+#include "platform/autorun_registry.h"
 
 namespace talvorin::forms {
 
@@ -45,19 +45,19 @@ class TrayCallbackScope {
 
 }  // namespace
 
-Form2::Form2(Runtime& runtime, const platform::Ports& ports)
+SettingsWindow::SettingsWindow(Runtime& runtime, const platform::Ports& ports)
     : runtime_(runtime), ports_(ports), error_box_(runtime.message_boxes()) {}
 
-void Form2::Initialize() { Form_Initialize(); }
+void SettingsWindow::Initialize() { Form_Initialize(); }
 
-void Form2::Load() {
+void SettingsWindow::Load() {
   create_controls();
   Form_Load();
 }
 
-void Form2::create_controls() {
+void SettingsWindow::create_controls() {
   FormArgs form;
-  form.name = u"Form2";
+  form.name = u"SettingsWindow";
   form.caption = core::kProductName;
   form.client_width = 2880;
   form.client_height = 2304;
@@ -109,11 +109,11 @@ void Form2::create_controls() {
   mnuSettings_ = &mnuTrayIconPopup_->item(0);
 }
 
-bool Form2::InitVisualStyles() { return ports_.common_controls.initialize(platform::kIccUserExClasses); }
+bool SettingsWindow::InitVisualStyles() { return ports_.common_controls.initialize(platform::kIccUserExClasses); }
 
-void Form2::Form_Initialize() { InitVisualStyles(); }
+void SettingsWindow::Form_Initialize() { InitVisualStyles(); }
 
-void Form2::Form_Load() {
+void SettingsWindow::Form_Load() {
   platform::SettingsStore& settings = runtime_.settings();
   Text1_->set_text(settings.get(core::kProductName, core::kSettingsSection, core::kKeyStartButtonText));
   // Pressing the button writes the caption and starts the timer before the
@@ -127,7 +127,7 @@ void Form2::Form_Load() {
   runtime_.app().set_task_visible(false);
 }
 
-void Form2::Form_Resize() {
+void SettingsWindow::Form_Resize() {
   const bool minimised = window_->window_state() == WindowState::Minimised;
   mnuSettings_->set_enabled(minimised);
   if (!minimised) return;
@@ -138,7 +138,7 @@ void Form2::Form_Resize() {
   runtime_.app().set_task_visible(false);
 }
 
-void Form2::Form_Unload(std::int16_t& /*cancel*/) {
+void SettingsWindow::Form_Unload(std::int16_t& /*cancel*/) {
   delete_tray_icon();
   platform::SettingsStore& settings = runtime_.settings();
   const std::int16_t box = chAutorun_->value();
@@ -153,18 +153,18 @@ void Form2::Form_Unload(std::int16_t& /*cancel*/) {
   }
 }
 
-void Form2::Command1_Click() {
+void SettingsWindow::Command1_Click() {
   std::u16string caption = Text1_->text();
   platform::SetStartButtonText(ports_.shell, ports_.code_page, error_box_, caption);
   Timer1_->set_enabled(true);
 }
 
-void Form2::Timer1_Timer() {
+void SettingsWindow::Timer1_Timer() {
   std::u16string caption = Text1_->text();
   platform::SetStartButtonText(ports_.shell, ports_.code_page, error_box_, caption);
 }
 
-void Form2::pichook_MouseMove(const MouseEvent& event) {
+void SettingsWindow::pichook_MouseMove(const MouseEvent& event) {
   const auto action = tray_callback_.enter(event.x, runtime_.twips_per_pixel_x());
   if (!action) return;
   const TrayCallbackScope scope(tray_callback_);
@@ -180,29 +180,29 @@ void Form2::pichook_MouseMove(const MouseEvent& event) {
   }
 }
 
-void Form2::mnuSettings_Click() {
+void SettingsWindow::mnuSettings_Click() {
   window_->set_window_state(WindowState::Normal);
   window_->show();
 }
 
-void Form2::mnuExit_Click() {
+void SettingsWindow::mnuExit_Click() {
   delete_tray_icon();
   runtime_.end();
 }
 
-void Form2::Taskbar_Created() { add_tray_icon(core::kProductName); }
+void SettingsWindow::Taskbar_Created() { add_tray_icon(core::kProductName); }
 
-void Form2::add_tray_icon(std::u16string_view tip) {
+void SettingsWindow::add_tray_icon(std::u16string_view tip) {
   tray_icon_.fill_for_add(pichook_->window_handle(), window_->icon_handle(), tip);
   ports_.tray.notify(core::TrayCommand::Add, tray_icon_.to_ansi(ports_.code_page, ports_.tray.layout()));
 }
 
-void Form2::delete_tray_icon() {
+void SettingsWindow::delete_tray_icon() {
   tray_icon_.fill_for_delete(pichook_->window_handle());
   ports_.tray.notify(core::TrayCommand::Delete, tray_icon_.to_ansi(ports_.code_page, ports_.tray.layout()));
 }
 
-std::u16string Form2::executable_path() const {
+std::u16string SettingsWindow::executable_path() const {
   const Application& app = runtime_.app();
   return core::executable_path(app.path(), app.exe_name());
 }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/autorun.h"
-#include "forms/form2.h"
+#include "forms/settings_window.h"
 #include "forms/headless/headless.h"
 #include "platform/settings_store.h"
 #include "platform/sim/code_page_1251.h"
@@ -29,9 +29,9 @@ constexpr std::int32_t kLeftUp = 0x202;
 constexpr std::int32_t kRightUp = 0x205;
 constexpr std::int32_t kMouseMove = 0x200;
 
-class Form2Test : public ::testing::Test {
+class SettingsWindowTest : public ::testing::Test {
  protected:
-  Form2Test() {
+  SettingsWindowTest() {
     registry.add_key(RegistryRoot::CurrentUser, core::kRunKey);
     taskbar = shell.add_taskbar();
     start_button = shell.find_child_window(taskbar, "button");
@@ -46,11 +46,11 @@ class Form2Test : public ::testing::Test {
   static std::u16string settings_path() { return platform::settings_key_path(u"Talvorin", u"Settings"); }
 
   void start() {
-    form2 = std::make_unique<forms::Form2>(runtime, ports);
-    form2->Initialize();
-    form2->Load();
+    settings = std::make_unique<forms::SettingsWindow>(runtime, ports);
+    settings->Initialize();
+    settings->Load();
   }
-  headless::Form& form() { return runtime.form(u"Form2"); }
+  headless::Form& form() { return runtime.form(u"SettingsWindow"); }
   std::u16string text1() { return form().text_box(u"Text1").text(); }
   std::int16_t autorun_box() { return form().check_box(u"chAutorun").value(); }
   std::u16string start_caption() const { return code_page.decode(shell.text_of(start_button)); }
@@ -67,12 +67,12 @@ class Form2Test : public ::testing::Test {
   sim::CodePage1251 code_page;
   platform::Ports ports{shell, tray, registry, common_controls, code_page};
   headless::Runtime runtime{registry};
-  std::unique_ptr<forms::Form2> form2;
+  std::unique_ptr<forms::SettingsWindow> settings;
   platform::WindowHandle taskbar = 0;
   platform::WindowHandle start_button = 0;
 };
 
-TEST_F(Form2Test, FirstStartWithNothingStored) {
+TEST_F(SettingsWindowTest, FirstStartWithNothingStored) {
   start();
   EXPECT_EQ(common_controls.calls, std::vector<std::uint32_t>{0x200});
   EXPECT_EQ(text1(), u"");
@@ -92,7 +92,7 @@ TEST_F(Form2Test, FirstStartWithNothingStored) {
   EXPECT_TRUE(registry.changes().empty()) << "start-up writes nothing";
 }
 
-TEST_F(Form2Test, SixtyFourBitProcessHandsTheShellItsOwnRecordWithWholeHandles) {
+TEST_F(SettingsWindowTest, SixtyFourBitProcessHandsTheShellItsOwnRecordWithWholeHandles) {
   tray.set_layout(core::kTrayLayout64);
   runtime.start_handles_at(0x1'2345'0000);
   start();
@@ -106,7 +106,7 @@ TEST_F(Form2Test, SixtyFourBitProcessHandsTheShellItsOwnRecordWithWholeHandles) 
   EXPECT_EQ(tray.icon_count(), 0U) << "the delete found the same owner";
 }
 
-TEST_F(Form2Test, CaptionFollowsTheTextBoxOnEveryTick) {
+TEST_F(SettingsWindowTest, CaptionFollowsTheTextBoxOnEveryTick) {
   store(u"StartButtonText", kPusk);
   start();
   EXPECT_EQ(start_caption(), kPusk);
@@ -134,7 +134,7 @@ TEST_F(Form2Test, CaptionFollowsTheTextBoxOnEveryTick) {
   EXPECT_EQ(shell.texts_sent(), sent + 10);
 }
 
-TEST_F(Form2Test, MissingStartButtonHoldsStartUpInItsBox) {
+TEST_F(SettingsWindowTest, MissingStartButtonHoldsStartUpInItsBox) {
   shell.remove(taskbar);
   struct Seen {
     bool timer_enabled;
@@ -162,7 +162,7 @@ TEST_F(Form2Test, MissingStartButtonHoldsStartUpInItsBox) {
   EXPECT_FALSE(form().visible());
 }
 
-TEST_F(Form2Test, TicksWhileTheBoxIsOpenStillWriteButOpenNoSecondBox) {
+TEST_F(SettingsWindowTest, TicksWhileTheBoxIsOpenStillWriteButOpenNoSecondBox) {
   shell.remove(taskbar);
   start();
   ASSERT_EQ(runtime.boxes().size(), 1U);
@@ -184,7 +184,7 @@ TEST_F(Form2Test, TicksWhileTheBoxIsOpenStillWriteButOpenNoSecondBox) {
   EXPECT_EQ(runtime.boxes().size(), 2U);
 }
 
-TEST_F(Form2Test, TopLevelButtonTakesTheCaptionWhenThereIsNoTaskbar) {
+TEST_F(SettingsWindowTest, TopLevelButtonTakesTheCaptionWhenThereIsNoTaskbar) {
   shell.remove(taskbar);
   const auto stray = shell.add_top_level("BUTTON");
   store(u"StartButtonText", u"x");
@@ -193,7 +193,7 @@ TEST_F(Form2Test, TopLevelButtonTakesTheCaptionWhenThereIsNoTaskbar) {
   EXPECT_TRUE(runtime.boxes().empty());
 }
 
-TEST_F(Form2Test, UnloadStoresTheSettingsAndMovesAutostart) {
+TEST_F(SettingsWindowTest, UnloadStoresTheSettingsAndMovesAutostart) {
   struct Case {
     const char* what;
     std::optional<std::u16string> stored_startup;
@@ -216,7 +216,7 @@ TEST_F(Form2Test, UnloadStoresTheSettingsAndMovesAutostart) {
     registry.add_key(RegistryRoot::CurrentUser, core::kRunKey);
     registry.put(RegistryRoot::CurrentUser, core::kRunKey, u"Talvorin", u"C:\\Old\\talvorin.exe");
     if (c.stored_startup) store(u"StartUp", *c.stored_startup);
-    form2.reset();
+    settings.reset();
     runtime.app().path_ = u"C:\\Tools";
     start();
     if (c.click_box) form().click_check_box(u"chAutorun");
@@ -231,7 +231,7 @@ TEST_F(Form2Test, UnloadStoresTheSettingsAndMovesAutostart) {
   }
 }
 
-TEST_F(Form2Test, UnloadRemovesTheIconFirstThenWritesInOrder) {
+TEST_F(SettingsWindowTest, UnloadRemovesTheIconFirstThenWritesInOrder) {
   sim::Journal journal;
   store(u"StartUp", u"1");
   registry.add_key(RegistryRoot::CurrentUser, core::kParkingKey);
@@ -254,27 +254,27 @@ TEST_F(Form2Test, UnloadRemovesTheIconFirstThenWritesInOrder) {
   EXPECT_EQ(journal.entries, expected);
 }
 
-TEST_F(Form2Test, NextStartBringsBackWhatWasStored) {
+TEST_F(SettingsWindowTest, NextStartBringsBackWhatWasStored) {
   start();
   form().click_check_box(u"chAutorun");
   form().text_box(u"Text1").set_text(kPusk);  // never pressed "Ok"
   ASSERT_TRUE(form().close());
 
-  form2.reset();
+  settings.reset();
   start();
   EXPECT_EQ(text1(), kPusk);
   EXPECT_EQ(start_caption(), kPusk);
   EXPECT_EQ(autorun_box(), 1);
 }
 
-TEST_F(Form2Test, BadStoredStartUpStartsWithTheBoxClear) {
+TEST_F(SettingsWindowTest, BadStoredStartUpStartsWithTheBoxClear) {
   const std::u16string texts[] = {u"abc", u"", u"7", u"-1", u"70000", u"1.5"};
   for (const std::u16string& text : texts) {
     SCOPED_TRACE(std::string(text.begin(), text.end()));
     registry = sim::Registry{};
     store(u"StartUp", text);
     store(u"StartButtonText", kPusk);
-    form2.reset();
+    settings.reset();
     tray.forget_all();
     start();
     EXPECT_EQ(autorun_box(), 0);
@@ -285,7 +285,7 @@ TEST_F(Form2Test, BadStoredStartUpStartsWithTheBoxClear) {
   }
 }
 
-TEST_F(Form2Test, ExitWritesNothingAndMovesNoAutostartValue) {
+TEST_F(SettingsWindowTest, ExitWritesNothingAndMovesNoAutostartValue) {
   store(u"StartUp", u"1");
   store(u"StartButtonText", kPusk);
   registry.put(RegistryRoot::CurrentUser, core::kRunKey, u"Talvorin", u"C:\\Tools\\talvorin.exe");
@@ -313,7 +313,7 @@ TEST_F(Form2Test, ExitWritesNothingAndMovesNoAutostartValue) {
   EXPECT_FALSE(stored(u"StartUp") != u"1");
 }
 
-TEST_F(Form2Test, TrayClicksShowTheWindowAndOpenTheMenu) {
+TEST_F(SettingsWindowTest, TrayClicksShowTheWindowAndOpenTheMenu) {
   start();
   form().tray_callback(kMouseMove);
   form().tray_callback(0x201);
@@ -347,7 +347,7 @@ TEST_F(Form2Test, TrayClicksShowTheWindowAndOpenTheMenu) {
   EXPECT_FALSE(form().menu_item(kSettingsItem).enabled());
 }
 
-TEST_F(Form2Test, CallbacksWhileTheMenuIsOpenDoNothing) {
+TEST_F(SettingsWindowTest, CallbacksWhileTheMenuIsOpenDoNothing) {
   start();
   bool busy_inside = false;
   runtime.post([&] {
@@ -365,7 +365,7 @@ TEST_F(Form2Test, CallbacksWhileTheMenuIsOpenDoNothing) {
   EXPECT_TRUE(form().visible());
 }
 
-TEST_F(Form2Test, MinimisingBringsBackAnIconTheTaskbarLost) {
+TEST_F(SettingsWindowTest, MinimisingBringsBackAnIconTheTaskbarLost) {
   start();
   form().tray_callback(kLeftUp);
   tray.forget_all();
@@ -374,7 +374,7 @@ TEST_F(Form2Test, MinimisingBringsBackAnIconTheTaskbarLost) {
   EXPECT_EQ(our_icon()->tip, "Talvorin");
 }
 
-TEST_F(Form2Test, ANewTaskbarGetsTheIconAgain) {
+TEST_F(SettingsWindowTest, ANewTaskbarGetsTheIconAgain) {
   start();
   tray.forget_all();
   form().taskbar_created();

@@ -10,18 +10,18 @@
 #include "core/tray_callback.h"
 #include "core/tray_record.h"
 #include "forms/toolkit.h"
-#include "platform/module1.h"
+#include "platform/shell_adjustments.h"
 #include "platform/ports.h"
 
 namespace talvorin::forms {
 
 inline constexpr int kAppIconResource = 1;
 
-class Form2 {
+class SettingsWindow {
  public:
-  Form2(Runtime& runtime, const platform::Ports& ports);
-  Form2(const Form2&) = delete;
-  Form2& operator=(const Form2&) = delete;
+  SettingsWindow(Runtime& runtime, const platform::Ports& ports);
+  SettingsWindow(const SettingsWindow&) = delete;
+  SettingsWindow& operator=(const SettingsWindow&) = delete;
 
   // Raised by the runtime at start: first the object, then the window with
   // its controls.

@@ -1,4 +1,4 @@
-#include "platform/module1.h"
+#include "platform/shell_adjustments.h"
 
 #include "core/product.h"
 
