@@ -13,6 +13,6 @@ inline constexpr std::u16string_view kProductName = u"Talvorin";
 inline constexpr std::u16string_view kErrorCannotFindWindow = u"Error: Cannot find window";
 
 // The caption stored when the autostart box is not ticked: three letters, no "!".
-inline constexpr std::u16string_view kFallbackCaption = u"\u0416\u043C\u0438";  // Жми
+inline constexpr std::u16string_view kFallbackCaption = u"Жми";
 
 }  // namespace talvorin::core

@@ -13,19 +13,15 @@ namespace {
 
 // Texts of the settings window and its tray menu.
 constexpr std::u16string_view kAutorunCaption =
-    u"\u0417\u0430\u043F\u043E\u043C\u043D\u0438\u0442\u044C \u0442\u0435\u043A\u0441\u0442 \u0438 "
-    u"\u043F\u043E\u043C\u0435\u0441\u0442\u0438\u0442\u044C \u0432 "
-    u"\u0430\u0432\u0442\u043E\u0437\u0430\u0433\u0440\u0443\u0437\u043A\u0443";  // Запомнить текст и поместить в автозагрузку
-constexpr std::u16string_view kDesignText = u"\u0416\u043C\u0438!";                 // Жми!
+    u"Запомнить текст и поместить в автозагрузку";
+constexpr std::u16string_view kDesignText = u"Жми!";
 constexpr std::u16string_view kLabelCaption =
-    u"\u0422\u0435\u043A\u0441\u0442 \u0434\u043B\u044F \u043A\u043D\u043E\u043F\u043A\u0438 "
-    u"\u041F\u0443\u0441\u043A";  // Текст для кнопки Пуск
-constexpr std::u16string_view kMenuSettings = u"\u041D\u0430\u0441\u0442\u0440\u043E\u0439\u043A\u0438";  // Настройки
+    u"Текст для кнопки Пуск";
+constexpr std::u16string_view kMenuSettings = u"Настройки";
 constexpr std::u16string_view kMenuHideDesktopIcons =
-    u"\u0421\u043A\u0440\u044B\u0442\u044C \u0437\u043D\u0430\u0447\u043A\u0438 \u043D\u0430 "
-    u"\u0420\u0430\u0431\u043E\u0447\u0435\u043C \u0441\u0442\u043E\u043B\u0435";  // Скрыть значки на Рабочем столе
-constexpr std::u16string_view kMenuAbout = u"\u041E \u043F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u0435";  // О программе
-constexpr std::u16string_view kMenuExit = u"\u0412\u044B\u0445\u043E\u0434";                                 // Выход
+    u"Скрыть значки на Рабочем столе";
+constexpr std::u16string_view kMenuAbout = u"О программе";
+constexpr std::u16string_view kMenuExit = u"Выход";
 
 constexpr unsigned kCaptionIntervalMs = 100;
 constexpr Rgb kLabelGreen{0, 192, 0};

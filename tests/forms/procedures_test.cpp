@@ -68,8 +68,7 @@ TEST(EnableAutorun, StoresTheWholePathQuotedWhereItHasBlanks) {
   const Case cases[] = {
       {u"C:\\Program Files\\Talvorin\\talvorin.exe", u"\"C:\\Program Files\\Talvorin\\talvorin.exe\""},
       {u"C:\\\\talvorin.exe", u"C:\\\\talvorin.exe"},
-      {u"C:\\\u041F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u044B\\\u4E2D\\talvorin.exe",
-       u"C:\\\u041F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u044B\\\u4E2D\\talvorin.exe"},
+      {u"C:\\Программы\\\u4E2D\\talvorin.exe", u"C:\\Программы\\\u4E2D\\talvorin.exe"},
   };
   for (const Case& c : cases) {
     sim::Registry registry;
@@ -120,7 +119,7 @@ TEST(SettingsStore, GivesBackExactlyWhatWasStored) {
   sim::Registry registry;
   platform::SettingsStore store(registry);
   const std::u16string texts[] = {
-      u"", u"\u0416\u043C\u0438!", u" padded ", std::u16string(100000, u'\u044F'), u"\u4E2D\U0001F600",
+      u"", u"Жми!", u" padded ", std::u16string(100000, u'\u044F'), u"\u4E2D\U0001F600",
   };
   for (const std::u16string& text : texts) {
     store.save(u"Talvorin", u"Settings", u"StartButtonText", text);
@@ -156,10 +155,10 @@ TEST(SetStartButtonText, WritesThroughTheCodePageAndGivesBackWhatItCarried) {
   const auto taskbar = shell.add_taskbar();
   const auto button = shell.find_child_window(taskbar, "BUTTON");
 
-  std::u16string caption = u"\u041F\u0443\u0441\u043A \u2603";  // Пуск and a snowman
+  std::u16string caption = u"Пуск \u2603";
   platform::SetStartButtonText(shell, code_page, error_box, caption);
   EXPECT_EQ(shell.text_of(button), "\xCF\xF3\xF1\xEA ?");
-  EXPECT_EQ(caption, u"\u041F\u0443\u0441\u043A ?");
+  EXPECT_EQ(caption, u"Пуск ?");
   EXPECT_TRUE(boxes.shown.empty());
 
   // A taskbar made anew is found on the next call.

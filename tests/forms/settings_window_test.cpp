@@ -22,8 +22,8 @@ namespace {
 using core::RegistryRoot;
 using forms::WindowState;
 
-constexpr std::u16string_view kZhmi = u"\u0416\u043C\u0438";                   // Жми
-constexpr std::u16string_view kPusk = u"\u041F\u0443\u0441\u043A!";            // Пуск!
+constexpr std::u16string_view kZhmi = u"Жми";
+constexpr std::u16string_view kPusk = u"Пуск!";
 constexpr std::u16string_view kSettingsItem = u"mnuSettings";
 constexpr std::int32_t kLeftUp = 0x202;
 constexpr std::int32_t kRightUp = 0x205;
@@ -111,16 +111,16 @@ TEST_F(SettingsWindowTest, CaptionFollowsTheTextBoxOnEveryTick) {
   start();
   EXPECT_EQ(start_caption(), kPusk);
 
-  form().text_box(u"Text1").set_text(u"\u041C\u043E\u0439");
+  form().text_box(u"Text1").set_text(u"Мой");
   runtime.advance(99);
   EXPECT_EQ(start_caption(), kPusk);
   runtime.advance(1);
-  EXPECT_EQ(start_caption(), u"\u041C\u043E\u0439");
+  EXPECT_EQ(start_caption(), u"Мой");
 
   // The shell puts its own caption back; the next tick writes ours again.
   shell.set_window_text(start_button, "Start");
   runtime.advance(100);
-  EXPECT_EQ(start_caption(), u"\u041C\u043E\u0439");
+  EXPECT_EQ(start_caption(), u"Мой");
 
   // Characters outside the code page reach the button as substitutes; the
   // text box keeps what was typed.

@@ -8,7 +8,7 @@ namespace {
 TEST(ExecutablePath, JoinsFolderNameAndExeAsTheyAre) {
   EXPECT_EQ(executable_path(u"C:\\Tools", u"talvorin"), u"C:\\Tools\\talvorin.exe");
   EXPECT_EQ(executable_path(u"C:\\", u"talvorin"), u"C:\\\\talvorin.exe");
-  EXPECT_EQ(executable_path(u"D:\\\u041F\u0440\u043E\u0433", u"t"), u"D:\\\u041F\u0440\u043E\u0433\\t.exe");
+  EXPECT_EQ(executable_path(u"D:\\Прог", u"t"), u"D:\\Прог\\t.exe");
 }
 
 TEST(AutorunCommand, QuotesOnlyPathsWithBlanks) {

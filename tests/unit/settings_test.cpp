@@ -60,7 +60,7 @@ TEST(StartUpText, WritesDecimalWithoutLeadingBlankAndReadsItBack) {
 }
 
 TEST(StoredCaption, KeptOnlyWhileTheBoxIsTicked) {
-  EXPECT_EQ(caption_to_store(CheckState::Ticked, u"\u041F\u0443\u0441\u043A"), u"\u041F\u0443\u0441\u043A");
+  EXPECT_EQ(caption_to_store(CheckState::Ticked, u"Пуск"), u"Пуск");
   EXPECT_EQ(caption_to_store(CheckState::Ticked, u""), u"");
   EXPECT_EQ(caption_to_store(CheckState::Clear, u"anything"), kFallbackCaption);
   EXPECT_EQ(caption_to_store(CheckState::Grayed, u"anything"), kFallbackCaption);

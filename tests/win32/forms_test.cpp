@@ -88,7 +88,7 @@ struct Fixture {
     args.on_taskbar_created = [this] { ++taskbar_created; };
     form = runtime.create_form(args);
     box = &form->add_check_box({.name = u"chAutorun",
-                                .caption = u"\u0417\u0430\u043F\u043E\u043C\u043D\u0438\u0442\u044C",
+                                .caption = u"Запомнить",
                                 .rect = {120, 1440, 2652, 612},
                                 .tab_index = 4});
     picture = &form->add_picture_box({.name = u"pichook",
@@ -98,16 +98,16 @@ struct Fixture {
                                       .on_mouse_move = [this](const forms::MouseEvent& e) { mouse.push_back(e); }});
     button = &form->add_button(
         {.name = u"Command1", .caption = u"Ok", .rect = {360, 840, 2175, 372}, .tab_index = 1, .on_click = [this] { ++clicks; }});
-    text = &form->add_text_box({.name = u"Text1", .text = u"\u0416\u043C\u0438!", .rect = {360, 480, 2175, 285}, .tab_index = 0});
+    text = &form->add_text_box({.name = u"Text1", .text = u"Жми!", .rect = {360, 480, 2175, 285}, .tab_index = 0});
     form->add_label({.name = u"lblStartText",
-                     .caption = u"\u0422\u0435\u043A\u0441\u0442",
+                     .caption = u"Текст",
                      .rect = {360, 120, 2172, 252},
                      .tab_index = 3,
                      .fore_color = forms::Rgb{0, 192, 0},
                      .font = forms::FontSpec{.face = u"MS Sans Serif", .points = 7.8, .weight = 700, .charset = 204}});
     forms::MenuArgs popup{.name = u"popup", .caption = u"popup", .visible = false, .items = {}};
     popup.items = {{.name = u"first",
-                    .caption = u"\u041D\u0430\u0441\u0442\u0440\u043E\u0439\u043A\u0438",
+                    .caption = u"Настройки",
                     .on_click = [this] { events.push_back("first chosen"); }},
                    {.name = u"second", .caption = u"second", .on_click = [this] { events.push_back("second chosen"); }},
                    {.name = u"third", .caption = u"third", .on_click = {}}};
@@ -340,9 +340,9 @@ const testing::Register icons_and_app("window icon, application object", [] {
 
 const testing::Register text_box("text box: Unicode, no length limit", [] {
   Fixture f;
-  check_equal(show(f.text->text()), show(u"\u0416\u043C\u0438!"), "design text");
+  check_equal(show(f.text->text()), show(u"Жми!"), "design text");
   for (const std::u16string& value :
-       {std::u16string(), std::u16string(u"\u041F\u0443\u0441\u043A \u4E2D"), std::u16string(100000, u'w')}) {
+       {std::u16string(), std::u16string(u"Пуск \u4E2D"), std::u16string(100000, u'w')}) {
     f.text->set_text(value);
     check_equal(show(f.text->text()), show(value), "text set and read back");
   }
@@ -415,7 +415,7 @@ const testing::Register keyboard("Tab moves the focus, Enter presses nothing", [
   f.text->set_text(u"");
   ::PostMessageW(::GetFocus(), WM_CHAR, L'\u0416', 1);
   pump_for(f.runtime, 30);
-  check_equal(show(f.text->text()), show(u"\u0416"), "typing reaches the text box");
+  check_equal(show(f.text->text()), show(u"Ж"), "typing reaches the text box");
   key(VK_RETURN);
   check_equal(f.clicks, 0, "Enter in the text box presses no button");
   check(f.form->visible(), "nor closes anything");
@@ -464,9 +464,9 @@ const testing::Register menus("menu items: captions, enabled flags, the popup an
   Fixture f;
   forms::MenuItem& settings = f.menu->item(0);
   check_equal(f.menu->item_count(), std::size_t{3}, "three items");
-  check_equal(show(settings.caption()), show(u"\u041D\u0430\u0441\u0442\u0440\u043E\u0439\u043A\u0438"), "caption");
-  settings.set_caption(u"\u041F\u043E\u043A\u0430\u0437\u0430\u0442\u044C");
-  check_equal(show(settings.caption()), show(u"\u041F\u043E\u043A\u0430\u0437\u0430\u0442\u044C"), "new caption");
+  check_equal(show(settings.caption()), show(u"Настройки"), "caption");
+  settings.set_caption(u"Показать");
+  check_equal(show(settings.caption()), show(u"Показать"), "new caption");
   check(settings.enabled(), "enabled at creation");
   settings.set_enabled(false);
   check(!settings.enabled(), "disabled");
