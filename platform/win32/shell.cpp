@@ -30,6 +30,7 @@ static_assert(static_cast<DWORD>(core::TrayCommand::Add) == NIM_ADD);
 static_assert(static_cast<DWORD>(core::TrayCommand::Delete) == NIM_DELETE);
 static_assert(core::kTrayFlagMessage == NIF_MESSAGE && core::kTrayFlagIcon == NIF_ICON && core::kTrayFlagTip == NIF_TIP);
 static_assert(core::kTrayCallbackMessage == WM_MOUSEMOVE);
+static_assert(static_cast<int>(ShowCommand::Hide) == SW_HIDE && static_cast<int>(ShowCommand::Show) == SW_SHOW);
 
 using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
 
@@ -47,6 +48,15 @@ WindowHandle ShellWindows::find_child_window(WindowHandle parent, std::string_vi
 
 void ShellWindows::set_window_text(WindowHandle window, const std::string& ansi_text) {
   ::SendMessageA(as_hwnd(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi_text.c_str()));
+}
+
+WindowHandle ShellWindows::find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) {
+  const std::string name(class_name);
+  return as_handle(::FindWindowExA(as_hwnd(parent), as_hwnd(after), name.c_str(), nullptr));
+}
+
+void ShellWindows::show_window(WindowHandle window, ShowCommand command) {
+  ::ShowWindow(as_hwnd(window), static_cast<int>(command));
 }
 
 const core::TrayRecordLayout& Tray::layout() const { return kTrayLayout; }

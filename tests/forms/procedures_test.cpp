@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/autorun.h"
 #include "platform/shell_adjustments.h"
@@ -151,12 +154,12 @@ TEST(SetStartButtonText, WritesThroughTheCodePageAndGivesBackWhatItCarried) {
   sim::ShellWindows shell;
   const sim::CodePage1251 code_page;
   RecordingBoxes boxes;
-  platform::SingleMessageBox error_box(boxes);
+  platform::MissingButtonReport report(boxes);
   const auto taskbar = shell.add_taskbar();
   const auto button = shell.find_child_window(taskbar, "BUTTON");
 
   std::u16string caption = u"Пуск \u2603";
-  platform::SetStartButtonText(shell, code_page, error_box, caption);
+  platform::SetStartButtonText(shell, code_page, report, platform::CaptionRequest::Timer, caption);
   EXPECT_EQ(shell.text_of(button), "\xCF\xF3\xF1\xEA ?");
   EXPECT_EQ(caption, u"Пуск ?");
   EXPECT_TRUE(boxes.shown.empty());
@@ -165,7 +168,7 @@ TEST(SetStartButtonText, WritesThroughTheCodePageAndGivesBackWhatItCarried) {
   shell.remove(taskbar);
   const auto new_button = shell.find_child_window(shell.add_taskbar(), "button");
   caption = u"x";
-  platform::SetStartButtonText(shell, code_page, error_box, caption);
+  platform::SetStartButtonText(shell, code_page, report, platform::CaptionRequest::Timer, caption);
   EXPECT_EQ(shell.text_of(new_button), "x");
 }
 
@@ -173,19 +176,137 @@ TEST(SetStartButtonText, ReportsAMissingButtonUnlessATopLevelButtonTakesTheText)
   sim::ShellWindows shell;
   const sim::CodePage1251 code_page;
   RecordingBoxes boxes;
-  platform::SingleMessageBox error_box(boxes);
+  platform::MissingButtonReport report(boxes);
   std::u16string caption = u"x";
 
   shell.add_top_level("Shell_TrayWnd");  // a taskbar without its button
-  platform::SetStartButtonText(shell, code_page, error_box, caption);
+  platform::SetStartButtonText(shell, code_page, report, platform::CaptionRequest::Timer, caption);
   ASSERT_EQ(boxes.shown.size(), 1U);
   EXPECT_EQ(boxes.shown[0], u"Talvorin: Error: Cannot find window");
 
   sim::ShellWindows no_taskbar;
   const auto stray = no_taskbar.add_top_level("BUTTON");
-  platform::SetStartButtonText(no_taskbar, code_page, error_box, caption);
+  platform::SetStartButtonText(no_taskbar, code_page, report, platform::CaptionRequest::Timer, caption);
   EXPECT_EQ(no_taskbar.text_of(stray), "x");
   EXPECT_EQ(boxes.shown.size(), 1U);
+}
+
+TEST(MissingButtonReport, OneBoxPerLossOfTheButtonAndOneForEveryOk) {
+  sim::ShellWindows shell;
+  const sim::CodePage1251 code_page;
+  RecordingBoxes boxes;
+  platform::MissingButtonReport report(boxes);
+  std::u16string caption = u"x";
+  const auto call = [&](platform::CaptionRequest request) {
+    platform::SetStartButtonText(shell, code_page, report, request, caption);
+    return boxes.shown.size();
+  };
+  using enum platform::CaptionRequest;
+
+  EXPECT_EQ(call(Timer), 1U) << "the first tick without a button reports it";
+  EXPECT_EQ(call(Timer), 1U) << "the user closed it: the ticks stay silent";
+  EXPECT_EQ(call(Timer), 1U);
+  EXPECT_EQ(call(User), 2U) << "\"Ok\" asks for the caption: reported again";
+  EXPECT_EQ(call(User), 3U);
+  EXPECT_EQ(call(Timer), 3U);
+
+  const auto taskbar = shell.add_taskbar();
+  EXPECT_EQ(call(Timer), 3U);
+  shell.remove(taskbar);
+  EXPECT_EQ(call(Timer), 4U) << "found and lost again: a new loss, a new box";
+  EXPECT_EQ(call(Timer), 4U);
+}
+
+// A handler run while the box is open: ticks and "Ok" alike open no second box.
+class NestedBoxes final : public platform::MessageBoxes {
+ public:
+  void show(std::u16string_view, platform::MessageBoxStyle, std::u16string_view) override {
+    ++shown;
+    if (while_open) std::exchange(while_open, nullptr)();
+  }
+  int shown = 0;
+  std::function<void()> while_open;
+};
+
+TEST(MissingButtonReport, NeverTwoBoxesAtOnceAndALossSeenMeanwhileIsReportedAfter) {
+  sim::ShellWindows shell;
+  const sim::CodePage1251 code_page;
+  NestedBoxes boxes;
+  platform::MissingButtonReport report(boxes);
+  std::u16string caption = u"x";
+  using enum platform::CaptionRequest;
+  const auto call = [&](platform::CaptionRequest request) {
+    platform::SetStartButtonText(shell, code_page, report, request, caption);
+  };
+
+  // While the first box is open the button comes back and goes again.
+  boxes.while_open = [&] {
+    EXPECT_TRUE(report.is_open());
+    call(User);
+    const auto taskbar = shell.add_taskbar();
+    call(Timer);
+    shell.remove(taskbar);
+    call(Timer);
+    EXPECT_EQ(boxes.shown, 1);
+  };
+  call(Timer);
+  EXPECT_FALSE(report.is_open());
+  EXPECT_EQ(boxes.shown, 1);
+  call(Timer);
+  EXPECT_EQ(boxes.shown, 2) << "the second loss had no box of its own yet";
+}
+
+TEST(DesktopIcons, ProgmanChainFirstThenTheWorkerWWindows) {
+  struct Case {
+    const char* what;
+    std::function<platform::WindowHandle(sim::ShellWindows&)> make;  // returns the list view that should act
+  };
+  const Case cases[] = {
+      {"Progman holds the view", [](sim::ShellWindows& s) { return s.add_desktop("Progman"); }},
+      {"moved under the second WorkerW",
+       [](sim::ShellWindows& s) {
+         s.add_top_level("Progman");
+         const auto list = s.add_desktop("WorkerW");
+         s.add_top_level("WorkerW");  // on top, without the view
+         return list;
+       }},
+      {"both: Progman wins",
+       [](sim::ShellWindows& s) {
+         s.add_desktop("WorkerW");
+         return s.add_desktop("progman");
+       }},
+      {"no Progman at all", [](sim::ShellWindows& s) { return s.add_desktop("WorkerW"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim::ShellWindows shell;
+    const auto list = c.make(shell);
+    platform::HideDesktopIcons(shell);
+    EXPECT_FALSE(shell.visible(list));
+    platform::HideDesktopIcons(shell);
+    EXPECT_FALSE(shell.visible(list));
+    platform::ShowDesktopIcons(shell);
+    EXPECT_TRUE(shell.visible(list));
+    const std::vector<std::pair<platform::WindowHandle, platform::ShowCommand>> expected = {
+        {list, platform::ShowCommand::Hide}, {list, platform::ShowCommand::Hide}, {list, platform::ShowCommand::Show}};
+    EXPECT_EQ(shell.show_calls(), expected);
+  }
+}
+
+TEST(DesktopIcons, NoViewOfTheShellMeansNoWindowIsTouched) {
+  sim::ShellWindows shell;
+  // Top-level windows of the classes further down the chain belong to other
+  // programs: they are not the desktop.
+  const auto stray_view = shell.add_top_level("SHELLDLL_DefView");
+  const auto stray_list = shell.add_child(stray_view, "SysListView32");
+  const auto top_list = shell.add_top_level("SysListView32");
+  const auto progman = shell.add_top_level("Progman");
+  shell.add_child(progman, "SysListView32");  // not under a view
+  shell.add_top_level("WorkerW");
+  platform::HideDesktopIcons(shell);
+  platform::ShowDesktopIcons(shell);
+  EXPECT_TRUE(shell.show_calls().empty());
+  EXPECT_TRUE(shell.visible(stray_list) && shell.visible(top_list));
 }
 
 }  // namespace

@@ -162,26 +162,37 @@ TEST_F(SettingsWindowTest, MissingStartButtonHoldsStartUpInItsBox) {
   EXPECT_FALSE(form().visible());
 }
 
-TEST_F(SettingsWindowTest, TicksWhileTheBoxIsOpenStillWriteButOpenNoSecondBox) {
+TEST_F(SettingsWindowTest, MissingButtonIsReportedOncePerLossAndOnEveryOk) {
   shell.remove(taskbar);
   start();
-  ASSERT_EQ(runtime.boxes().size(), 1U);
+  ASSERT_EQ(runtime.boxes().size(), 1U) << "start-up presses \"Ok\"";
 
-  // The next tick opens a box; five more fall due while it is open.
+  // The user closed that box; the ticks go on writing without a new one.
+  std::size_t sent = shell.texts_sent();
+  runtime.advance(1000);
+  EXPECT_EQ(shell.texts_sent(), sent + 10);
+  EXPECT_EQ(runtime.boxes().size(), 1U);
+
+  // "Ok" asks for the caption now: the box again, and the ticks that fall
+  // due while it is open still write but open no second one.
   for (int i = 0; i < 5; ++i) runtime.post([&] { runtime.advance(100); });
-  const std::size_t sent = shell.texts_sent();
-  runtime.advance(100);
-
+  sent = shell.texts_sent();
+  form().click(u"Command1");
   EXPECT_EQ(shell.texts_sent(), sent + 6);
   EXPECT_EQ(runtime.boxes().size(), 2U);
   EXPECT_EQ(runtime.most_open_boxes(), 1);
 
-  // The Start button is back: the ticks write to it and the boxes stop.
-  const auto button = shell.find_child_window(shell.add_taskbar(), "button");
+  // The Start button is back: the ticks write to it. Lost again, it is
+  // reported again, once.
+  const auto new_taskbar = shell.add_taskbar();
+  const auto button = shell.find_child_window(new_taskbar, "button");
   form().text_box(u"Text1").set_text(u"back");
   runtime.advance(100);
   EXPECT_EQ(shell.text_of(button), "back");
   EXPECT_EQ(runtime.boxes().size(), 2U);
+  shell.remove(new_taskbar);
+  runtime.advance(1000);
+  EXPECT_EQ(runtime.boxes().size(), 3U);
 }
 
 TEST_F(SettingsWindowTest, TopLevelButtonTakesTheCaptionWhenThereIsNoTaskbar) {
@@ -382,6 +393,62 @@ TEST_F(SettingsWindowTest, ANewTaskbarGetsTheIconAgain) {
   EXPECT_EQ(our_icon()->tip, "Talvorin");
   form().taskbar_created();
   EXPECT_EQ(tray.icon_count(), 1U);
+}
+
+TEST_F(SettingsWindowTest, DesktopIconsItemFlipsItsCaptionAndTheIconView) {
+  constexpr std::u16string_view kHide = u"Скрыть значки на Рабочем столе";
+  constexpr std::u16string_view kShow = u"Показать значки на Рабочем столе";
+  struct Case {
+    const char* what;
+    const char* desktop;  // the top-level window holding the view, or none
+    bool hidden_at_start;
+  };
+  const Case cases[] = {
+      {"Progman", "Progman", false},
+      {"WorkerW", "WorkerW", false},
+      {"left hidden by an earlier run", "Progman", true},
+      {"no desktop windows", nullptr, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim::ShellWindows fresh;
+    shell = std::move(fresh);
+    taskbar = shell.add_taskbar();
+    start_button = shell.find_child_window(taskbar, "button");
+    const platform::WindowHandle list = c.desktop ? shell.add_desktop(c.desktop) : 0;
+    if (c.hidden_at_start) shell.show_window(list, platform::ShowCommand::Hide);
+    const std::size_t calls_before = shell.show_calls().size();
+    settings.reset();
+    start();
+    forms::MenuItem& item = form().menu_item(u"mnuHideDesktopIcons");
+    const auto click = [&] {
+      runtime.post([&] { form().choose(u"mnuHideDesktopIcons"); });
+      form().tray_callback(kRightUp);
+    };
+    EXPECT_EQ(item.caption(), kHide);
+
+    click();
+    EXPECT_EQ(item.caption(), kShow);
+    EXPECT_FALSE(shell.visible(list));
+    click();
+    EXPECT_EQ(item.caption(), kHide);
+    EXPECT_EQ(shell.visible(list), list != 0);
+    EXPECT_EQ(shell.show_calls().size(), calls_before + (list ? 2 : 0));
+  }
+}
+
+TEST_F(SettingsWindowTest, DesktopIconsItemWithAnyOtherCaptionDoesNothing) {
+  const auto list = shell.add_desktop("Progman");
+  start();
+  forms::MenuItem& item = form().menu_item(u"mnuHideDesktopIcons");
+  for (const std::u16string_view caption : {u"скрыть значки на Рабочем столе", u"Скрыть значки на Рабочем столе ", u""}) {
+    item.set_caption(caption);
+    runtime.post([&] { form().choose(u"mnuHideDesktopIcons"); });
+    form().tray_callback(kRightUp);
+    EXPECT_EQ(item.caption(), caption);
+  }
+  EXPECT_TRUE(shell.show_calls().empty());
+  EXPECT_TRUE(shell.visible(list));
 }
 
 }  // namespace
