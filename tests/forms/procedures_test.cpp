@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/autorun.h"
+#include "platform/popup_menu.h"
 #include "platform/shell_adjustments.h"
 #include "platform/autorun_registry.h"
 #include "platform/settings_store.h"
@@ -307,6 +308,42 @@ TEST(DesktopIcons, NoViewOfTheShellMeansNoWindowIsTouched) {
   platform::ShowDesktopIcons(shell);
   EXPECT_TRUE(shell.show_calls().empty());
   EXPECT_TRUE(shell.visible(stray_list) && shell.visible(top_list));
+}
+
+class RecordingPopupCalls final : public platform::PopupMenuCalls {
+ public:
+  platform::ScreenPoint cursor_position() override { return pointer; }
+  void set_foreground_window(platform::WindowHandle window) override {
+    calls.push_back("foreground " + std::to_string(window));
+  }
+  std::uint32_t track_popup_menu(platform::MenuHandle menu, std::uint32_t flags_given, platform::ScreenPoint at,
+                                 platform::WindowHandle owner) override {
+    calls.push_back("popup " + std::to_string(menu) + " owner " + std::to_string(owner));
+    flags = flags_given;
+    opened_at = at;
+    return chosen;
+  }
+  void post_null(platform::WindowHandle window) override { calls.push_back("null " + std::to_string(window)); }
+
+  platform::ScreenPoint pointer{1013, 758};
+  std::uint32_t chosen = 0;
+  std::vector<std::string> calls;
+  std::uint32_t flags = 0xFFFF'FFFF;
+  platform::ScreenPoint opened_at{-1, -1};
+};
+
+TEST(PopupMenuAtPointer, OwnerToTheForegroundThenTheMenuThenWmNull) {
+  for (const std::uint32_t chosen : {0U, 0x4001U}) {
+    RecordingPopupCalls calls;
+    calls.chosen = chosen;
+    EXPECT_EQ(platform::PopupMenuAtPointer(calls, 0x77, 0x1234), chosen);
+    const std::vector<std::string> expected = {"foreground 4660", "popup 119 owner 4660", "null 4660"};
+    EXPECT_EQ(calls.calls, expected) << "closed with " << chosen;
+    EXPECT_EQ(calls.opened_at, calls.pointer);
+    // Left-aligned at the point and for the left button only (the zero
+    // values): no other alignment, no right button; the choice comes back.
+    EXPECT_EQ(calls.flags, platform::kPopupReturnCommand);
+  }
 }
 
 }  // namespace
