@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,30 @@ using forms::WindowState;
 
 class Runtime;
 class Form;
+
+// What a form was handed for one control, with its texts copied.
+struct FontRecord {
+  std::u16string face;
+  double points = 0;
+  int weight = 0;
+  bool italic = false;
+  bool underline = false;
+  int charset = 0;
+  bool operator==(const FontRecord&) const = default;
+};
+
+struct ControlRecord {
+  enum class Kind { TextBox, Button, CheckBox, Label, PictureBox };
+  Kind kind;
+  std::u16string name;
+  std::u16string caption;  // the text box's text
+  forms::TwipsRect rect;
+  int tab_index = 0;
+  bool visible = true;
+  std::int16_t value = 0;  // check box
+  std::optional<forms::Rgb> fore_color;
+  std::optional<FontRecord> font;
+};
 
 class TextBox final : public forms::TextBox {
  public:
@@ -115,8 +140,12 @@ class Menu final : public forms::Menu {
   std::size_t item_count() const override { return items_.size(); }
   MenuItem* find(std::u16string_view name);
   bool visible() const { return visible_; }
+  const std::u16string& name() const { return name_; }
+  const std::u16string& caption() const { return caption_; }
 
  private:
+  std::u16string name_;
+  std::u16string caption_;
   bool visible_;
   std::vector<std::unique_ptr<MenuItem>> items_;
 };
@@ -154,6 +183,9 @@ class Form final : public forms::Form {
   Timer& timer(std::u16string_view name);
   MenuItem& menu_item(std::u16string_view name);
   const forms::LabelArgs& label(std::u16string_view name) const { return labels_.at(std::u16string(name)); }
+  // The controls as handed over, in the order of creation (timers aside).
+  const std::vector<ControlRecord>& controls() const { return controls_; }
+  const std::vector<std::unique_ptr<Menu>>& menus() const { return menus_; }
   void click(std::u16string_view button_name);
   void click_check_box(std::u16string_view name);
   // A tray callback: the mouse message comes as x in twips.
@@ -190,6 +222,9 @@ class Form final : public forms::Form {
   std::map<std::u16string, std::unique_ptr<PictureBox>> pictures_;
   std::map<std::u16string, std::unique_ptr<Timer>> timers_;
   std::vector<std::unique_ptr<Menu>> menus_;
+  std::vector<ControlRecord> controls_;
+  ControlRecord& record(ControlRecord::Kind kind, std::u16string_view name, std::u16string_view caption,
+                        const forms::TwipsRect& rect, int tab_index);
 
   friend class Runtime;
 
