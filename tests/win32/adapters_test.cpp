@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -246,6 +247,38 @@ const testing::Register shell_windows_found("shell windows: found by class in an
   check_equal(show(platform::win32::from_wide(text)), show(core::round_trip(code_page, caption)),
               "the window holds the text as the code page carried it");
   shell.set_window_text(0, "nowhere");  // reaches no window and does not fail
+});
+
+const testing::Register shell_windows_walked("shell windows: top-level windows of a class one after another, shown and hidden", [] {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = plain_procedure;
+  window_class.hInstance = ::GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"TalvorinTestWorker";
+  ::RegisterClassExW(&window_class);
+  const auto make = [&window_class] {
+    return platform::win32::unique_hwnd(::CreateWindowExW(0, L"TalvorinTestWorker", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10,
+                                                          10, nullptr, nullptr, window_class.hInstance, nullptr));
+  };
+  const auto first = make();
+  const auto second = make();
+  const HWND list = ::CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, second.get(), nullptr,
+                                      window_class.hInstance, nullptr);
+
+  platform::win32::ShellWindows shell;
+  std::vector<platform::WindowHandle> seen;
+  for (platform::WindowHandle at = 0; (at = shell.find_next_window(0, at, "talvorintestworker")) != 0;) seen.push_back(at);
+  check_equal(seen.size(), std::size_t{2}, "both top-level windows, then 0");
+  check(std::find(seen.begin(), seen.end(), reinterpret_cast<platform::WindowHandle>(first.get())) != seen.end() &&
+            std::find(seen.begin(), seen.end(), reinterpret_cast<platform::WindowHandle>(second.get())) != seen.end(),
+        "each once");
+  const auto child = shell.find_next_window(reinterpret_cast<platform::WindowHandle>(second.get()), 0, "static");
+  check_equal(child, reinterpret_cast<platform::WindowHandle>(list), "a child under its parent");
+
+  shell.show_window(child, platform::ShowCommand::Hide);
+  check((::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) == 0, "hidden");
+  shell.show_window(child, platform::ShowCommand::Show);
+  check((::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) != 0, "shown");
 });
 
 }  // namespace
