@@ -291,7 +291,7 @@ TEST_F(SettingsWindowTest, NextStartBringsBackWhatWasStored) {
 }
 
 TEST_F(SettingsWindowTest, BadStoredStartUpStartsWithTheBoxClear) {
-  const std::u16string texts[] = {u"abc", u"", u"7", u"-1", u"70000", u"1.5"};
+  const std::u16string texts[] = {u"abc", u"", u"   ", u"3", u"7", u"-1", u"70000", u"99999", u"1.5"};
   for (const std::u16string& text : texts) {
     SCOPED_TRACE(std::string(text.begin(), text.end()));
     registry = sim::Registry{};
