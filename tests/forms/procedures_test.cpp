@@ -195,71 +195,66 @@ class RecordingBoxes final : public platform::MessageBoxes {
   std::vector<std::u16string> shown;
 };
 
-TEST(SetStartButtonText, WritesThroughTheCodePageAndGivesBackWhatItCarried) {
+// The Start button's caption written from the timer or from "Ok".
+class StartButtonCaption : public ::testing::Test {
+ protected:
+  // The number of boxes shown so far.
+  std::size_t write(platform::CaptionRequest request, sim::ShellWindows& on) {
+    platform::SetStartButtonText(on, code_page, report, request, caption);
+    return boxes.shown.size();
+  }
+  std::size_t write(platform::CaptionRequest request) { return write(request, shell); }
+
   sim::ShellWindows shell;
   const sim::CodePage1251 code_page;
   RecordingBoxes boxes;
-  platform::MissingButtonReport report(boxes);
+  platform::MissingButtonReport report{boxes};
+  std::u16string caption = u"x";
+};
+
+using enum platform::CaptionRequest;
+
+TEST_F(StartButtonCaption, WritesThroughTheCodePageAndGivesBackWhatItCarried) {
   const auto taskbar = shell.add_taskbar();
   const auto button = shell.find_child_window(taskbar, "BUTTON");
 
-  std::u16string caption = u"Пуск \u2603";
-  platform::SetStartButtonText(shell, code_page, report, platform::CaptionRequest::Timer, caption);
+  caption = u"Пуск \u2603";
+  EXPECT_EQ(write(Timer), 0U);
   EXPECT_EQ(shell.text_of(button), "\xCF\xF3\xF1\xEA ?");
   EXPECT_EQ(caption, u"Пуск ?");
-  EXPECT_TRUE(boxes.shown.empty());
 
   // A taskbar made anew is found on the next call.
   shell.remove(taskbar);
   const auto new_button = shell.find_child_window(shell.add_taskbar(), "button");
   caption = u"x";
-  platform::SetStartButtonText(shell, code_page, report, platform::CaptionRequest::Timer, caption);
+  write(Timer);
   EXPECT_EQ(shell.text_of(new_button), "x");
 }
 
-TEST(SetStartButtonText, ReportsAMissingButtonUnlessATopLevelButtonTakesTheText) {
-  sim::ShellWindows shell;
-  const sim::CodePage1251 code_page;
-  RecordingBoxes boxes;
-  platform::MissingButtonReport report(boxes);
-  std::u16string caption = u"x";
-
+TEST_F(StartButtonCaption, ReportsAMissingButtonUnlessATopLevelButtonTakesTheText) {
   shell.add_top_level("Shell_TrayWnd");  // a taskbar without its button
-  platform::SetStartButtonText(shell, code_page, report, platform::CaptionRequest::Timer, caption);
-  ASSERT_EQ(boxes.shown.size(), 1U);
+  ASSERT_EQ(write(Timer), 1U);
   EXPECT_EQ(boxes.shown[0], u"Talvorin: Error: Cannot find window");
 
   sim::ShellWindows no_taskbar;
   const auto stray = no_taskbar.add_top_level("BUTTON");
-  platform::SetStartButtonText(no_taskbar, code_page, report, platform::CaptionRequest::Timer, caption);
+  EXPECT_EQ(write(User, no_taskbar), 1U);
   EXPECT_EQ(no_taskbar.text_of(stray), "x");
-  EXPECT_EQ(boxes.shown.size(), 1U);
 }
 
-TEST(MissingButtonReport, OneBoxPerLossOfTheButtonAndOneForEveryOk) {
-  sim::ShellWindows shell;
-  const sim::CodePage1251 code_page;
-  RecordingBoxes boxes;
-  platform::MissingButtonReport report(boxes);
-  std::u16string caption = u"x";
-  const auto call = [&](platform::CaptionRequest request) {
-    platform::SetStartButtonText(shell, code_page, report, request, caption);
-    return boxes.shown.size();
-  };
-  using enum platform::CaptionRequest;
-
-  EXPECT_EQ(call(Timer), 1U) << "the first tick without a button reports it";
-  EXPECT_EQ(call(Timer), 1U) << "the user closed it: the ticks stay silent";
-  EXPECT_EQ(call(Timer), 1U);
-  EXPECT_EQ(call(User), 2U) << "\"Ok\" asks for the caption: reported again";
-  EXPECT_EQ(call(User), 3U);
-  EXPECT_EQ(call(Timer), 3U);
+TEST_F(StartButtonCaption, OneBoxPerLossOfTheButtonAndOneForEveryOk) {
+  EXPECT_EQ(write(Timer), 1U) << "the first tick without a button reports it";
+  EXPECT_EQ(write(Timer), 1U) << "the user closed it: the ticks stay silent";
+  EXPECT_EQ(write(Timer), 1U);
+  EXPECT_EQ(write(User), 2U) << "\"Ok\" asks for the caption: reported again";
+  EXPECT_EQ(write(User), 3U);
+  EXPECT_EQ(write(Timer), 3U);
 
   const auto taskbar = shell.add_taskbar();
-  EXPECT_EQ(call(Timer), 3U);
+  EXPECT_EQ(write(Timer), 3U);
   shell.remove(taskbar);
-  EXPECT_EQ(call(Timer), 4U) << "found and lost again: a new loss, a new box";
-  EXPECT_EQ(call(Timer), 4U);
+  EXPECT_EQ(write(Timer), 4U) << "found and lost again: a new loss, a new box";
+  EXPECT_EQ(write(Timer), 4U);
 }
 
 // A handler run while the box is open: ticks and "Ok" alike open no second box.
@@ -279,7 +274,6 @@ TEST(MissingButtonReport, NeverTwoBoxesAtOnceAndALossSeenMeanwhileIsReportedAfte
   NestedBoxes boxes;
   platform::MissingButtonReport report(boxes);
   std::u16string caption = u"x";
-  using enum platform::CaptionRequest;
   const auto call = [&](platform::CaptionRequest request) {
     platform::SetStartButtonText(shell, code_page, report, request, caption);
   };

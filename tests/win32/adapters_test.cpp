@@ -220,17 +220,22 @@ LRESULT CALLBACK plain_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
   return ::DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-const testing::Register shell_windows_found("shell windows: found by class in any case, text sent as ANSI", [] {
+// A top-level window of a class of its own that does nothing.
+platform::win32::unique_hwnd make_top_level(const wchar_t* class_name, DWORD style) {
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = plain_procedure;
   window_class.hInstance = ::GetModuleHandleW(nullptr);
-  window_class.lpszClassName = L"TalvorinTestTray";
+  window_class.lpszClassName = class_name;
   ::RegisterClassExW(&window_class);
-  const platform::win32::unique_hwnd tray(::CreateWindowExW(0, L"TalvorinTestTray", L"", WS_OVERLAPPED, 0, 0, 10, 10,
-                                                            nullptr, nullptr, window_class.hInstance, nullptr));
+  return platform::win32::unique_hwnd(
+      ::CreateWindowExW(0, class_name, L"", style, 0, 0, 10, 10, nullptr, nullptr, window_class.hInstance, nullptr));
+}
+
+const testing::Register shell_windows_found("shell windows: found by class in any case, text sent as ANSI", [] {
+  const auto tray = make_top_level(L"TalvorinTestTray", WS_OVERLAPPED);
   const HWND button = ::CreateWindowExW(0, L"Button", L"Start", WS_CHILD, 0, 0, 10, 10, tray.get(), nullptr,
-                                        window_class.hInstance, nullptr);
+                                        ::GetModuleHandleW(nullptr), nullptr);
 
   platform::win32::ShellWindows shell;
   const platform::win32::AnsiCodePage code_page;
@@ -250,20 +255,10 @@ const testing::Register shell_windows_found("shell windows: found by class in an
 });
 
 const testing::Register shell_windows_walked("shell windows: top-level windows of a class one after another, shown and hidden", [] {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = plain_procedure;
-  window_class.hInstance = ::GetModuleHandleW(nullptr);
-  window_class.lpszClassName = L"TalvorinTestWorker";
-  ::RegisterClassExW(&window_class);
-  const auto make = [&window_class] {
-    return platform::win32::unique_hwnd(::CreateWindowExW(0, L"TalvorinTestWorker", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10,
-                                                          10, nullptr, nullptr, window_class.hInstance, nullptr));
-  };
-  const auto first = make();
-  const auto second = make();
+  const auto first = make_top_level(L"TalvorinTestWorker", WS_POPUP | WS_VISIBLE);
+  const auto second = make_top_level(L"TalvorinTestWorker", WS_POPUP | WS_VISIBLE);
   const HWND list = ::CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, second.get(), nullptr,
-                                      window_class.hInstance, nullptr);
+                                      ::GetModuleHandleW(nullptr), nullptr);
 
   platform::win32::ShellWindows shell;
   std::vector<platform::WindowHandle> seen;
