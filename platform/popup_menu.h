@@ -37,6 +37,6 @@ class PopupMenuCalls {
 
 // Opens the menu at the pointer, left-aligned, for the left button, and
 // returns the id of the item chosen, or 0.
-std::uint32_t PopupMenuAtPointer(PopupMenuCalls& calls, MenuHandle menu, WindowHandle owner);
+std::uint32_t track_popup_menu_at_pointer(PopupMenuCalls& calls, MenuHandle menu, WindowHandle owner);
 
 }  // namespace talvorin::platform

@@ -454,7 +454,7 @@ std::uintptr_t Form::icon_handle() const {
 void Form::popup_menu(forms::Menu& menu) {
   auto& popup = static_cast<Menu&>(menu);
   PopupMenuCalls calls;
-  const auto chosen = static_cast<UINT>(platform::PopupMenuAtPointer(
+  const auto chosen = static_cast<UINT>(platform::track_popup_menu_at_pointer(
       calls, reinterpret_cast<platform::MenuHandle>(popup.popup()), window_handle()));
   if (chosen == 0) return;
   if (MenuItem* item = popup.find(chosen)) item->click();

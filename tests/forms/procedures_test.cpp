@@ -370,11 +370,11 @@ class RecordingPopupCalls final : public platform::PopupMenuCalls {
   platform::ScreenPoint opened_at{-1, -1};
 };
 
-TEST(PopupMenuAtPointer, OwnerToTheForegroundThenTheMenuThenWmNull) {
+TEST(PopupMenu, OwnerToTheForegroundThenTheMenuAtThePointerThenWmNull) {
   for (const std::uint32_t chosen : {0U, 0x4001U}) {
     RecordingPopupCalls calls;
     calls.chosen = chosen;
-    EXPECT_EQ(platform::PopupMenuAtPointer(calls, 0x77, 0x1234), chosen);
+    EXPECT_EQ(platform::track_popup_menu_at_pointer(calls, 0x77, 0x1234), chosen);
     const std::vector<std::string> expected = {"foreground 4660", "popup 119 owner 4660", "null 4660"};
     EXPECT_EQ(calls.calls, expected) << "closed with " << chosen;
     EXPECT_EQ(calls.opened_at, calls.pointer);
