@@ -433,6 +433,19 @@ int cmd_tray_present(Args) {
   return kOk;
 }
 
+// Every running copy of the program: "<pid> icon <0|1>" a line each.
+int cmd_copies(Args) {
+  for (HWND form : e2e::top_level_windows(kFormClass)) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(form, &pid);
+    HWND owner = ::FindWindowExW(form, nullptr, kPictureClass, nullptr);
+    auto data = program_icon(owner);
+    const bool icon = owner && ::Shell_NotifyIconW(NIM_MODIFY, &data);
+    print(std::to_wstring(pid) + L" icon " + (icon ? L"1" : L"0"));
+  }
+  return kOk;
+}
+
 int cmd_taskbar_created(Args) {
   ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   return kOk;
@@ -650,6 +663,7 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"minimize-form", cmd_minimize_form},
       {L"tray-delete", cmd_tray_delete},
       {L"tray-present", cmd_tray_present},
+      {L"copies", cmd_copies},
       {L"taskbar-created", cmd_taskbar_created},
       {L"menu-window", cmd_menu_window},
       {L"menu-hook", cmd_menu_hook},
