@@ -32,6 +32,10 @@ static_assert(core::kTrayFlagMessage == NIF_MESSAGE && core::kTrayFlagIcon == NI
 static_assert(core::kTrayCallbackMessage == WM_MOUSEMOVE);
 static_assert(static_cast<int>(ShowCommand::Hide) == SW_HIDE && static_cast<int>(ShowCommand::Show) == SW_SHOW);
 
+// Long enough for any shell that works, short enough that a hung one does
+// not hold up a close or a log-off for long.
+constexpr UINT kShellAnswerMs = 1000;
+
 using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
 
 }  // namespace
@@ -46,8 +50,13 @@ WindowHandle ShellWindows::find_child_window(WindowHandle parent, std::string_vi
   return as_handle(::FindWindowExA(as_hwnd(parent), nullptr, name.c_str(), nullptr));
 }
 
+// The button belongs to the shell's process. A shell that hangs, or never
+// answers, must not take the program with it: after a while the program goes
+// on, and the next tick tries again.
 void ShellWindows::set_window_text(WindowHandle window, const std::string& ansi_text) {
-  ::SendMessageA(as_hwnd(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi_text.c_str()));
+  DWORD_PTR ignored = 0;
+  ::SendMessageTimeoutA(as_hwnd(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi_text.c_str()),
+                        SMTO_ABORTIFHUNG, kShellAnswerMs, &ignored);
 }
 
 WindowHandle ShellWindows::find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) {
