@@ -238,6 +238,26 @@ int cmd_peak_memory(Args args) {
   return kOk;
 }
 
+// The GDI and USER objects the program's own handle owners hold, as its
+// application window tells them: "gdi N user M".
+int cmd_live_handles(Args args) {
+  if (args.empty()) return kUsage;
+  const auto pid = static_cast<DWORD>(parse_long(args[0]));
+  for (HWND window : e2e::top_level_windows(L"TalvorinApp")) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != pid) continue;
+    DWORD_PTR counts = 0;
+    if (!::SendMessageTimeoutW(window, ::RegisterWindowMessageW(L"TalvorinLiveHandles"), 0, 0, SMTO_ABORTIFHUNG,
+                               5000, &counts)) {
+      return missing(L"answer from TalvorinApp");
+    }
+    print(L"gdi " + std::to_wstring(LOWORD(counts)) + L" user " + std::to_wstring(HIWORD(counts)));
+    return kOk;
+  }
+  return missing(L"TalvorinApp of process " + args[0]);
+}
+
 // --- the shell --------------------------------------------------------------
 
 int cmd_acp(Args) {
@@ -726,6 +746,7 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"kill", cmd_kill},
       {L"end-session", cmd_end_session},
       {L"peak-memory", cmd_peak_memory},
+      {L"live-handles", cmd_live_handles},
       {L"decoy", cmd_decoy},
       {L"standin-taskbar", cmd_standin_taskbar},
       {L"hold", cmd_hold},
