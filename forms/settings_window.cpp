@@ -98,7 +98,7 @@ void SettingsWindow::create_controls() {
   popup.items = {
       {.name = u"mnuSettings", .caption = kMenuSettings, .on_click = [this] { mnuSettings_Click(); }},
       {.name = u"mnuHideDesktopIcons", .caption = kMenuHideDesktopIcons, .on_click = {}},
-      {.name = u"mnuAbout", .caption = kMenuAbout, .on_click = {}},
+      {.name = u"mnuAbout", .caption = kMenuAbout, .on_click = [this] { mnuAbout_Click(); }},
       {.name = u"mnuExit", .caption = kMenuExit, .on_click = [this] { mnuExit_Click(); }},
   };
   mnuTrayIconPopup_ = &window_->add_menu(popup);
@@ -147,6 +147,9 @@ void SettingsWindow::Form_Unload(std::int16_t& /*cancel*/) {
   } else {
     platform::DisableAutorun(ports_.registry, executable_path(), core::kProductName);
   }
+  // The program ends with this window: the About window, hidden or not,
+  // goes with it rather than keep a program without a tray icon alive.
+  if (frmAbout_) frmAbout_->window().unload();
 }
 
 void SettingsWindow::Command1_Click() {
@@ -179,6 +182,13 @@ void SettingsWindow::pichook_MouseMove(const MouseEvent& event) {
 void SettingsWindow::mnuSettings_Click() {
   window_->set_window_state(WindowState::Normal);
   window_->show();
+}
+
+void SettingsWindow::mnuAbout_Click() {
+  if (!frmAbout_) frmAbout_ = std::make_unique<AboutWindow>(runtime_, ports_);
+  const Version version = runtime_.app().version();
+  frmAbout_->window().set_caption(core::about_title(version.major, version.minor));
+  frmAbout_->window().show();
 }
 
 void SettingsWindow::mnuExit_Click() {

@@ -9,6 +9,7 @@
 
 #include "core/tray_callback.h"
 #include "core/tray_record.h"
+#include "forms/about_window.h"
 #include "forms/toolkit.h"
 #include "platform/shell_adjustments.h"
 #include "platform/ports.h"
@@ -29,6 +30,8 @@ class SettingsWindow {
   void Load();
 
   Form& window() { return *window_; }
+  // The About window once the About command has made it.
+  AboutWindow* about() { return frmAbout_.get(); }
 
  private:
   bool InitVisualStyles();
@@ -40,6 +43,7 @@ class SettingsWindow {
   void Timer1_Timer();
   void pichook_MouseMove(const MouseEvent& event);
   void mnuSettings_Click();
+  void mnuAbout_Click();
   void mnuExit_Click();
   void Taskbar_Created();
 
@@ -62,6 +66,7 @@ class SettingsWindow {
   Timer* Timer1_ = nullptr;
   Menu* mnuTrayIconPopup_ = nullptr;
   MenuItem* mnuSettings_ = nullptr;
+  std::unique_ptr<AboutWindow> frmAbout_;
 };
 
 }  // namespace talvorin::forms

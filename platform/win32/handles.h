@@ -40,13 +40,18 @@ class unique_any {
 inline void close_hkey(HKEY key) noexcept { ::RegCloseKey(key); }
 inline void delete_gdi_object(HGDIOBJ object) noexcept { ::DeleteObject(object); }
 inline void destroy_icon(HICON icon) noexcept { ::DestroyIcon(icon); }
+inline void destroy_cursor(HCURSOR cursor) noexcept { ::DestroyCursor(cursor); }
+inline void delete_dc(HDC dc) noexcept { ::DeleteDC(dc); }
 inline void destroy_menu(HMENU menu) noexcept { ::DestroyMenu(menu); }
 inline void destroy_window(HWND window) noexcept { ::DestroyWindow(window); }
 
 using unique_hkey = unique_any<HKEY, close_hkey>;
 using unique_hfont = unique_any<HFONT, delete_gdi_object>;
 using unique_hbrush = unique_any<HBRUSH, delete_gdi_object>;
+using unique_hbitmap = unique_any<HBITMAP, delete_gdi_object>;
 using unique_hicon = unique_any<HICON, destroy_icon>;
+using unique_hcursor = unique_any<HCURSOR, destroy_cursor>;
+using unique_hdc = unique_any<HDC, delete_dc>;
 using unique_hmenu = unique_any<HMENU, destroy_menu>;
 using unique_hwnd = unique_any<HWND, destroy_window>;
 

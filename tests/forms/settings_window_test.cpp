@@ -14,6 +14,7 @@
 #include "platform/sim/common_controls.h"
 #include "platform/sim/registry.h"
 #include "platform/sim/shell_windows.h"
+#include "platform/sim/text_drawing.h"
 #include "platform/sim/tray.h"
 
 namespace talvorin {
@@ -65,8 +66,10 @@ class SettingsWindowTest : public ::testing::Test {
   sim::Registry registry;
   sim::CommonControls common_controls;
   sim::CodePage1251 code_page;
-  platform::Ports ports{shell, tray, registry, common_controls, code_page};
+  sim::TextDrawing drawing;
+  sim::Links links;
   headless::Runtime runtime{registry};
+  platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, runtime.clock(), links};
   std::unique_ptr<forms::SettingsWindow> settings;
   platform::WindowHandle taskbar = 0;
   platform::WindowHandle start_button = 0;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "forms/win32/form.h"
+#include "core/error.h"
 #include "forms/win32/runtime.h"
 #include "forms/win32/units.h"
 #include "platform/win32/adapters.h"
@@ -374,10 +375,10 @@ const testing::Register buttons_and_boxes("button presses and check box clicks",
          bool thrown = false;
          try {
            f.box->set_value(3);
-         } catch (const std::out_of_range&) {
+         } catch (const talvorin::core::RangeError&) {
            thrown = true;
          }
-         check(thrown, "std::out_of_range");
+         check(thrown, "core::RangeError");
        },
        1},
       {"-1 too",
@@ -385,10 +386,10 @@ const testing::Register buttons_and_boxes("button presses and check box clicks",
          bool thrown = false;
          try {
            f.box->set_value(-1);
-         } catch (const std::out_of_range&) {
+         } catch (const talvorin::core::RangeError&) {
            thrown = true;
          }
-         check(thrown, "std::out_of_range");
+         check(thrown, "core::RangeError");
        },
        1},
   };
