@@ -134,14 +134,25 @@ void SettingsWindow::Form_Resize() {
   runtime_.app().set_task_visible(false);
 }
 
+// A setting that cannot be written (a key the user may not change, a full
+// registry) keeps what was stored before. The unload goes on, as it may be
+// a log-off that no box should hold up; the application log keeps the news.
+void SettingsWindow::save_setting(std::u16string_view key, std::u16string_view text) {
+  if (runtime_.settings().save(core::kProductName, core::kSettingsSection, key, text)) return;
+  std::u16string message = u"Не удалось сохранить настройку «";
+  message += key;
+  message += u"» в HKEY_CURRENT_USER\\";
+  message += platform::settings_key_path(core::kProductName, core::kSettingsSection);
+  message += u". Сохранённое ранее значение осталось прежним.";
+  runtime_.app().log_error(message);
+}
+
 void SettingsWindow::Form_Unload(std::int16_t& /*cancel*/) {
   delete_tray_icon();
-  platform::SettingsStore& settings = runtime_.settings();
   const std::int16_t box = chAutorun_->value();
-  settings.save(core::kProductName, core::kSettingsSection, core::kKeyStartUp, core::int16_to_text(box));
+  save_setting(core::kKeyStartUp, core::int16_to_text(box));
   const auto state = static_cast<core::CheckState>(chAutorun_->value());
-  settings.save(core::kProductName, core::kSettingsSection, core::kKeyStartButtonText,
-                core::caption_to_store(state, Text1_->text()));
+  save_setting(core::kKeyStartButtonText, core::caption_to_store(state, Text1_->text()));
   if (state == core::CheckState::Ticked) {
     platform::EnableAutorun(ports_.registry, executable_path(), core::kProductName);
   } else {

@@ -50,6 +50,7 @@ class SettingsWindow {
   void create_controls();
   void add_tray_icon(std::u16string_view tip);
   void delete_tray_icon();
+  void save_setting(std::u16string_view key, std::u16string_view text);
   std::u16string executable_path() const;
 
   Runtime& runtime_;

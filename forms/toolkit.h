@@ -260,6 +260,9 @@ class Application {
   virtual bool task_visible() const = 0;
   // False keeps the program's windows out of the task list.
   virtual void set_task_visible(bool visible) = 0;
+  // An error entry in the system's application log, under the program's
+  // name: for what went wrong where no one is there to see a box.
+  virtual void log_error(std::u16string_view text) = 0;
 };
 
 class Runtime {

@@ -21,11 +21,11 @@ std::u16string SettingsStore::get(std::u16string_view application, std::u16strin
   return std::u16string(fallback);
 }
 
-void SettingsStore::save(std::u16string_view application, std::u16string_view section,
+bool SettingsStore::save(std::u16string_view application, std::u16string_view section,
                          std::u16string_view key, std::u16string_view text) {
   const RegistryKey handle(registry_,
                            registry_.create(core::RegistryRoot::CurrentUser, settings_key_path(application, section)));
-  registry_.write_string(handle.get(), key, text);
+  return handle && registry_.write_string(handle.get(), key, text);
 }
 
 }  // namespace talvorin::platform

@@ -22,7 +22,8 @@ class SettingsStore {
   // or a value that is not text.
   std::u16string get(std::u16string_view application, std::u16string_view section,
                      std::u16string_view key, std::u16string_view fallback = {});
-  void save(std::u16string_view application, std::u16string_view section,
+  // False when the text could not be written; what was stored before stays.
+  bool save(std::u16string_view application, std::u16string_view section,
             std::u16string_view key, std::u16string_view text);
 
  private:

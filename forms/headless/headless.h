@@ -236,7 +236,9 @@ class Application final : public forms::Application {
   forms::Version version() const override { return version_; }
   bool task_visible() const override { return task_visible_; }
   void set_task_visible(bool visible) override { task_visible_ = visible; }
+  void log_error(std::u16string_view text) override { logged_errors_.emplace_back(text); }
 
+  std::vector<std::u16string> logged_errors_;
   std::u16string path_ = u"C:\\Tools";
   std::u16string exe_name_ = u"talvorin";
   std::u16string title_ = u"Talvorin";

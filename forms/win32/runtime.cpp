@@ -23,6 +23,9 @@ namespace {
 static_assert(static_cast<UINT>(platform::MessageBoxStyle::Ok) == MB_OK);
 
 constexpr wchar_t kTaskbarCreated[] = L"TaskbarCreated";
+// The program registers no message file: the log shows the entry's text as
+// its only insertion string.
+constexpr DWORD kEventIdError = 1;
 constexpr int kDefaultDpi = 96;
 
 void register_class(HINSTANCE instance, const wchar_t* name) {
@@ -84,6 +87,16 @@ Version Application::version() const {
 void Application::set_task_visible(bool visible) {
   task_visible_ = visible;
   runtime_.for_each_form([visible](Form& form) { form.set_task_visible(visible); });
+}
+
+void Application::log_error(std::u16string_view text) {
+  const std::wstring source = to_wide(title());
+  HANDLE log = ::RegisterEventSourceW(nullptr, source.c_str());
+  if (log == nullptr) return;
+  const std::wstring message = to_wide(text);
+  const wchar_t* strings[] = {message.c_str()};
+  ::ReportEventW(log, EVENTLOG_ERROR_TYPE, 0, kEventIdError, nullptr, 1, 0, strings, nullptr);
+  ::DeregisterEventSource(log);
 }
 
 void MessageBoxes::show(std::u16string_view prompt, platform::MessageBoxStyle style, std::u16string_view title) {

@@ -29,6 +29,7 @@ class Application final : public forms::Application {
   Version version() const override;
   bool task_visible() const override { return task_visible_; }
   void set_task_visible(bool visible) override;
+  void log_error(std::u16string_view text) override;
 
  private:
   Runtime& runtime_;

@@ -1,5 +1,7 @@
 #include "platform/sim/registry.h"
 
+#include <stdexcept>
+
 namespace talvorin::sim {
 
 namespace {
@@ -12,9 +14,14 @@ std::u16string lower(std::u16string_view text) {
   return out;
 }
 
-std::u16string describe(RegistryRoot root, std::u16string_view path, std::u16string_view name) {
+std::u16string describe(RegistryRoot root, std::u16string_view path) {
   std::u16string text(root == RegistryRoot::CurrentUser ? u"HKCU\\" : u"HKLM\\");
   text += path;
+  return text;
+}
+
+std::u16string describe(RegistryRoot root, std::u16string_view path, std::u16string_view name) {
+  std::u16string text = describe(root, path);
   text += u'\\';
   text += name;
   return text;
@@ -58,10 +65,22 @@ std::optional<std::u16string> Registry::get(RegistryRoot root, std::u16string_vi
   return it->second.data;
 }
 
+void Registry::expect_none_open() const {
+  if (!handles_.empty()) throw std::logic_error("a registry key was opened while another one was still open");
+}
+
 Registry::Key Registry::open(RegistryRoot root, std::u16string_view path, bool writable) {
+  expect_none_open();
   const Key key = next_key_++;
   handles_[key] = Handle{root, lower(path), writable};
+  if (journal_ && journal_opens_) journal_->add(u"open " + describe(root, lower(path)));
   return key;
+}
+
+Registry::Key Registry::refuse(RegistryRoot root, std::u16string_view path) {
+  expect_none_open();
+  if (journal_ && journal_opens_) journal_->add(u"open " + describe(root, lower(path)) + u" failed");
+  return 0;
 }
 
 const Registry::Handle* Registry::handle(Key key) const {
@@ -70,18 +89,18 @@ const Registry::Handle* Registry::handle(Key key) const {
 }
 
 Registry::Key Registry::open_for_write(RegistryRoot root, std::u16string_view path) {
-  if (read_only_.contains(root) || !find(root, path)) return 0;
+  if (read_only_.contains(root) || !find(root, path)) return refuse(root, path);
   return open(root, path, true);
 }
 
 Registry::Key Registry::create(RegistryRoot root, std::u16string_view path) {
-  if (read_only_.contains(root)) return 0;
+  if (read_only_.contains(root)) return refuse(root, path);
   make(root, path);
   return open(root, path, true);
 }
 
 Registry::Key Registry::open_for_read(RegistryRoot root, std::u16string_view path) {
-  if (!find(root, path)) return 0;
+  if (!find(root, path)) return refuse(root, path);
   return open(root, path, false);
 }
 
@@ -90,7 +109,12 @@ void Registry::record(std::u16string change) {
   changes_.push_back(std::move(change));
 }
 
-void Registry::close(Key key) { handles_.erase(key); }
+void Registry::close(Key key) {
+  const auto it = handles_.find(key);
+  if (it == handles_.end()) return;
+  if (journal_ && journal_opens_) journal_->add(u"close " + describe(it->second.root, it->second.path));
+  handles_.erase(it);
+}
 
 std::optional<std::u16string> Registry::read_string(Key key, std::u16string_view name) {
   const Handle* h = handle(key);

@@ -1,7 +1,8 @@
 #pragma once
 // A simulated registry: two roots of keys holding typed values, keys that
 // must exist to be opened, roots that may refuse writing, and a log of what
-// the program changed.
+// the program changed. The program keeps one key open at a time: opening a
+// key while another is still open throws std::logic_error, so a test sees it.
 
 #include <cstdint>
 #include <map>
@@ -31,7 +32,12 @@ class Registry final : public platform::Registry {
   std::size_t open_keys() const { return handles_.size(); }
   // Each change the program made: "set HKCU\path\name=data" or "delete HKLM\path\name".
   const std::vector<std::u16string>& changes() const { return changes_; }
-  void attach(Journal& journal) { journal_ = &journal; }
+  // Journals the opens and closes too ("open HKLM\path", "close HKLM\path"),
+  // besides the changes. A failed open is journalled as "open ... failed".
+  void attach(Journal& journal, bool with_opens = false) {
+    journal_ = &journal;
+    journal_opens_ = with_opens;
+  }
 
   Key open_for_write(RegistryRoot root, std::u16string_view path) override;
   Key create(RegistryRoot root, std::u16string_view path) override;
@@ -60,6 +66,8 @@ class Registry final : public platform::Registry {
   const KeyData* find(RegistryRoot root, std::u16string_view path) const;
   KeyData& make(RegistryRoot root, std::u16string_view path);
   Key open(RegistryRoot root, std::u16string_view path, bool writable);
+  Key refuse(RegistryRoot root, std::u16string_view path);
+  void expect_none_open() const;
   const Handle* handle(Key key) const;
   void record(std::u16string change);
 
@@ -69,6 +77,7 @@ class Registry final : public platform::Registry {
   std::vector<std::u16string> changes_;
   Key next_key_ = 0x80;
   Journal* journal_ = nullptr;
+  bool journal_opens_ = false;
 };
 
 }  // namespace talvorin::sim

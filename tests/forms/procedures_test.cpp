@@ -3,13 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "core/autorun.h"
 #include "platform/shell_adjustments.h"
 #include "platform/autorun_registry.h"
 #include "platform/settings_store.h"
 #include "platform/sim/code_page_1251.h"
+#include "platform/sim/journal.h"
 #include "platform/sim/registry.h"
 #include "platform/sim/shell_windows.h"
 
@@ -113,6 +116,48 @@ TEST(DisableAutorun, MovesTheMachineValueWhereTheMachineKeysAreWritable) {
   EXPECT_EQ(registry.get(HKLM, kRunKey, kName), std::nullopt);
   EXPECT_EQ(registry.get(HKLM, kParkingKey, kName), std::u16string(kPath));
   EXPECT_FALSE(registry.has_key(HKCU, kParkingKey));
+}
+
+// Each key is closed before the next one is opened, the value is deleted
+// before it is written, and the machine's keys come before the user's.
+TEST(Autorun, StepsOneKeyAtATimeInOrder) {
+  const std::u16string run = u"software\\microsoft\\windows\\currentversion\\run";
+  const std::u16string parking = run + u"-";
+  const std::u16string value = u"\\Talvorin";
+  const std::u16string data = u"=" + std::u16string(kPath);
+  auto move = [&](std::u16string root, const std::u16string& from, const std::u16string& to) {
+    root += u"\\";
+    return std::vector<std::u16string>{
+        u"open " + root + from,  u"delete " + root + from + value,     u"close " + root + from,
+        u"open " + root + to,    u"set " + root + to + value + data, u"close " + root + to,
+    };
+  };
+  sim::Registry registry;
+  for (const auto root : {HKCU, HKLM}) {
+    registry.add_key(root, kRunKey);
+    registry.put(root, kParkingKey, kName, kPath);
+  }
+  registry.put(HKLM, kRunKey, kName, kPath);
+  sim::Journal journal;
+  registry.attach(journal, /*with_opens=*/true);
+
+  platform::EnableAutorun(registry, kPath, kName);
+  EXPECT_EQ(journal.entries, move(u"HKCU", parking, run));
+
+  journal.entries.clear();
+  platform::DisableAutorun(registry, kPath, kName);
+  std::vector<std::u16string> expected = move(u"HKLM", run, parking);
+  const std::vector<std::u16string> user = move(u"HKCU", run, parking);
+  expected.insert(expected.end(), user.begin(), user.end());
+  EXPECT_EQ(journal.entries, expected);
+}
+
+TEST(SimulatedRegistry, RefusesAKeyOpenedWhileAnotherIsOpen) {
+  sim::Registry registry;
+  registry.add_key(HKCU, kRunKey);
+  const platform::RegistryKey first(registry, registry.open_for_write(HKCU, kRunKey));
+  EXPECT_THROW(registry.open_for_read(HKCU, kRunKey), std::logic_error);
+  EXPECT_THROW(registry.open_for_write(HKCU, kParkingKey), std::logic_error) << "even one that cannot be opened";
 }
 
 TEST(SettingsStore, GivesBackExactlyWhatWasStored) {

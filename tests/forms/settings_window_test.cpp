@@ -231,6 +231,7 @@ TEST_F(SettingsWindowTest, UnloadStoresTheSettingsAndMovesAutostart) {
     EXPECT_EQ(stored(u"StartUp"), c.startup_written);
     EXPECT_EQ(stored(u"StartButtonText"), c.caption_written);
     EXPECT_EQ(run_value(), c.in_run_key ? std::optional<std::u16string>(u"C:\\Tools\\talvorin.exe") : std::nullopt);
+    EXPECT_TRUE(runtime.app().logged_errors_.empty());
   }
 }
 
@@ -257,6 +258,28 @@ TEST_F(SettingsWindowTest, UnloadRemovesTheIconFirstThenWritesInOrder) {
   EXPECT_EQ(journal.entries, expected);
 }
 
+TEST_F(SettingsWindowTest, UnloadGoesOnWhenTheSettingsCannotBeWrittenAndLogsIt) {
+  store(u"StartUp", u"2");
+  store(u"StartButtonText", kPusk);
+  start();
+  form().click_check_box(u"chAutorun");
+  form().text_box(u"Text1").set_text(u"new");
+  registry.deny_writes(RegistryRoot::CurrentUser);
+
+  EXPECT_TRUE(form().close());
+
+  EXPECT_EQ(tray.icon_count(), 0U);
+  EXPECT_EQ(stored(u"StartUp"), u"2");
+  EXPECT_EQ(stored(u"StartButtonText"), kPusk);
+  EXPECT_TRUE(runtime.boxes().empty()) << "no box may hold up a log-off";
+  const auto& logged = runtime.app().logged_errors_;
+  ASSERT_EQ(logged.size(), 2U);
+  EXPECT_NE(logged[0].find(u"«StartUp»"), std::u16string::npos);
+  EXPECT_NE(logged[1].find(u"«StartButtonText»"), std::u16string::npos);
+  EXPECT_NE(logged[1].find(u"HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Talvorin\\Settings"),
+            std::u16string::npos);
+}
+
 TEST_F(SettingsWindowTest, NextStartBringsBackWhatWasStored) {
   start();
   form().click_check_box(u"chAutorun");
@@ -271,7 +294,7 @@ TEST_F(SettingsWindowTest, NextStartBringsBackWhatWasStored) {
 }
 
 TEST_F(SettingsWindowTest, BadStoredStartUpStartsWithTheBoxClear) {
-  const std::u16string texts[] = {u"abc", u"", u"7", u"-1", u"70000", u"1.5"};
+  const std::u16string texts[] = {u"abc", u"", u"   ", u"3", u"7", u"-1", u"70000", u"99999", u"1.5"};
   for (const std::u16string& text : texts) {
     SCOPED_TRACE(std::string(text.begin(), text.end()));
     registry = sim::Registry{};

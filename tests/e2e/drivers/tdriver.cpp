@@ -183,6 +183,39 @@ int cmd_wait_exit(Args args) {
   return kOk;
 }
 
+struct ProcessWindows {
+  DWORD pid;
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK collect_process_window(HWND window, LPARAM context) noexcept {
+  auto* search = reinterpret_cast<ProcessWindows*>(context);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  if (pid == search->pid) search->windows.push_back(window);
+  return TRUE;
+}
+
+// What the system does at log-off: WM_QUERYENDSESSION to every top-level
+// window of the process, then WM_ENDSESSION (TRUE) to each. Prints each
+// window's answer to the query.
+int cmd_end_session(Args args) {
+  if (args.empty()) return kUsage;
+  ProcessWindows search{static_cast<DWORD>(parse_long(args[0])), {}};
+  ::EnumWindows(collect_process_window, reinterpret_cast<LPARAM>(&search));
+  if (search.windows.empty()) return missing(L"windows of process " + args[0]);
+  for (HWND window : search.windows) {
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    print(L"query " + e2e::class_name(window) + L" " + std::to_wstring(answer));
+  }
+  for (HWND window : search.windows) {
+    ::SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, nullptr);
+  }
+  print(L"ended");
+  return kOk;
+}
+
 int cmd_kill(Args args) {
   if (args.empty()) return kUsage;
   auto process = open_process(args[0], PROCESS_TERMINATE | SYNCHRONIZE);
@@ -560,6 +593,7 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"start", cmd_start},
       {L"wait-exit", cmd_wait_exit},
       {L"kill", cmd_kill},
+      {L"end-session", cmd_end_session},
       {L"peak-memory", cmd_peak_memory},
       {L"decoy", cmd_decoy},
       {L"standin-taskbar", cmd_standin_taskbar},
