@@ -1,6 +1,7 @@
 #include "forms/about_window.h"
 
 #include <string>
+#include <utility>
 
 #include "core/product.h"
 
@@ -62,22 +63,19 @@ void AboutWindow::create_controls() {
                        .rect = {1200, 1800, 1452, 492},
                        .tab_index = 1,
                        .on_click = [this] { cmdClose_Click(); }});
-  window_->add_label({.name = u"lblHomePage",
-                      .caption = core::kHomePage,
-                      .rect = {480, 960, 2844, 240},
-                      .tab_index = 2,
-                      .fore_color = kLinkBlue,
-                      .font = kLinkFont,
-                      .on_click = [this] { lblHomePage_Click(); },
-                      .cursor_resource = kLinkCursorResource});
-  window_->add_label({.name = u"lblEmail",
-                      .caption = core::kAuthorEmail,
-                      .rect = {480, 1440, 2184, 240},
-                      .tab_index = 0,
-                      .fore_color = kLinkBlue,
-                      .font = kLinkFont,
-                      .on_click = [this] { lblEmail_Click(); },
-                      .cursor_resource = kLinkCursorResource});
+  add_link({.name = u"lblHomePage", .caption = core::kHomePage, .rect = {480, 960, 2844, 240}, .tab_index = 2},
+           [this] { lblHomePage_Click(); });
+  add_link({.name = u"lblEmail", .caption = core::kAuthorEmail, .rect = {480, 1440, 2184, 240}, .tab_index = 0},
+           [this] { lblEmail_Click(); });
+}
+
+// Both links look alike: blue, bold, underlined, with the hand over them.
+void AboutWindow::add_link(LabelArgs label, Handler on_click) {
+  label.fore_color = kLinkBlue;
+  label.font = kLinkFont;
+  label.on_click = std::move(on_click);
+  label.cursor_resource = kLinkCursorResource;
+  window_->add_label(label);
 }
 
 void AboutWindow::TextEffect(TextEffectTarget* obj, std::u16string_view sText, std::int32_t lX, std::int32_t lY,

@@ -52,6 +52,7 @@ class AboutWindow {
   void lblHomePage_Click();
 
   void create_controls();
+  void add_link(LabelArgs label, Handler on_click);
   void open_link(std::u16string_view target);
 
   Runtime& runtime_;

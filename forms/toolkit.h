@@ -138,8 +138,8 @@ struct LabelArgs {
   std::u16string_view caption;
   TwipsRect rect;
   int tab_index = 0;
-  std::optional<Rgb> fore_color;
-  std::optional<FontSpec> font;
+  std::optional<Rgb> fore_color{};
+  std::optional<FontSpec> font{};
   Handler on_click{};
   int cursor_resource = 0;  // a cursor of its own over the label; 0: the arrow
 };

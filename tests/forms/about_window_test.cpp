@@ -10,14 +10,8 @@
 #include <vector>
 
 #include "core/product.h"
-#include "forms/headless/headless.h"
 #include "forms/settings_window.h"
-#include "platform/sim/code_page_1251.h"
-#include "platform/sim/common_controls.h"
-#include "platform/sim/registry.h"
-#include "platform/sim/shell_windows.h"
-#include "platform/sim/text_drawing.h"
-#include "platform/sim/tray.h"
+#include "tests/forms/simulated_windows.h"
 
 namespace talvorin {
 namespace {
@@ -33,7 +27,7 @@ struct Frame {
   std::int32_t spacing;
 };
 
-class AboutWindowTest : public ::testing::Test {
+class AboutWindowTest : public ::testing::Test, protected SimulatedWindows {
  protected:
   AboutWindowTest() {
     shell.add_taskbar();
@@ -65,15 +59,6 @@ class AboutWindowTest : public ::testing::Test {
     return static_cast<std::size_t>(std::count_if(drawn.begin(), drawn.end(), [top](const Frame& f) { return f.top == top; }));
   }
 
-  sim::ShellWindows shell;
-  sim::Tray tray;
-  sim::Registry registry;
-  sim::CommonControls common_controls;
-  sim::CodePage1251 code_page;
-  sim::TextDrawing drawing;
-  sim::Links links;
-  headless::Runtime runtime{registry};
-  platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, runtime.clock(), links};
   std::unique_ptr<forms::SettingsWindow> settings;
 };
 
