@@ -4,7 +4,8 @@
 # second. The window keeps its design on the real screen: its client area,
 # border, controls in tab order and the hand over the links only. "OK" and
 # the close box hide it, the menu shows it again, and each link hands its
-# address to the shell.
+# address to the shell. Closing the settings window ends the program with
+# the About window open.
 source "$(dirname "$0")/../lib.sh"
 e2e_join_desktop
 e2e_reset_registry
@@ -111,3 +112,11 @@ expect_eq "About window after its close box" 0 "$POLL_SEEN"
 td wait-exit "$PROGRAM_PID" 500 >/dev/null && fail "the program ended with the About window's close box"
 expect_eq "tray icon" 1 "$(td tray-present)"
 pointer_to "$DESKTOP_X" "$DESKTOP_Y"
+
+# Closing the settings window ends the program although the About window is
+# still loaded, here in the middle of its animation.
+open_about
+sleep 1
+td close-form
+out=$(td wait-exit "$PROGRAM_PID" 3000) || fail "closing the settings window with the About window open ends the program: $out"
+expect_eq "the unload handler ran: the box clear, the fallback stored" "value Жми" "$(reg_value "$SETTINGS_KEY" StartButtonText)"
