@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "forms/win32/form.h"
 #include "core/error.h"
+#include "forms/win32/form.h"
 #include "forms/win32/runtime.h"
 #include "forms/win32/units.h"
 #include "platform/win32/adapters.h"
