@@ -12,6 +12,8 @@ packages=(
   # wine32 runs the 32-bit build where the kernel runs 32-bit code at all;
   # wine64 runs the 64-bit build everywhere.
   wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils
+  # libFuzzer (tools/fuzz.sh) and the static checks (tools/lint.sh)
+  clang libclang-rt-14-dev clang-tidy clang-format
   # localedef and the ru_RU sources for the locale the Wine runs use
   libc-bin locales
 )

@@ -111,6 +111,10 @@ AppWindow::AppWindow(Runtime& runtime, HINSTANCE instance) : Window(runtime.erro
 }
 
 LRESULT AppWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == live_handles_message_ && message != 0) {
+    using platform::win32::LiveHandles;
+    return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(LiveHandles::gdi), static_cast<WORD>(LiveHandles::user)));
+  }
   if (message == runtime_.taskbar_created_message() && message != 0) {
     runtime_.for_each_form([](Form& form) { form.taskbar_created(); });
     return 0;

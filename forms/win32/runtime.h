@@ -47,8 +47,14 @@ class MessageBoxes final : public platform::MessageBoxes {
   const Application& app_;
 };
 
+// Answered by the application window with the GDI objects (low word) and
+// USER objects (high word) the program holds: for checks of a long run from
+// outside.
+inline constexpr wchar_t kLiveHandlesMessage[] = L"TalvorinLiveHandles";
+
 // The hidden top-level window that owns every form. It is never owned
 // itself, so broadcasts reach it even where they skip hidden owned windows.
+
 class AppWindow final : private Window {
  public:
   AppWindow(Runtime& runtime, HINSTANCE instance);
@@ -57,6 +63,7 @@ class AppWindow final : private Window {
  private:
   LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam) override;
   Runtime& runtime_;
+  UINT live_handles_message_ = ::RegisterWindowMessageW(kLiveHandlesMessage);
 };
 
 class Runtime final : public forms::Runtime {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/win32/adapters.h"
+#include "platform/win32/handles.h"
 
 namespace talvorin::platform::win32 {
 
@@ -49,11 +50,18 @@ std::uint32_t GdiTextDrawing::translate_color(std::uint32_t ole_color) {
 
 std::uint32_t GdiTextDrawing::button_face_color() { return ::GetSysColor(COLOR_BTNFACE); }
 
+// The animation owns its brush through the port; counted here like those of
+// the handle owners.
 TextDrawing::Brush GdiTextDrawing::create_solid_brush(std::uint32_t color) {
-  return reinterpret_cast<Brush>(::CreateSolidBrush(color));
+  const HBRUSH brush = ::CreateSolidBrush(color);
+  if (brush) LiveHandles::count(HandleKind::Gdi, 1);
+  return reinterpret_cast<Brush>(brush);
 }
 
-void GdiTextDrawing::delete_brush(Brush brush) { ::DeleteObject(as_hbrush(brush)); }
+void GdiTextDrawing::delete_brush(Brush brush) {
+  if (brush != 0) LiveHandles::count(HandleKind::Gdi, -1);
+  ::DeleteObject(as_hbrush(brush));
+}
 
 void GdiTextDrawing::set_text_color(DeviceContext dc, std::uint32_t color) { ::SetTextColor(as_hdc(dc), color); }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Owners for Windows handles: one move-only template, an alias per close
-// function, and a guard for a borrowed device context.
+// function, and a guard for a borrowed device context. Each owner counts the
+// GDI and USER objects it holds, so a long run can show that none leak
+// (where GetGuiResources cannot, as under Wine).
 
 #include <windows.h>
 
@@ -8,14 +10,28 @@
 
 namespace talvorin::platform::win32 {
 
-template <typename T, auto Close>
+enum class HandleKind { Gdi, User, Other };
+
+// Objects held now by the owners below; one thread, so plain counters.
+struct LiveHandles {
+  static inline long gdi = 0;
+  static inline long user = 0;
+  static void count(HandleKind kind, long change) noexcept {
+    if (kind == HandleKind::Gdi) gdi += change;
+    if (kind == HandleKind::User) user += change;
+  }
+};
+
+template <typename T, auto Close, HandleKind Kind = HandleKind::Other>
 class unique_any {
  public:
   unique_any() noexcept = default;
-  explicit unique_any(T value) noexcept : value_(value) {}
+  explicit unique_any(T value) noexcept : value_(value) {
+    if (value_ != T{}) LiveHandles::count(Kind, 1);
+  }
   unique_any(const unique_any&) = delete;
   unique_any& operator=(const unique_any&) = delete;
-  unique_any(unique_any&& other) noexcept : value_(other.release()) {}
+  unique_any(unique_any&& other) noexcept : value_(std::exchange(other.value_, T{})) {}
   unique_any& operator=(unique_any&& other) noexcept {
     if (this != &other) reset(other.release());
     return *this;
@@ -24,10 +40,17 @@ class unique_any {
 
   T get() const noexcept { return value_; }
   // Hands the handle over without closing it.
-  [[nodiscard]] T release() noexcept { return std::exchange(value_, T{}); }
+  [[nodiscard]] T release() noexcept {
+    if (value_ != T{}) LiveHandles::count(Kind, -1);
+    return std::exchange(value_, T{});
+  }
   void reset(T value = T{}) noexcept {
+    if (value != T{}) LiveHandles::count(Kind, 1);
     const T old = std::exchange(value_, value);
-    if (old != T{}) Close(old);
+    if (old != T{}) {
+      LiveHandles::count(Kind, -1);
+      Close(old);
+    }
   }
   explicit operator bool() const noexcept { return value_ != T{}; }
 
@@ -46,24 +69,28 @@ inline void destroy_menu(HMENU menu) noexcept { ::DestroyMenu(menu); }
 inline void destroy_window(HWND window) noexcept { ::DestroyWindow(window); }
 
 using unique_hkey = unique_any<HKEY, close_hkey>;
-using unique_hfont = unique_any<HFONT, delete_gdi_object>;
-using unique_hbrush = unique_any<HBRUSH, delete_gdi_object>;
-using unique_hbitmap = unique_any<HBITMAP, delete_gdi_object>;
-using unique_hicon = unique_any<HICON, destroy_icon>;
-using unique_hcursor = unique_any<HCURSOR, destroy_cursor>;
-using unique_hdc = unique_any<HDC, delete_dc>;
-using unique_hmenu = unique_any<HMENU, destroy_menu>;
-using unique_hwnd = unique_any<HWND, destroy_window>;
+using unique_hfont = unique_any<HFONT, delete_gdi_object, HandleKind::Gdi>;
+using unique_hbrush = unique_any<HBRUSH, delete_gdi_object, HandleKind::Gdi>;
+using unique_hbitmap = unique_any<HBITMAP, delete_gdi_object, HandleKind::Gdi>;
+using unique_hdc = unique_any<HDC, delete_dc, HandleKind::Gdi>;
+using unique_hicon = unique_any<HICON, destroy_icon, HandleKind::User>;
+using unique_hcursor = unique_any<HCURSOR, destroy_cursor, HandleKind::User>;
+using unique_hmenu = unique_any<HMENU, destroy_menu, HandleKind::User>;
+using unique_hwnd = unique_any<HWND, destroy_window, HandleKind::User>;
 
 // A device context borrowed from a window (the screen with no window) for
 // the length of a scope.
 class window_dc {
  public:
-  explicit window_dc(HWND window = nullptr) noexcept : window_(window), dc_(::GetDC(window)) {}
+  explicit window_dc(HWND window = nullptr) noexcept : window_(window), dc_(::GetDC(window)) {
+    if (dc_) LiveHandles::count(HandleKind::Gdi, 1);
+  }
   window_dc(const window_dc&) = delete;
   window_dc& operator=(const window_dc&) = delete;
   ~window_dc() {
-    if (dc_) ::ReleaseDC(window_, dc_);
+    if (!dc_) return;
+    LiveHandles::count(HandleKind::Gdi, -1);
+    ::ReleaseDC(window_, dc_);
   }
 
   HDC get() const noexcept { return dc_; }

@@ -31,6 +31,10 @@ static_assert(static_cast<DWORD>(core::TrayCommand::Delete) == NIM_DELETE);
 static_assert(core::kTrayFlagMessage == NIF_MESSAGE && core::kTrayFlagIcon == NIF_ICON && core::kTrayFlagTip == NIF_TIP);
 static_assert(core::kTrayCallbackMessage == WM_MOUSEMOVE);
 
+// Long enough for any shell that works, short enough that a hung one does
+// not hold up a close or a log-off for long.
+constexpr UINT kShellAnswerMs = 1000;
+
 using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
 
 }  // namespace
@@ -45,8 +49,13 @@ WindowHandle ShellWindows::find_child_window(WindowHandle parent, std::string_vi
   return as_handle(::FindWindowExA(as_hwnd(parent), nullptr, name.c_str(), nullptr));
 }
 
+// The button belongs to the shell's process. A shell that hangs, or never
+// answers, must not take the program with it: after a while the program goes
+// on, and the next tick tries again.
 void ShellWindows::set_window_text(WindowHandle window, const std::string& ansi_text) {
-  ::SendMessageA(as_hwnd(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi_text.c_str()));
+  DWORD_PTR ignored = 0;
+  ::SendMessageTimeoutA(as_hwnd(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi_text.c_str()),
+                        SMTO_ABORTIFHUNG, kShellAnswerMs, &ignored);
 }
 
 const core::TrayRecordLayout& Tray::layout() const { return kTrayLayout; }

@@ -26,9 +26,12 @@ constexpr std::u16string_view kTestKey = u"Software\\Talvorin tests\\adapters";
 
 int g_closed = 0;
 void count_close(int) noexcept { ++g_closed; }
-using counted = platform::win32::unique_any<int, count_close>;
+using platform::win32::LiveHandles;
+using counted = platform::win32::unique_any<int, count_close, platform::win32::HandleKind::Gdi>;
 
-const testing::Register handles_close_once("unique_any closes each handle exactly once", [] {
+// The owners also keep the count of live objects that a long run is checked
+// by: back where it started once every owner is gone or has let go.
+const testing::Register handles_close_once("unique_any closes each handle exactly once and counts it", [] {
   struct Step {
     const char* what;
     void (*run)();
@@ -46,9 +49,11 @@ const testing::Register handles_close_once("unique_any closes each handle exactl
        0},
       {"a move leaves one owner",
        [] {
+         const long before = LiveHandles::gdi;
          counted a(7);
          counted b(std::move(a));
          check(!a && b, "moved");
+         check_equal(LiveHandles::gdi, before + 1, "one live object");
        },
        1},
       {"move assignment closes what the target held",
@@ -69,8 +74,10 @@ const testing::Register handles_close_once("unique_any closes each handle exactl
   };
   for (const Step& step : steps) {
     g_closed = 0;
+    const long live = LiveHandles::gdi;
     step.run();
     check_equal(g_closed, step.closes, step.what);
+    check_equal(LiveHandles::gdi, live, step.what);
   }
 });
 

@@ -10,6 +10,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cwchar>
 #include <functional>
 #include <map>
@@ -240,6 +241,26 @@ int cmd_peak_memory(Args args) {
   return kOk;
 }
 
+// The GDI and USER objects the program's own handle owners hold, as its
+// application window tells them: "gdi N user M".
+int cmd_live_handles(Args args) {
+  if (args.empty()) return kUsage;
+  const auto pid = static_cast<DWORD>(parse_long(args[0]));
+  for (HWND window : e2e::top_level_windows(L"TalvorinApp")) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != pid) continue;
+    DWORD_PTR counts = 0;
+    if (!::SendMessageTimeoutW(window, ::RegisterWindowMessageW(L"TalvorinLiveHandles"), 0, 0, SMTO_ABORTIFHUNG,
+                               5000, &counts)) {
+      return missing(L"answer from TalvorinApp");
+    }
+    print(L"gdi " + std::to_wstring(LOWORD(counts)) + L" user " + std::to_wstring(HIWORD(counts)));
+    return kOk;
+  }
+  return missing(L"TalvorinApp of process " + args[0]);
+}
+
 // --- the shell --------------------------------------------------------------
 
 int cmd_acp(Args) {
@@ -436,6 +457,19 @@ int cmd_tray_present(Args) {
   return kOk;
 }
 
+// Every running copy of the program: "<pid> icon <0|1>" a line each.
+int cmd_copies(Args) {
+  for (HWND form : e2e::top_level_windows(kFormClass)) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(form, &pid);
+    HWND owner = ::FindWindowExW(form, nullptr, kPictureClass, nullptr);
+    auto data = program_icon(owner);
+    const bool icon = owner && ::Shell_NotifyIconW(NIM_MODIFY, &data);
+    print(std::to_wstring(pid) + L" icon " + (icon ? L"1" : L"0"));
+  }
+  return kOk;
+}
+
 int cmd_taskbar_created(Args) {
   ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   return kOk;
@@ -524,41 +558,82 @@ std::optional<KeyPath> split_key(const std::wstring& full) {
   return std::nullopt;
 }
 
-int cmd_reg_get(Args args) {
-  if (args.size() < 2) return kUsage;
-  const auto key = split_key(args[0]);
-  if (!key) return kUsage;
+// A string value as stored, or why there is none.
+struct StoredText {
+  std::optional<std::wstring> text;
+  std::wstring why;
+};
+
+StoredText read_text(const std::wstring& key_name, const std::wstring& value_name) {
+  const auto key = split_key(key_name);
+  if (!key) return {std::nullopt, L"bad key"};
   DWORD type = 0;
   DWORD size = 0;
-  if (::RegGetValueW(key->root, key->path.c_str(), args[1].c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
+  if (::RegGetValueW(key->root, key->path.c_str(), value_name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
                      &size) != ERROR_SUCCESS) {
-    print(L"absent");
-    return kMismatch;
+    return {std::nullopt, L"absent"};
   }
   std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
-  ::RegGetValueW(key->root, key->path.c_str(), args[1].c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size);
-  if (type != REG_SZ) {
-    print(L"type " + std::to_wstring(type));
+  ::RegGetValueW(key->root, key->path.c_str(), value_name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(),
+                 &size);
+  if (type != REG_SZ) return {std::nullopt, L"type " + std::to_wstring(type)};
+  data.resize(std::wcslen(data.c_str()));
+  return {std::move(data), {}};
+}
+
+int cmd_reg_get(Args args) {
+  if (args.size() < 2) return kUsage;
+  const StoredText stored = read_text(args[0], args[1]);
+  print(stored.text ? L"value " + *stored.text : stored.why);
+  return stored.text ? kOk : kMismatch;
+}
+
+// For values too long to print: "length N fnv HHHHHHHH" (FNV-1a over the
+// UTF-16 code units).
+int cmd_reg_summary(Args args) {
+  if (args.size() < 2) return kUsage;
+  const StoredText stored = read_text(args[0], args[1]);
+  if (!stored.text) {
+    print(stored.why);
     return kMismatch;
   }
-  data.resize(std::wcslen(data.c_str()));
-  print(L"value " + data);
+  std::uint32_t hash = 2166136261U;
+  for (const wchar_t c : *stored.text) hash = (hash ^ static_cast<std::uint16_t>(c)) * 16777619U;
+  wchar_t hex[9] = {};
+  std::swprintf(hex, 9, L"%08X", static_cast<unsigned>(hash));
+  print(L"length " + std::to_wstring(stored.text->size()) + L" fnv " + hex);
   return kOk;
+}
+
+bool write_text(const std::wstring& key_name, const std::wstring& value_name, const std::wstring& text) {
+  const auto key = split_key(key_name);
+  if (!key) return false;
+  HKEY raw = nullptr;
+  if (::RegCreateKeyExW(key->root, key->path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  e2e::unique_hkey opened(raw);
+  const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+  return ::RegSetValueExW(opened.get(), value_name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          bytes) == ERROR_SUCCESS;
 }
 
 int cmd_reg_set(Args args) {
   if (args.size() < 3) return kUsage;
-  const auto key = split_key(args[0]);
-  if (!key) return kUsage;
-  HKEY raw = nullptr;
-  if (::RegCreateKeyExW(key->root, key->path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
-      ERROR_SUCCESS) {
-    return missing(args[0]);
-  }
-  e2e::unique_hkey opened(raw);
-  const auto bytes = static_cast<DWORD>((args[2].size() + 1) * sizeof(wchar_t));
-  ::RegSetValueExW(opened.get(), args[1].c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(args[2].c_str()), bytes);
-  return kOk;
+  return write_text(args[0], args[1], args[2]) ? kOk : missing(args[0]);
+}
+
+// reg-set-repeated KEY NAME UNIT LENGTH: UNIT over and over, cut at LENGTH
+// UTF-16 code units; for texts longer than a command line.
+int cmd_reg_set_repeated(Args args) {
+  if (args.size() < 4 || args[2].empty()) return kUsage;
+  const auto length = static_cast<std::size_t>(parse_long(args[3]));
+  std::wstring text;
+  text.reserve(length + args[2].size());
+  while (text.size() < length) text += args[2];
+  text.resize(length);
+  return write_text(args[0], args[1], text) ? kOk : missing(args[0]);
 }
 
 int cmd_reg_make_key(Args args) {
@@ -659,6 +734,7 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"kill", cmd_kill},
       {L"end-session", cmd_end_session},
       {L"peak-memory", cmd_peak_memory},
+      {L"live-handles", cmd_live_handles},
       {L"decoy", cmd_decoy},
       {L"standin-taskbar", cmd_standin_taskbar},
       {L"hold", cmd_hold},
@@ -675,12 +751,15 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"minimize-form", cmd_minimize_form},
       {L"tray-delete", cmd_tray_delete},
       {L"tray-present", cmd_tray_present},
+      {L"copies", cmd_copies},
       {L"taskbar-created", cmd_taskbar_created},
       {L"menu-window", cmd_menu_window},
       {L"menu-hook", cmd_menu_hook},
       {L"menu-item-point", cmd_menu_item_point},
       {L"reg-get", cmd_reg_get},
       {L"reg-set", cmd_reg_set},
+      {L"reg-set-repeated", cmd_reg_set_repeated},
+      {L"reg-summary", cmd_reg_summary},
       {L"reg-make-key", cmd_reg_make_key},
       {L"reg-delete", cmd_reg_delete},
   };

@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# A long run under Wine: the caption written every 100 ms throughout, while
+# the settings window is minimised and restored, the tray menu opened and
+# cancelled, and the About window opened, animated and closed, spread over
+# the run. The GDI and USER objects the program holds and its working set
+# are taken after the first round of each (what is made once stays) and at
+# the end; nothing may grow.
+#
+# SOAK_SECONDS (600), SOAK_RESTORES (100), SOAK_MENUS (100), SOAK_ABOUTS (50)
+source "$(dirname "$0")/../lib.sh"
+e2e_join_desktop
+e2e_reset_registry
+tray_sweep
+
+seconds=${SOAK_SECONDS:-600}
+restores=${SOAK_RESTORES:-100}
+menus=${SOAK_MENUS:-100}
+abouts=${SOAK_ABOUTS:-50}
+# Working-set growth allowed between the two samples: Wine's heaps settle
+# in steps of pages.
+ws_slack_kib=${SOAK_WS_SLACK_KIB:-512}
+
+td reg-set "$SETTINGS_KEY" StartButtonText 'Долго'
+program_start --wait-caption 'Долго' 2000 || fail "caption at start: $PROGRAM_CAPTION"
+poll 1 2000 tray_slot_filled || fail "no icon in the first tray slot"
+hook_menus || exit 1
+td minimize-form  # shown by nothing yet; minimised, it is ready to be restored
+
+sample() {
+  local handles memory
+  handles=$(td live-handles "$PROGRAM_PID")
+  memory=$(td peak-memory "$PROGRAM_PID" | awk '$1 == "working_set" {printf "%d", $2 / 1024}')
+  echo "$handles ws_kib $memory"
+}
+
+# Restored the way a user brings back the minimised window: "Настройки".
+restore_once() {
+  open_tray_menu || {
+    fail "restore: $MENU_ITEMS"
+    return
+  }
+  choose_menu_item 4 0 || fail "restore: no menu to choose from"
+  poll 1 2000 form_field visible || fail "restore: the settings window did not show"
+  td minimize-form
+  poll 0 2000 form_field visible || fail "minimise: the settings window did not hide"
+}
+
+menu_once() {
+  open_tray_menu || {
+    fail "menu: $MENU_ITEMS"
+    return
+  }
+  if (($1 % 2)); then
+    xdotool key Escape
+    poll 0 2000 menu_open || close_menu
+  else
+    close_menu || fail "menu: did not close on a click outside"
+  fi
+}
+
+# About: chosen from the menu, left to animate both lines, closed with "OK".
+about_once() {
+  open_tray_menu || {
+    fail "about: $MENU_ITEMS"
+    return
+  }
+  choose_menu_item 4 2 || fail "about: no menu to choose from"
+  poll 1 3000 td about visible >/dev/null || fail "about: the window did not show"
+  sleep 5.6
+  td about-close || fail "about: no OK to press"
+  poll 0 2000 td about visible >/dev/null || fail "about: the window did not hide"
+}
+
+have_about() {
+  local answer
+  answer=$(td about visible)
+  [[ $answer != "unknown command"* ]]
+}
+if ! have_about; then
+  echo "note: this build has no About window to open; its rounds are left out"
+  abouts=0
+fi
+
+# The first round of each makes what is made once.
+restore_once
+menu_once 0
+((abouts > 0)) && about_once
+sleep 1
+start=$(sample)
+echo "start: $start"
+
+begin=$(date +%s)
+done_restores=1 done_menus=1 done_abouts=$((abouts > 0 ? 1 : 0))
+while :; do
+  elapsed=$(($(date +%s) - begin))
+  ((elapsed >= seconds && done_restores >= restores && done_menus >= menus && done_abouts >= abouts)) && break
+  # Keep each kind on pace to end with the run.
+  if ((done_abouts < abouts && done_abouts * seconds <= elapsed * abouts)); then
+    about_once
+    done_abouts=$((done_abouts + 1))
+  elif ((done_restores < restores && done_restores * seconds <= elapsed * restores)); then
+    restore_once
+    done_restores=$((done_restores + 1))
+  elif ((done_menus < menus && done_menus * seconds <= elapsed * menus)); then
+    menu_once "$done_menus"
+    done_menus=$((done_menus + 1))
+  else
+    sleep 0.2
+  fi
+done
+sleep 1
+end=$(sample)
+echo "end:   $end  after $(($(date +%s) - begin)) s: $done_restores restores, $done_menus menus, $done_abouts About rounds"
+
+field() { awk -v k="$1" '{for (i = 1; i < NF; i++) if ($i == k) print $(i + 1)}' <<<"$2"; }
+expect_eq "GDI objects held, start and end" "$(field gdi "$start")" "$(field gdi "$end")"
+expect_eq "USER objects held, start and end" "$(field user "$start")" "$(field user "$end")"
+growth=$(($(field ws_kib "$end") - $(field ws_kib "$start")))
+expect_eq "working set grew by at most $ws_slack_kib KiB ($growth KiB)" 1 "$((growth <= ws_slack_kib))"
+expect_eq "still writing the caption" "Долго" "$(td start-caption)"
