@@ -678,22 +678,33 @@ std::wstring rect_text(const RECT& r) {
 
 // The About window as it stands: visibility, title, frame, client area on
 // the screen and, in z-order (the tab order), each control with its client
-// rectangle, whether Tab stops at it, and its text.
-int cmd_about(Args) {
+// rectangle, whether Tab stops at it, and its text. With a field's name,
+// that field's value alone ("about visible" prints 1 or 0).
+int cmd_about(Args args) {
   HWND about = find_about();
   if (!about) return missing(L"About window");
+  const std::wstring only = args.empty() ? L"" : args[0];
+  const auto field = [&only](std::wstring_view name, const std::wstring& value) {
+    if (only.empty()) {
+      print(std::wstring(name) + L" " + value);
+    } else if (only == name) {
+      print(value);
+    }
+  };
   const auto style = static_cast<DWORD>(::GetWindowLongW(about, GWL_STYLE));
-  print(L"visible " + std::to_wstring(::IsWindowVisible(about) ? 1 : 0));
-  print(L"caption " + e2e::window_text(about));
-  print(L"sizable " + std::to_wstring((style & WS_THICKFRAME) ? 1 : 0) + L" min " +
-        std::to_wstring((style & WS_MINIMIZEBOX) ? 1 : 0) + L" max " + std::to_wstring((style & WS_MAXIMIZEBOX) ? 1 : 0) +
-        L" close " + std::to_wstring((style & WS_SYSMENU) ? 1 : 0));
+  field(L"visible", std::to_wstring(::IsWindowVisible(about) ? 1 : 0));
+  field(L"caption", e2e::window_text(about));
+  field(L"sizable", std::to_wstring((style & WS_THICKFRAME) ? 1 : 0) + L" min " +
+                        std::to_wstring((style & WS_MINIMIZEBOX) ? 1 : 0) + L" max " +
+                        std::to_wstring((style & WS_MAXIMIZEBOX) ? 1 : 0) + L" close " +
+                        std::to_wstring((style & WS_SYSMENU) ? 1 : 0));
   RECT client{};
   ::GetClientRect(about, &client);
   POINT origin{0, 0};
   ::ClientToScreen(about, &origin);
-  print(L"client " + std::to_wstring(origin.x) + L" " + std::to_wstring(origin.y) + L" " +
-        std::to_wstring(client.right) + L" " + std::to_wstring(client.bottom));
+  field(L"client", std::to_wstring(origin.x) + L" " + std::to_wstring(origin.y) + L" " + std::to_wstring(client.right) +
+                       L" " + std::to_wstring(client.bottom));
+  if (!only.empty()) return kOk;
   for (HWND child = ::GetWindow(about, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
     RECT area{};
     ::GetWindowRect(child, &area);

@@ -26,7 +26,7 @@ program_start --wait-caption 'Жми!' 3000 || fail "caption at start: $PROGRAM_
 poll 1 2000 tray_slot_filled || fail "no icon in the first tray slot"
 hook_menus || exit 1
 
-about_field() { td about | awk -v f="$1" '$1 == f {$1 = ""; sub(/^ /, ""); print}'; }
+about_field() { td about "$1"; }
 open_about() {
   open_tray_menu || fail "right click: no popup menu: $MENU_ITEMS"
   choose_menu_item 4 2 || fail "no open menu to choose \"О программе\" from"
