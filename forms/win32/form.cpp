@@ -605,6 +605,10 @@ LRESULT Form::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       if (!auto_redraw_) break;
       on_paint();
       return 0;
+    case WM_PRINTCLIENT:
+      if (!auto_redraw_) break;
+      paint_content(reinterpret_cast<HDC>(wparam), client_rect());
+      return 0;
     case WM_ERASEBKGND:
       if (auto_redraw_) return TRUE;  // the image covers it all
       break;
@@ -645,8 +649,19 @@ void Form::on_close() {
 void Form::on_paint() {
   PAINTSTRUCT paint{};
   const HDC dc = ::BeginPaint(hwnd(), &paint);
-  if (dc && canvas_) canvas_->paint(dc, paint.rcPaint);
+  if (dc) paint_content(dc, paint.rcPaint);
   ::EndPaint(hwnd(), &paint);
+}
+
+// What the window shows of its image, on the screen or into a printout.
+void Form::paint_content(HDC dc, const RECT& area) const {
+  if (canvas_) canvas_->paint(dc, area);
+}
+
+RECT Form::client_rect() const {
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  return client;
 }
 
 void Form::on_activate_event() {

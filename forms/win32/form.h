@@ -228,6 +228,8 @@ class Form final : public forms::Form, private Window {
   void on_activate_event();
   bool on_set_cursor(HWND window, UINT hit_test) const;
   void on_paint();
+  void paint_content(HDC dc, const RECT& area) const;
+  RECT client_rect() const;
   bool restore_focus() const;
   Canvas& canvas();
 

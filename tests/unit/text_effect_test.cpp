@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/product.h"
 #include "core/text_effect.h"
 
 namespace talvorin::core {
@@ -106,6 +107,12 @@ TEST(TextRectangle, WidthInPixelsAndTheClippedRightEdge) {
   EXPECT_EQ(drawn_right_edge(246, 249), 249);
   EXPECT_EQ(drawn_right_edge(std::numeric_limits<std::int32_t>::max() - 1, std::numeric_limits<std::int32_t>::max()),
             std::numeric_limits<std::int32_t>::max());
+}
+
+TEST(AboutTitle, VersionNumbersAsPlainDecimals) {
+  EXPECT_EQ(about_title(1, 3), u"Talvorin 1.3") << "not 1.03, whatever the version strings say";
+  EXPECT_EQ(about_title(1, 30), u"Talvorin 1.30");
+  EXPECT_EQ(about_title(12, 0), u"Talvorin 12.0");
 }
 
 }  // namespace
