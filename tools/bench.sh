@@ -177,7 +177,9 @@ measure() (
   sleep "$about_seconds"
   td reg-delete 'HKCU\Software\Wine\Debug' RelayInclude >/dev/null
   local intervals
-  intervals=$(grep -a 'Call user32.DrawTextA(' "$relay" | grep -a ',00000000) ret=' |
+  # The format is the last argument; in a 64-bit process the trace shows the
+  # whole register, whose upper half is not the argument's.
+  intervals=$({ grep -a 'Call user32.DrawTextA(' "$relay" || true; } | grep -aE ',[0-9a-f]*00000000\) ret=' |
     awk -F: '{t = $1 * 1000; if (NR > 1) printf "%.0f\n", t - last; last = t}' | sort -n)
   percentile() { awk -v p="$1" '{v[NR] = $1} END {if (NR) {i = int(NR * p / 100 + 0.5); if (i < 1) i = 1; print v[i]}}'; }
 
