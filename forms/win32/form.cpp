@@ -113,22 +113,17 @@ Canvas::Canvas(HWND window) {
   dc_.reset(::CreateCompatibleDC(screen.get()));
   bitmap_.reset(::CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
   if (!dc_ || !bitmap_) throw core::Error("cannot create the window's image");
-  original_bitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
-  original_font_ = ::SelectObject(dc_.get(), default_gui_font());
+  bitmap_selection_.emplace(dc_.get(), bitmap_.get());
+  font_selection_.emplace(dc_.get(), default_gui_font());
   ::FillRect(dc_.get(), &client, ::GetSysColorBrush(COLOR_BTNFACE));
   // Text goes onto what is there, as on a form whose text is transparent.
   ::SetBkMode(dc_.get(), TRANSPARENT);
 }
 
-Canvas::~Canvas() {
-  // Nothing may still be selected when the bitmap and font are deleted.
-  ::SelectObject(dc_.get(), original_font_);
-  ::SelectObject(dc_.get(), original_bitmap_);
-}
-
 void Canvas::set_font(platform::win32::unique_hfont font) {
-  ::SelectObject(dc_.get(), font.get());
+  font_selection_.reset();  // the font in use goes out before it is deleted
   font_ = std::move(font);
+  font_selection_.emplace(dc_.get(), font_ ? static_cast<HGDIOBJ>(font_.get()) : default_gui_font());
 }
 
 void Canvas::paint(HDC target, const RECT& area) const {
@@ -647,10 +642,8 @@ void Form::on_close() {
 }
 
 void Form::on_paint() {
-  PAINTSTRUCT paint{};
-  const HDC dc = ::BeginPaint(hwnd(), &paint);
-  if (dc) paint_content(dc, paint.rcPaint);
-  ::EndPaint(hwnd(), &paint);
+  const platform::win32::paint_dc dc(hwnd());
+  if (dc.get()) paint_content(dc.get(), dc.area());
 }
 
 // What the window shows of its image, on the screen or into a printout.

@@ -89,20 +89,18 @@ class Label final : public Control {
 class Canvas {
  public:
   explicit Canvas(HWND window);
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-  ~Canvas();
 
   HDC dc() const { return dc_.get(); }
   void set_font(platform::win32::unique_hfont font);
   void paint(HDC target, const RECT& area) const;
 
  private:
+  // Declared so that the selections go before what they select.
   platform::win32::unique_hdc dc_;
   platform::win32::unique_hbitmap bitmap_;
   platform::win32::unique_hfont font_;
-  HGDIOBJ original_bitmap_ = nullptr;
-  HGDIOBJ original_font_ = nullptr;
+  std::optional<platform::win32::selected_object> bitmap_selection_;
+  std::optional<platform::win32::selected_object> font_selection_;
 };
 
 // A window of our own class: the tray icon's owner is one of these.

@@ -101,4 +101,37 @@ class window_dc {
   HDC dc_;
 };
 
+// The device context of WM_PAINT, from BeginPaint to EndPaint.
+class paint_dc {
+ public:
+  explicit paint_dc(HWND window) noexcept : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  paint_dc(const paint_dc&) = delete;
+  paint_dc& operator=(const paint_dc&) = delete;
+  ~paint_dc() { ::EndPaint(window_, &paint_); }
+
+  HDC get() const noexcept { return dc_; }
+  const RECT& area() const noexcept { return paint_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
+// An object selected into a device context for the length of a scope; what
+// it replaced goes back in at the end, so the object can then be deleted.
+class selected_object {
+ public:
+  selected_object(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(::SelectObject(dc, object)) {}
+  selected_object(const selected_object&) = delete;
+  selected_object& operator=(const selected_object&) = delete;
+  ~selected_object() {
+    if (previous_) ::SelectObject(dc_, previous_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
 }  // namespace talvorin::platform::win32
