@@ -172,6 +172,27 @@ TEST_F(AboutWindowTest, OkAndTheCloseBoxHideTheWindowAndTheNextAboutShowsItAgain
   EXPECT_EQ(frames().size(), 6 * kFramesPerLine);
 }
 
+TEST_F(AboutWindowTest, ComingBackFromTheSettingsWindowMidAnimationStartsItAgainInsideTheRunningOne) {
+  constexpr std::int32_t kLeftUp = 0x202;
+  about_command();
+  const std::uint64_t start = runtime.now();
+  runtime.post_at(start + 500, [this] { settings_form().tray_callback(kLeftUp); });
+  runtime.post_at(start + 600, [this] { about().activate(); });
+  runtime.drain();
+
+  const std::vector<Frame> drawn = frames();
+  // The outer activation's two lines, and the inner one's two inside them.
+  EXPECT_EQ(drawn.size(), 4 * kFramesPerLine);
+  EXPECT_EQ(drawn[30].text, "Talvorin 1.3");
+  EXPECT_EQ(drawn[30].spacing, 127) << "the inner activation begins at frame 30 (600 ms)";
+  EXPECT_EQ(drawn[30 + 2 * kFramesPerLine - 1].text, "Arkady Tolmachev");
+  // The outer first line goes on where the window's rectangle now is.
+  EXPECT_EQ(drawn[30 + 2 * kFramesPerLine].text, "Talvorin 1.3");
+  EXPECT_EQ(drawn[30 + 2 * kFramesPerLine].top, 42);
+  EXPECT_EQ(drawn.back().spacing, -1);
+  EXPECT_EQ(drawing.live_brushes(), 0U);
+}
+
 TEST_F(AboutWindowTest, OkDuringTheFirstLineLeavesOneFrameOfTheSecond) {
   about_command();
   runtime.post_at(runtime.now() + 1000, [this] { about().click(u"cmdClose"); });
