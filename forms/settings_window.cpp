@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/autorun.h"
+#include "core/desktop_icons.h"
 #include "core/product.h"
 #include "core/settings.h"
 #include "platform/autorun_registry.h"
@@ -18,8 +19,6 @@ constexpr std::u16string_view kDesignText = u"Жми!";
 constexpr std::u16string_view kLabelCaption =
     u"Текст для кнопки Пуск";
 constexpr std::u16string_view kMenuSettings = u"Настройки";
-constexpr std::u16string_view kMenuHideDesktopIcons =
-    u"Скрыть значки на Рабочем столе";
 constexpr std::u16string_view kMenuAbout = u"О программе";
 constexpr std::u16string_view kMenuExit = u"Выход";
 
@@ -42,7 +41,7 @@ class TrayCallbackScope {
 }  // namespace
 
 SettingsWindow::SettingsWindow(Runtime& runtime, const platform::Ports& ports)
-    : runtime_(runtime), ports_(ports), error_box_(runtime.message_boxes()) {}
+    : runtime_(runtime), ports_(ports), missing_button_(runtime.message_boxes()) {}
 
 void SettingsWindow::Initialize() { Form_Initialize(); }
 
@@ -97,12 +96,15 @@ void SettingsWindow::create_controls() {
   MenuArgs popup{.name = u"mnuTrayIconPopup", .caption = u"mnuTrayIconPopup", .visible = false, .items = {}};
   popup.items = {
       {.name = u"mnuSettings", .caption = kMenuSettings, .on_click = [this] { mnuSettings_Click(); }},
-      {.name = u"mnuHideDesktopIcons", .caption = kMenuHideDesktopIcons, .on_click = {}},
+      {.name = u"mnuHideDesktopIcons",
+       .caption = core::kMenuHideDesktopIcons,
+       .on_click = [this] { mnuHideDesktopIcons_Click(); }},
       {.name = u"mnuAbout", .caption = kMenuAbout, .on_click = [this] { mnuAbout_Click(); }},
       {.name = u"mnuExit", .caption = kMenuExit, .on_click = [this] { mnuExit_Click(); }},
   };
   mnuTrayIconPopup_ = &window_->add_menu(popup);
   mnuSettings_ = &mnuTrayIconPopup_->item(0);
+  mnuHideDesktopIcons_ = &mnuTrayIconPopup_->item(1);
 }
 
 bool SettingsWindow::InitVisualStyles() { return ports_.common_controls.initialize(platform::kIccUserExClasses); }
@@ -165,13 +167,15 @@ void SettingsWindow::Form_Unload(std::int16_t& /*cancel*/) {
 
 void SettingsWindow::Command1_Click() {
   std::u16string caption = Text1_->text();
-  platform::SetStartButtonText(ports_.shell, ports_.code_page, error_box_, caption);
+  platform::SetStartButtonText(ports_.shell, ports_.code_page, missing_button_, platform::CaptionRequest::User,
+                               caption);
   Timer1_->set_enabled(true);
 }
 
 void SettingsWindow::Timer1_Timer() {
   std::u16string caption = Text1_->text();
-  platform::SetStartButtonText(ports_.shell, ports_.code_page, error_box_, caption);
+  platform::SetStartButtonText(ports_.shell, ports_.code_page, missing_button_, platform::CaptionRequest::Timer,
+                               caption);
 }
 
 void SettingsWindow::pichook_MouseMove(const MouseEvent& event) {
@@ -193,6 +197,22 @@ void SettingsWindow::pichook_MouseMove(const MouseEvent& event) {
 void SettingsWindow::mnuSettings_Click() {
   window_->set_window_state(WindowState::Normal);
   window_->show();
+}
+
+// The caption changes first, whether or not the desktop is found: it is the
+// only record of what the program has done to the icons.
+void SettingsWindow::mnuHideDesktopIcons_Click() {
+  const auto toggle = core::toggle_desktop_icons(mnuHideDesktopIcons_->caption());
+  if (!toggle) return;
+  mnuHideDesktopIcons_->set_caption(toggle->caption);
+  switch (toggle->action) {
+    case core::DesktopIconsAction::Hide:
+      platform::HideDesktopIcons(ports_.shell);
+      break;
+    case core::DesktopIconsAction::Show:
+      platform::ShowDesktopIcons(ports_.shell);
+      break;
+  }
 }
 
 void SettingsWindow::mnuAbout_Click() {

@@ -43,6 +43,7 @@ class SettingsWindow {
   void Timer1_Timer();
   void pichook_MouseMove(const MouseEvent& event);
   void mnuSettings_Click();
+  void mnuHideDesktopIcons_Click();
   void mnuAbout_Click();
   void mnuExit_Click();
   void Taskbar_Created();
@@ -55,7 +56,7 @@ class SettingsWindow {
 
   Runtime& runtime_;
   platform::Ports ports_;
-  platform::SingleMessageBox error_box_;
+  platform::MissingButtonReport missing_button_;
   core::TrayIcon tray_icon_;
   core::TrayCallbackState tray_callback_;
 
@@ -67,6 +68,7 @@ class SettingsWindow {
   Timer* Timer1_ = nullptr;
   Menu* mnuTrayIconPopup_ = nullptr;
   MenuItem* mnuSettings_ = nullptr;
+  MenuItem* mnuHideDesktopIcons_ = nullptr;
   std::unique_ptr<AboutWindow> frmAbout_;
 };
 

@@ -16,6 +16,9 @@ namespace talvorin::platform {
 
 using WindowHandle = std::uintptr_t;  // 0: no window
 
+// ShowWindow commands the program uses.
+enum class ShowCommand : std::int32_t { Hide = 0, Show = 5 };
+
 // Windows of the shell, looked up by class and never kept.
 class ShellWindows {
  public:
@@ -27,6 +30,10 @@ class ShellWindows {
   virtual WindowHandle find_child_window(WindowHandle parent, std::string_view class_name) = 0;
   // WM_SETTEXT with a NUL-terminated ANSI text. A handle of 0 reaches no window.
   virtual void set_window_text(WindowHandle window, const std::string& ansi_text) = 0;
+  // The next window of the class after `after` (0: from the first): a child
+  // of parent, or with parent 0 a top-level window in z-order. 0 at the end.
+  virtual WindowHandle find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) = 0;
+  virtual void show_window(WindowHandle window, ShowCommand command) = 0;
 };
 
 // The notification area.

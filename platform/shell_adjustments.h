@@ -8,23 +8,35 @@
 
 namespace talvorin::platform {
 
-// Keeps to one error box at a time: while a box is open, a second call
-// returns at once instead of opening another on top of it.
-class SingleMessageBox {
+// Who asked for the caption: the user with "Ok", or the timer.
+enum class CaptionRequest { User, Timer };
+
+// The report of a missing Start button. Once the user has closed it, the
+// timer stays silent until a search has found the button again; a request
+// of the user's own is answered every time. There is never more than one
+// box open: while one is, a second report returns at once.
+class MissingButtonReport {
  public:
-  explicit SingleMessageBox(MessageBoxes& boxes) : boxes_(boxes) {}
-  void show(std::u16string_view prompt, MessageBoxStyle style, std::u16string_view title);
+  explicit MissingButtonReport(MessageBoxes& boxes) : boxes_(boxes) {}
+  void button_found() { reported_ = false; }
+  void button_missing(CaptionRequest request);
   bool is_open() const { return open_; }
 
  private:
   MessageBoxes& boxes_;
   bool open_ = false;
+  bool reported_ = false;  // this loss of the button has had its box
 };
 
 // Writes the caption into the taskbar's Start button, looked up afresh.
-// sCaption comes back as the code page could carry it. A missing button is
-// reported with the one error box.
-void SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, SingleMessageBox& error_box,
-                        std::u16string& sCaption);
+// sCaption comes back as the code page could carry it. A missing button goes
+// to the report.
+void SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, MissingButtonReport& report,
+                        CaptionRequest request, std::u16string& sCaption);
+
+// Show or hide the list view that holds the desktop icons. Nothing happens
+// where the shell has no such view.
+void ShowDesktopIcons(ShellWindows& shell);
+void HideDesktopIcons(ShellWindows& shell);
 
 }  // namespace talvorin::platform

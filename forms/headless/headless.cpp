@@ -39,7 +39,7 @@ void Timer::fire() {
   if (on_timer_) on_timer_();
 }
 
-Menu::Menu(const forms::MenuArgs& args) : visible_(args.visible) {
+Menu::Menu(const forms::MenuArgs& args) : name_(args.name), caption_(args.caption), visible_(args.visible) {
   for (const forms::MenuItemArgs& item : args.items) items_.push_back(std::make_unique<MenuItem>(item));
 }
 
@@ -65,29 +65,44 @@ float Form::scale_width() const {
   return static_cast<float>(static_cast<int>(static_cast<float>(args_.client_width) / per_pixel)) * per_pixel;
 }
 
+ControlRecord& Form::record(ControlRecord::Kind kind, std::u16string_view name, std::u16string_view caption,
+                            const forms::TwipsRect& rect, int tab_index) {
+  ControlRecord& control = controls_.emplace_back();
+  control.kind = kind;
+  control.name = name;
+  control.caption = caption;
+  control.rect = rect;
+  control.tab_index = tab_index;
+  return control;
+}
+
 forms::TextBox& Form::add_text_box(const forms::TextBoxArgs& args) {
-  control_order_.emplace_back(args.name);
+  record(ControlRecord::Kind::TextBox, args.name, args.text, args.rect, args.tab_index);
   return *(text_boxes_[std::u16string(args.name)] = std::make_unique<TextBox>(args.text));
 }
 
 forms::CommandButton& Form::add_button(const forms::ButtonArgs& args) {
-  control_order_.emplace_back(args.name);
-  button_args_.insert_or_assign(std::u16string(args.name), args);
+  record(ControlRecord::Kind::Button, args.name, args.caption, args.rect, args.tab_index);
   return *(buttons_[std::u16string(args.name)] = std::make_unique<CommandButton>(args.on_click));
 }
 
 forms::CheckBox& Form::add_check_box(const forms::CheckBoxArgs& args) {
-  control_order_.emplace_back(args.name);
+  record(ControlRecord::Kind::CheckBox, args.name, args.caption, args.rect, args.tab_index).value = args.value;
   return *(check_boxes_[std::u16string(args.name)] = std::make_unique<CheckBox>(args.value));
 }
 
 void Form::add_label(const forms::LabelArgs& args) {
-  control_order_.emplace_back(args.name);
+  ControlRecord& label = record(ControlRecord::Kind::Label, args.name, args.caption, args.rect, args.tab_index);
+  label.fore_color = args.fore_color;
+  if (const auto& font = args.font) {
+    label.font =
+        FontRecord{std::u16string(font->face), font->points, font->weight, font->italic, font->underline, font->charset};
+  }
   labels_.insert_or_assign(std::u16string(args.name), args);
 }
 
 forms::PictureBox& Form::add_picture_box(const forms::PictureBoxArgs& args) {
-  control_order_.emplace_back(args.name);
+  record(ControlRecord::Kind::PictureBox, args.name, {}, args.rect, args.tab_index).visible = args.visible;
   return *(pictures_[std::u16string(args.name)] =
                std::make_unique<PictureBox>(runtime_.new_handle(), args.on_mouse_move));
 }

@@ -23,6 +23,30 @@ using forms::WindowState;
 class Runtime;
 class Form;
 
+// What a form was handed for one control, with its texts copied.
+struct FontRecord {
+  std::u16string face;
+  double points = 0;
+  int weight = 0;
+  bool italic = false;
+  bool underline = false;
+  int charset = 0;
+  bool operator==(const FontRecord&) const = default;
+};
+
+struct ControlRecord {
+  enum class Kind { TextBox, Button, CheckBox, Label, PictureBox };
+  Kind kind;
+  std::u16string name;
+  std::u16string caption;  // the text box's text
+  forms::TwipsRect rect;
+  int tab_index = 0;
+  bool visible = true;
+  std::int16_t value = 0;  // check box
+  std::optional<forms::Rgb> fore_color;
+  std::optional<FontRecord> font;
+};
+
 class TextBox final : public forms::TextBox {
  public:
   explicit TextBox(std::u16string_view text) : text_(text) {}
@@ -116,8 +140,12 @@ class Menu final : public forms::Menu {
   std::size_t item_count() const override { return items_.size(); }
   MenuItem* find(std::u16string_view name);
   bool visible() const { return visible_; }
+  const std::u16string& name() const { return name_; }
+  const std::u16string& caption() const { return caption_; }
 
  private:
+  std::u16string name_;
+  std::u16string caption_;
   bool visible_;
   std::vector<std::unique_ptr<MenuItem>> items_;
 };
@@ -164,9 +192,9 @@ class Form final : public forms::Form {
   Timer& timer(std::u16string_view name);
   MenuItem& menu_item(std::u16string_view name);
   const forms::LabelArgs& label(std::u16string_view name) const { return labels_.at(std::u16string(name)); }
-  const forms::ButtonArgs& button(std::u16string_view name) const { return button_args_.at(std::u16string(name)); }
-  // Controls in the order the form made them.
-  const std::vector<std::u16string>& control_order() const { return control_order_; }
+  // The controls as handed over, in the order of creation (timers aside).
+  const std::vector<ControlRecord>& controls() const { return controls_; }
+  const std::vector<std::unique_ptr<Menu>>& menus() const { return menus_; }
   void click_label(std::u16string_view name);
   // The user brings the window to the front, as with a click on it.
   void activate();
@@ -215,11 +243,12 @@ class Form final : public forms::Form {
   std::map<std::u16string, std::unique_ptr<CommandButton>> buttons_;
   std::map<std::u16string, std::unique_ptr<CheckBox>> check_boxes_;
   std::map<std::u16string, forms::LabelArgs> labels_;
-  std::map<std::u16string, forms::ButtonArgs> button_args_;
-  std::vector<std::u16string> control_order_;
   std::map<std::u16string, std::unique_ptr<PictureBox>> pictures_;
   std::map<std::u16string, std::unique_ptr<Timer>> timers_;
   std::vector<std::unique_ptr<Menu>> menus_;
+  std::vector<ControlRecord> controls_;
+  ControlRecord& record(ControlRecord::Kind kind, std::u16string_view name, std::u16string_view caption,
+                        const forms::TwipsRect& rect, int tab_index);
 
   friend class Runtime;
 

@@ -6,6 +6,7 @@
 #include "core/settings.h"
 #include "forms/win32/runtime.h"
 #include "forms/win32/units.h"
+#include "platform/popup_menu.h"
 #include "platform/win32/wide.h"
 
 namespace talvorin::forms::win32 {
@@ -57,6 +58,29 @@ int show_command(WindowState state, bool hidden) {
   }
   return hidden ? SW_SHOWNOACTIVATE : SW_RESTORE;
 }
+
+static_assert(platform::kPopupRightButton == TPM_RIGHTBUTTON && platform::kPopupCenterAlign == TPM_CENTERALIGN &&
+              platform::kPopupRightAlign == TPM_RIGHTALIGN && platform::kPopupReturnCommand == TPM_RETURNCMD);
+static_assert(TPM_LEFTALIGN == 0 && TPM_LEFTBUTTON == 0);
+
+class PopupMenuCalls final : public platform::PopupMenuCalls {
+ public:
+  platform::ScreenPoint cursor_position() override {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    return {cursor.x, cursor.y};
+  }
+  void set_foreground_window(platform::WindowHandle window) override { ::SetForegroundWindow(as_hwnd(window)); }
+  std::uint32_t track_popup_menu(platform::MenuHandle menu, std::uint32_t flags, platform::ScreenPoint at,
+                                 platform::WindowHandle owner) override {
+    return static_cast<std::uint32_t>(
+        ::TrackPopupMenu(reinterpret_cast<HMENU>(menu), flags, at.x, at.y, 0, as_hwnd(owner), nullptr));
+  }
+  void post_null(platform::WindowHandle window) override { ::PostMessageW(as_hwnd(window), WM_NULL, 0, 0); }
+
+ private:
+  static HWND as_hwnd(platform::WindowHandle window) { return reinterpret_cast<HWND>(window); }
+};
 
 }  // namespace
 
@@ -474,12 +498,9 @@ std::uintptr_t Form::icon_handle() const {
 
 void Form::popup_menu(forms::Menu& menu) {
   auto& popup = static_cast<Menu&>(menu);
-  POINT cursor{};
-  ::GetCursorPos(&cursor);
-  // No SetForegroundWindow before and nothing posted after: the menu of a
-  // hidden window behaves as this program's menu always has.
-  const auto chosen = static_cast<UINT>(::TrackPopupMenu(
-      popup.popup(), TPM_LEFTALIGN | TPM_RETURNCMD | TPM_LEFTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr));
+  PopupMenuCalls calls;
+  const auto chosen = static_cast<UINT>(platform::track_popup_menu_at_pointer(
+      calls, reinterpret_cast<platform::MenuHandle>(popup.popup()), window_handle()));
   if (chosen == 0) return;
   if (MenuItem* item = popup.find(chosen)) item->click();
 }

@@ -37,9 +37,23 @@ WindowHandle ShellWindows::add_taskbar() {
   return taskbar;
 }
 
+WindowHandle ShellWindows::add_desktop(std::string top_class) {
+  const WindowHandle top = add_top_level(std::move(top_class));
+  return add_child(add_child(top, "SHELLDLL_DefView"), "SysListView32");
+}
+
 const ShellWindows::Window* ShellWindows::lookup(WindowHandle window) const {
   const auto it = std::find_if(windows_.begin(), windows_.end(), [window](const Window& w) { return w.handle == window; });
   return it == windows_.end() ? nullptr : &*it;
+}
+
+ShellWindows::Window* ShellWindows::lookup(WindowHandle window) {
+  return const_cast<Window*>(std::as_const(*this).lookup(window));
+}
+
+bool ShellWindows::visible(WindowHandle window) const {
+  const Window* w = lookup(window);
+  return w && w->visible;
 }
 
 std::string ShellWindows::text_of(WindowHandle window) const {
@@ -52,16 +66,30 @@ WindowHandle ShellWindows::find_window(std::string_view class_name) {
 }
 
 WindowHandle ShellWindows::find_child_window(WindowHandle parent, std::string_view class_name) {
-  for (const Window& w : windows_) {
-    if (w.parent == parent && same_class(w.class_name, class_name)) return w.handle;
+  return find_next_window(parent, 0, class_name);
+}
+
+WindowHandle ShellWindows::find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) {
+  auto it = windows_.begin();
+  if (after != 0) {
+    it = std::find_if(windows_.begin(), windows_.end(), [after](const Window& w) { return w.handle == after; });
+    if (it == windows_.end()) return 0;
+    ++it;
+  }
+  for (; it != windows_.end(); ++it) {
+    if (it->parent == parent && same_class(it->class_name, class_name)) return it->handle;
   }
   return 0;
 }
 
 void ShellWindows::set_window_text(WindowHandle window, const std::string& ansi_text) {
   ++texts_sent_;
-  const auto it = std::find_if(windows_.begin(), windows_.end(), [window](const Window& w) { return w.handle == window; });
-  if (it != windows_.end()) it->text = ansi_text;
+  if (Window* w = lookup(window)) w->text = ansi_text;
+}
+
+void ShellWindows::show_window(WindowHandle window, platform::ShowCommand command) {
+  show_calls_.emplace_back(window, command);
+  if (Window* w = lookup(window)) w->visible = command != platform::ShowCommand::Hide;
 }
 
 }  // namespace talvorin::sim

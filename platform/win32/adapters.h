@@ -20,6 +20,8 @@ class ShellWindows final : public platform::ShellWindows {
   WindowHandle find_window(std::string_view class_name) override;
   WindowHandle find_child_window(WindowHandle parent, std::string_view class_name) override;
   void set_window_text(WindowHandle window, const std::string& ansi_text) override;
+  WindowHandle find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) override;
+  void show_window(WindowHandle window, ShowCommand command) override;
 };
 
 // Shell_NotifyIconA with the 88-byte record.

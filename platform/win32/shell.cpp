@@ -30,6 +30,7 @@ static_assert(static_cast<DWORD>(core::TrayCommand::Add) == NIM_ADD);
 static_assert(static_cast<DWORD>(core::TrayCommand::Delete) == NIM_DELETE);
 static_assert(core::kTrayFlagMessage == NIF_MESSAGE && core::kTrayFlagIcon == NIF_ICON && core::kTrayFlagTip == NIF_TIP);
 static_assert(core::kTrayCallbackMessage == WM_MOUSEMOVE);
+static_assert(static_cast<int>(ShowCommand::Hide) == SW_HIDE && static_cast<int>(ShowCommand::Show) == SW_SHOW);
 
 // Long enough for any shell that works, short enough that a hung one does
 // not hold up a close or a log-off for long.
@@ -56,6 +57,15 @@ void ShellWindows::set_window_text(WindowHandle window, const std::string& ansi_
   DWORD_PTR ignored = 0;
   ::SendMessageTimeoutA(as_hwnd(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi_text.c_str()),
                         SMTO_ABORTIFHUNG, kShellAnswerMs, &ignored);
+}
+
+WindowHandle ShellWindows::find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) {
+  const std::string name(class_name);
+  return as_handle(::FindWindowExA(as_hwnd(parent), as_hwnd(after), name.c_str(), nullptr));
+}
+
+void ShellWindows::show_window(WindowHandle window, ShowCommand command) {
+  ::ShowWindow(as_hwnd(window), static_cast<int>(command));
 }
 
 const core::TrayRecordLayout& Tray::layout() const { return kTrayLayout; }

@@ -74,41 +74,45 @@ TEST_F(AboutWindowTest, DesignOfTheRealWindow) {
   EXPECT_EQ(window.icon_resource, forms::kAboutIconResource);
   EXPECT_NE(about().icon_handle(), settings_form().icon_handle());
 
-  EXPECT_EQ(about().control_order(), (std::vector<std::u16string>{u"cmdClose", u"lblHomePage", u"lblEmail"}));
-  const forms::ButtonArgs& close = about().button(u"cmdClose");
-  EXPECT_EQ(close.caption, u"OK");
-  EXPECT_EQ((std::vector<int>{close.rect.left, close.rect.top, close.rect.width, close.rect.height, close.tab_index}),
-            (std::vector<int>{1200, 1800, 1452, 492, 1}));
-
-  struct Link {
+  using Kind = headless::ControlRecord::Kind;
+  const headless::FontRecord link_font{u"MS Sans Serif", 9.6, 700, false, true, 204};
+  struct Expected {
+    Kind kind;
     std::u16string_view name;
     std::u16string_view caption;
     std::vector<int> place;  // left, top, width, height, tab index
   };
-  const Link links_expected[] = {
-      {u"lblHomePage", u"http://talvorin.example.org", {480, 960, 2844, 240, 2}},
-      {u"lblEmail", u"tolmachev@example.org", {480, 1440, 2184, 240, 0}},
+  // In the order the window holds them.
+  const Expected expected[] = {
+      {Kind::Button, u"cmdClose", u"OK", {1200, 1800, 1452, 492, 1}},
+      {Kind::Label, u"lblHomePage", u"http://talvorin.example.org", {480, 960, 2844, 240, 2}},
+      {Kind::Label, u"lblEmail", u"tolmachev@example.org", {480, 1440, 2184, 240, 0}},
   };
-  for (const Link& expected : links_expected) {
-    const forms::LabelArgs& label = about().label(expected.name);
-    SCOPED_TRACE(std::string(expected.name.begin(), expected.name.end()));
-    EXPECT_EQ(label.caption, expected.caption);
-    EXPECT_EQ((std::vector<int>{label.rect.left, label.rect.top, label.rect.width, label.rect.height, label.tab_index}),
-              expected.place);
-    ASSERT_TRUE(label.fore_color.has_value());
-    EXPECT_EQ((std::vector<int>{label.fore_color->red, label.fore_color->green, label.fore_color->blue}),
+  const auto& controls = about().controls();
+  ASSERT_EQ(controls.size(), std::size(expected));
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const headless::ControlRecord& control = controls[i];
+    const Expected& want = expected[i];
+    SCOPED_TRACE(std::string(want.name.begin(), want.name.end()));
+    EXPECT_EQ(control.kind, want.kind);
+    EXPECT_EQ(control.name, want.name);
+    EXPECT_EQ(control.caption, want.caption);
+    EXPECT_EQ((std::vector<int>{control.rect.left, control.rect.top, control.rect.width, control.rect.height,
+                                control.tab_index}),
+              want.place);
+    EXPECT_LE(control.rect.left + control.rect.width, window.client_width) << "nothing cut off";
+    EXPECT_LE(control.rect.top + control.rect.height, window.client_height) << "nothing cut off";
+    if (want.kind != Kind::Label) {
+      EXPECT_FALSE(control.font.has_value()) << "the default font";
+      continue;
+    }
+    // The link look.
+    ASSERT_TRUE(control.fore_color.has_value());
+    EXPECT_EQ((std::vector<int>{control.fore_color->red, control.fore_color->green, control.fore_color->blue}),
               (std::vector<int>{0, 0, 255}));
-    ASSERT_TRUE(label.font.has_value());
-    EXPECT_EQ(label.font->face, u"MS Sans Serif");
-    EXPECT_DOUBLE_EQ(label.font->points, 9.6);
-    EXPECT_EQ(label.font->weight, 700);
-    EXPECT_TRUE(label.font->underline);
-    EXPECT_FALSE(label.font->italic);
-    EXPECT_EQ(label.font->charset, 204);
-    EXPECT_EQ(label.cursor_resource, forms::kLinkCursorResource);
-    EXPECT_LE(label.rect.left + label.rect.width, window.client_width) << "nothing cut off";
+    EXPECT_EQ(control.font, link_font);
+    EXPECT_EQ(about().label(want.name).cursor_resource, forms::kLinkCursorResource);
   }
-  EXPECT_LE(close.rect.top + close.rect.height, window.client_height);
 }
 
 TEST_F(AboutWindowTest, AboutCommandTitlesAndShowsTheWindowThenBothLinesCloseUp) {

@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/autorun.h"
+#include "platform/popup_menu.h"
 #include "platform/shell_adjustments.h"
 #include "platform/autorun_registry.h"
 #include "platform/settings_store.h"
@@ -192,45 +195,193 @@ class RecordingBoxes final : public platform::MessageBoxes {
   std::vector<std::u16string> shown;
 };
 
-TEST(SetStartButtonText, WritesThroughTheCodePageAndGivesBackWhatItCarried) {
+// The Start button's caption written from the timer or from "Ok".
+class StartButtonCaption : public ::testing::Test {
+ protected:
+  // The number of boxes shown so far.
+  std::size_t write(platform::CaptionRequest request, sim::ShellWindows& on) {
+    platform::SetStartButtonText(on, code_page, report, request, caption);
+    return boxes.shown.size();
+  }
+  std::size_t write(platform::CaptionRequest request) { return write(request, shell); }
+
   sim::ShellWindows shell;
   const sim::CodePage1251 code_page;
   RecordingBoxes boxes;
-  platform::SingleMessageBox error_box(boxes);
+  platform::MissingButtonReport report{boxes};
+  std::u16string caption = u"x";
+};
+
+using enum platform::CaptionRequest;
+
+TEST_F(StartButtonCaption, WritesThroughTheCodePageAndGivesBackWhatItCarried) {
   const auto taskbar = shell.add_taskbar();
   const auto button = shell.find_child_window(taskbar, "BUTTON");
 
-  std::u16string caption = u"Пуск \u2603";
-  platform::SetStartButtonText(shell, code_page, error_box, caption);
+  caption = u"Пуск \u2603";
+  EXPECT_EQ(write(Timer), 0U);
   EXPECT_EQ(shell.text_of(button), "\xCF\xF3\xF1\xEA ?");
   EXPECT_EQ(caption, u"Пуск ?");
-  EXPECT_TRUE(boxes.shown.empty());
 
   // A taskbar made anew is found on the next call.
   shell.remove(taskbar);
   const auto new_button = shell.find_child_window(shell.add_taskbar(), "button");
   caption = u"x";
-  platform::SetStartButtonText(shell, code_page, error_box, caption);
+  write(Timer);
   EXPECT_EQ(shell.text_of(new_button), "x");
 }
 
-TEST(SetStartButtonText, ReportsAMissingButtonUnlessATopLevelButtonTakesTheText) {
-  sim::ShellWindows shell;
-  const sim::CodePage1251 code_page;
-  RecordingBoxes boxes;
-  platform::SingleMessageBox error_box(boxes);
-  std::u16string caption = u"x";
-
+TEST_F(StartButtonCaption, ReportsAMissingButtonUnlessATopLevelButtonTakesTheText) {
   shell.add_top_level("Shell_TrayWnd");  // a taskbar without its button
-  platform::SetStartButtonText(shell, code_page, error_box, caption);
-  ASSERT_EQ(boxes.shown.size(), 1U);
+  ASSERT_EQ(write(Timer), 1U);
   EXPECT_EQ(boxes.shown[0], u"Talvorin: Error: Cannot find window");
 
   sim::ShellWindows no_taskbar;
   const auto stray = no_taskbar.add_top_level("BUTTON");
-  platform::SetStartButtonText(no_taskbar, code_page, error_box, caption);
+  EXPECT_EQ(write(User, no_taskbar), 1U);
   EXPECT_EQ(no_taskbar.text_of(stray), "x");
-  EXPECT_EQ(boxes.shown.size(), 1U);
+}
+
+TEST_F(StartButtonCaption, OneBoxPerLossOfTheButtonAndOneForEveryOk) {
+  EXPECT_EQ(write(Timer), 1U) << "the first tick without a button reports it";
+  EXPECT_EQ(write(Timer), 1U) << "the user closed it: the ticks stay silent";
+  EXPECT_EQ(write(Timer), 1U);
+  EXPECT_EQ(write(User), 2U) << "\"Ok\" asks for the caption: reported again";
+  EXPECT_EQ(write(User), 3U);
+  EXPECT_EQ(write(Timer), 3U);
+
+  const auto taskbar = shell.add_taskbar();
+  EXPECT_EQ(write(Timer), 3U);
+  shell.remove(taskbar);
+  EXPECT_EQ(write(Timer), 4U) << "found and lost again: a new loss, a new box";
+  EXPECT_EQ(write(Timer), 4U);
+}
+
+// A handler run while the box is open: ticks and "Ok" alike open no second box.
+class NestedBoxes final : public platform::MessageBoxes {
+ public:
+  void show(std::u16string_view, platform::MessageBoxStyle, std::u16string_view) override {
+    ++shown;
+    if (while_open) std::exchange(while_open, nullptr)();
+  }
+  int shown = 0;
+  std::function<void()> while_open;
+};
+
+TEST(MissingButtonReport, NeverTwoBoxesAtOnceAndALossSeenMeanwhileIsReportedAfter) {
+  sim::ShellWindows shell;
+  const sim::CodePage1251 code_page;
+  NestedBoxes boxes;
+  platform::MissingButtonReport report(boxes);
+  std::u16string caption = u"x";
+  const auto call = [&](platform::CaptionRequest request) {
+    platform::SetStartButtonText(shell, code_page, report, request, caption);
+  };
+
+  // While the first box is open the button comes back and goes again.
+  boxes.while_open = [&] {
+    EXPECT_TRUE(report.is_open());
+    call(User);
+    const auto taskbar = shell.add_taskbar();
+    call(Timer);
+    shell.remove(taskbar);
+    call(Timer);
+    EXPECT_EQ(boxes.shown, 1);
+  };
+  call(Timer);
+  EXPECT_FALSE(report.is_open());
+  EXPECT_EQ(boxes.shown, 1);
+  call(Timer);
+  EXPECT_EQ(boxes.shown, 2) << "the second loss had no box of its own yet";
+}
+
+TEST(DesktopIcons, ProgmanChainFirstThenTheWorkerWWindows) {
+  struct Case {
+    const char* what;
+    std::function<platform::WindowHandle(sim::ShellWindows&)> make;  // returns the list view that should act
+  };
+  const Case cases[] = {
+      {"Progman holds the view", [](sim::ShellWindows& s) { return s.add_desktop("Progman"); }},
+      {"moved under the second WorkerW",
+       [](sim::ShellWindows& s) {
+         s.add_top_level("Progman");
+         const auto list = s.add_desktop("WorkerW");
+         s.add_top_level("WorkerW");  // on top, without the view
+         return list;
+       }},
+      {"both: Progman wins",
+       [](sim::ShellWindows& s) {
+         s.add_desktop("WorkerW");
+         return s.add_desktop("progman");
+       }},
+      {"no Progman at all", [](sim::ShellWindows& s) { return s.add_desktop("WorkerW"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim::ShellWindows shell;
+    const auto list = c.make(shell);
+    platform::HideDesktopIcons(shell);
+    EXPECT_FALSE(shell.visible(list));
+    platform::HideDesktopIcons(shell);
+    EXPECT_FALSE(shell.visible(list));
+    platform::ShowDesktopIcons(shell);
+    EXPECT_TRUE(shell.visible(list));
+    const std::vector<std::pair<platform::WindowHandle, platform::ShowCommand>> expected = {
+        {list, platform::ShowCommand::Hide}, {list, platform::ShowCommand::Hide}, {list, platform::ShowCommand::Show}};
+    EXPECT_EQ(shell.show_calls(), expected);
+  }
+}
+
+TEST(DesktopIcons, NoViewOfTheShellMeansNoWindowIsTouched) {
+  sim::ShellWindows shell;
+  // Top-level windows of the classes further down the chain belong to other
+  // programs: they are not the desktop.
+  const auto stray_view = shell.add_top_level("SHELLDLL_DefView");
+  const auto stray_list = shell.add_child(stray_view, "SysListView32");
+  const auto top_list = shell.add_top_level("SysListView32");
+  const auto progman = shell.add_top_level("Progman");
+  shell.add_child(progman, "SysListView32");  // not under a view
+  shell.add_top_level("WorkerW");
+  platform::HideDesktopIcons(shell);
+  platform::ShowDesktopIcons(shell);
+  EXPECT_TRUE(shell.show_calls().empty());
+  EXPECT_TRUE(shell.visible(stray_list) && shell.visible(top_list));
+}
+
+class RecordingPopupCalls final : public platform::PopupMenuCalls {
+ public:
+  platform::ScreenPoint cursor_position() override { return pointer; }
+  void set_foreground_window(platform::WindowHandle window) override {
+    calls.push_back("foreground " + std::to_string(window));
+  }
+  std::uint32_t track_popup_menu(platform::MenuHandle menu, std::uint32_t flags_given, platform::ScreenPoint at,
+                                 platform::WindowHandle owner) override {
+    calls.push_back("popup " + std::to_string(menu) + " owner " + std::to_string(owner));
+    flags = flags_given;
+    opened_at = at;
+    return chosen;
+  }
+  void post_null(platform::WindowHandle window) override { calls.push_back("null " + std::to_string(window)); }
+
+  platform::ScreenPoint pointer{1013, 758};
+  std::uint32_t chosen = 0;
+  std::vector<std::string> calls;
+  std::uint32_t flags = 0xFFFF'FFFF;
+  platform::ScreenPoint opened_at{-1, -1};
+};
+
+TEST(PopupMenu, OwnerToTheForegroundThenTheMenuAtThePointerThenWmNull) {
+  for (const std::uint32_t chosen : {0U, 0x4001U}) {
+    RecordingPopupCalls calls;
+    calls.chosen = chosen;
+    EXPECT_EQ(platform::track_popup_menu_at_pointer(calls, 0x77, 0x1234), chosen);
+    const std::vector<std::string> expected = {"foreground 4660", "popup 119 owner 4660", "null 4660"};
+    EXPECT_EQ(calls.calls, expected) << "closed with " << chosen;
+    EXPECT_EQ(calls.opened_at, calls.pointer);
+    // Left-aligned at the point and for the left button only (the zero
+    // values): no other alignment, no right button; the choice comes back.
+    EXPECT_EQ(calls.flags, platform::kPopupReturnCommand);
+  }
 }
 
 }  // namespace

@@ -156,26 +156,37 @@ TEST_F(SettingsWindowTest, MissingStartButtonHoldsStartUpInItsBox) {
   EXPECT_FALSE(form().visible());
 }
 
-TEST_F(SettingsWindowTest, TicksWhileTheBoxIsOpenStillWriteButOpenNoSecondBox) {
+TEST_F(SettingsWindowTest, MissingButtonIsReportedOncePerLossAndOnEveryOk) {
   shell.remove(taskbar);
   start();
-  ASSERT_EQ(runtime.boxes().size(), 1U);
+  ASSERT_EQ(runtime.boxes().size(), 1U) << "start-up presses \"Ok\"";
 
-  // The next tick opens a box; five more fall due while it is open.
+  // The user closed that box; the ticks go on writing without a new one.
+  std::size_t sent = shell.texts_sent();
+  runtime.advance(1000);
+  EXPECT_EQ(shell.texts_sent(), sent + 10);
+  EXPECT_EQ(runtime.boxes().size(), 1U);
+
+  // "Ok" asks for the caption now: the box again, and the ticks that fall
+  // due while it is open still write but open no second one.
   for (int i = 0; i < 5; ++i) runtime.post([&] { runtime.advance(100); });
-  const std::size_t sent = shell.texts_sent();
-  runtime.advance(100);
-
+  sent = shell.texts_sent();
+  form().click(u"Command1");
   EXPECT_EQ(shell.texts_sent(), sent + 6);
   EXPECT_EQ(runtime.boxes().size(), 2U);
   EXPECT_EQ(runtime.most_open_boxes(), 1);
 
-  // The Start button is back: the ticks write to it and the boxes stop.
-  const auto button = shell.find_child_window(shell.add_taskbar(), "button");
+  // The Start button is back: the ticks write to it. Lost again, it is
+  // reported again, once.
+  const auto new_taskbar = shell.add_taskbar();
+  const auto button = shell.find_child_window(new_taskbar, "button");
   form().text_box(u"Text1").set_text(u"back");
   runtime.advance(100);
   EXPECT_EQ(shell.text_of(button), "back");
   EXPECT_EQ(runtime.boxes().size(), 2U);
+  shell.remove(new_taskbar);
+  runtime.advance(1000);
+  EXPECT_EQ(runtime.boxes().size(), 3U);
 }
 
 TEST_F(SettingsWindowTest, TopLevelButtonTakesTheCaptionWhenThereIsNoTaskbar) {
@@ -399,6 +410,146 @@ TEST_F(SettingsWindowTest, ANewTaskbarGetsTheIconAgain) {
   EXPECT_EQ(our_icon()->tip, "Talvorin");
   form().taskbar_created();
   EXPECT_EQ(tray.icon_count(), 1U);
+}
+
+TEST_F(SettingsWindowTest, DesktopIconsItemFlipsItsCaptionAndTheIconView) {
+  constexpr std::u16string_view kHide = u"Скрыть значки на Рабочем столе";
+  constexpr std::u16string_view kShow = u"Показать значки на Рабочем столе";
+  struct Case {
+    const char* what;
+    const char* desktop;  // the top-level window holding the view, or none
+    bool hidden_at_start;
+  };
+  const Case cases[] = {
+      {"Progman", "Progman", false},
+      {"WorkerW", "WorkerW", false},
+      {"left hidden by an earlier run", "Progman", true},
+      {"no desktop windows", nullptr, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim::ShellWindows fresh;
+    shell = std::move(fresh);
+    taskbar = shell.add_taskbar();
+    start_button = shell.find_child_window(taskbar, "button");
+    const platform::WindowHandle list = c.desktop ? shell.add_desktop(c.desktop) : 0;
+    if (c.hidden_at_start) shell.show_window(list, platform::ShowCommand::Hide);
+    const std::size_t calls_before = shell.show_calls().size();
+    settings.reset();
+    start();
+    forms::MenuItem& item = form().menu_item(u"mnuHideDesktopIcons");
+    const auto click = [&] {
+      runtime.post([&] { form().choose(u"mnuHideDesktopIcons"); });
+      form().tray_callback(kRightUp);
+    };
+    EXPECT_EQ(item.caption(), kHide);
+
+    click();
+    EXPECT_EQ(item.caption(), kShow);
+    EXPECT_FALSE(shell.visible(list));
+    click();
+    EXPECT_EQ(item.caption(), kHide);
+    EXPECT_EQ(shell.visible(list), list != 0);
+    EXPECT_EQ(shell.show_calls().size(), calls_before + (list ? 2 : 0));
+  }
+}
+
+TEST_F(SettingsWindowTest, DesktopIconsItemWithAnyOtherCaptionDoesNothing) {
+  const auto list = shell.add_desktop("Progman");
+  start();
+  forms::MenuItem& item = form().menu_item(u"mnuHideDesktopIcons");
+  for (const std::u16string_view caption : {u"скрыть значки на Рабочем столе", u"Скрыть значки на Рабочем столе ", u""}) {
+    item.set_caption(caption);
+    runtime.post([&] { form().choose(u"mnuHideDesktopIcons"); });
+    form().tray_callback(kRightUp);
+    EXPECT_EQ(item.caption(), caption);
+  }
+  EXPECT_TRUE(shell.show_calls().empty());
+  EXPECT_TRUE(shell.visible(list));
+}
+
+TEST_F(SettingsWindowTest, WindowIsHandedToTheToolkitAsDesigned) {
+  start();
+  const forms::FormArgs& window = form().args();
+  EXPECT_EQ(form().caption(), u"Talvorin");
+  EXPECT_EQ(window.client_width, 2880);
+  EXPECT_EQ(window.client_height, 2304);
+  EXPECT_TRUE(window.sizable);
+  EXPECT_TRUE(window.min_button);
+  EXPECT_FALSE(window.max_button);
+  EXPECT_EQ(window.icon_resource, 1);
+
+  using Kind = headless::ControlRecord::Kind;
+  struct Design {
+    Kind kind;
+    std::u16string_view name;
+    std::u16string_view caption;
+    forms::TwipsRect rect;
+    int tab_index;
+    bool visible;
+  };
+  // In the order the window holds them.
+  const Design design[] = {
+      {Kind::CheckBox, u"chAutorun", u"Запомнить текст и поместить в автозагрузку", {120, 1440, 2652, 612}, 4, true},
+      {Kind::PictureBox, u"pichook", u"", {0, 480, 372, 372}, 2, false},
+      {Kind::Button, u"Command1", u"Ok", {360, 840, 2175, 372}, 1, true},
+      {Kind::TextBox, u"Text1", u"Жми!", {360, 480, 2175, 285}, 0, true},
+      {Kind::Label, u"lblStartText", u"Текст для кнопки Пуск", {360, 120, 2172, 252}, 3, true},
+  };
+  const auto& controls = form().controls();
+  ASSERT_EQ(controls.size(), std::size(design));
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const headless::ControlRecord& seen = controls[i];
+    const Design& wanted = design[i];
+    SCOPED_TRACE(std::string(wanted.name.begin(), wanted.name.end()));
+    EXPECT_EQ(seen.kind, wanted.kind);
+    EXPECT_EQ(seen.name, wanted.name);
+    EXPECT_EQ(seen.caption, wanted.caption);
+    EXPECT_EQ(seen.rect.left, wanted.rect.left);
+    EXPECT_EQ(seen.rect.top, wanted.rect.top);
+    EXPECT_EQ(seen.rect.width, wanted.rect.width);
+    EXPECT_EQ(seen.rect.height, wanted.rect.height);
+    EXPECT_EQ(seen.tab_index, wanted.tab_index);
+    EXPECT_EQ(seen.visible, wanted.visible);
+    EXPECT_EQ(seen.value, 0);
+    // Only the label has colour and font of its own.
+    EXPECT_EQ(seen.fore_color.has_value(), wanted.kind == Kind::Label);
+    EXPECT_EQ(seen.font.has_value(), wanted.kind == Kind::Label);
+  }
+  const headless::ControlRecord& label = controls.back();
+  ASSERT_TRUE(label.fore_color && label.font);
+  EXPECT_EQ(label.fore_color->red, 0);
+  EXPECT_EQ(label.fore_color->green, 192);
+  EXPECT_EQ(label.fore_color->blue, 0);
+  EXPECT_EQ(*label.font, (headless::FontRecord{u"MS Sans Serif", 7.8, 700, false, false, 204}));
+
+  EXPECT_EQ(form().timer(u"Timer1").interval(), 100U);
+
+  ASSERT_EQ(form().menus().size(), 1U);
+  headless::Menu& menu = *form().menus().front();
+  EXPECT_EQ(menu.name(), u"mnuTrayIconPopup");
+  EXPECT_EQ(menu.caption(), u"mnuTrayIconPopup");
+  EXPECT_FALSE(menu.visible()) << "no menu bar";
+  const std::u16string_view items[][2] = {{u"mnuSettings", u"Настройки"},
+                                          {u"mnuHideDesktopIcons", u"Скрыть значки на Рабочем столе"},
+                                          {u"mnuAbout", u"О программе"},
+                                          {u"mnuExit", u"Выход"}};
+  ASSERT_EQ(menu.item_count(), std::size(items));
+  for (std::size_t i = 0; i < std::size(items); ++i) {
+    headless::MenuItem& item = menu.item(i);
+    EXPECT_EQ(item.name(), items[i][0]);
+    EXPECT_EQ(item.caption(), items[i][1]);
+    EXPECT_TRUE(item.enabled());
+  }
+}
+
+TEST_F(SettingsWindowTest, MinimisingTakesTheProgramOutOfTheTaskList) {
+  start();
+  form().tray_callback(kLeftUp);
+  runtime.app().set_task_visible(true);
+  form().user_set_state(WindowState::Minimised);
+  EXPECT_FALSE(runtime.app().task_visible());
+  EXPECT_FALSE(form().visible());
 }
 
 }  // namespace

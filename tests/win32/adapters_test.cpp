@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -226,17 +227,22 @@ LRESULT CALLBACK plain_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
   return ::DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-const testing::Register shell_windows_found("shell windows: found by class in any case, text sent as ANSI", [] {
+// A top-level window of a class of its own that does nothing.
+platform::win32::unique_hwnd make_top_level(const wchar_t* class_name, DWORD style) {
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = plain_procedure;
   window_class.hInstance = ::GetModuleHandleW(nullptr);
-  window_class.lpszClassName = L"TalvorinTestTray";
+  window_class.lpszClassName = class_name;
   ::RegisterClassExW(&window_class);
-  const platform::win32::unique_hwnd tray(::CreateWindowExW(0, L"TalvorinTestTray", L"", WS_OVERLAPPED, 0, 0, 10, 10,
-                                                            nullptr, nullptr, window_class.hInstance, nullptr));
+  return platform::win32::unique_hwnd(
+      ::CreateWindowExW(0, class_name, L"", style, 0, 0, 10, 10, nullptr, nullptr, window_class.hInstance, nullptr));
+}
+
+const testing::Register shell_windows_found("shell windows: found by class in any case, text sent as ANSI", [] {
+  const auto tray = make_top_level(L"TalvorinTestTray", WS_OVERLAPPED);
   const HWND button = ::CreateWindowExW(0, L"Button", L"Start", WS_CHILD, 0, 0, 10, 10, tray.get(), nullptr,
-                                        window_class.hInstance, nullptr);
+                                        ::GetModuleHandleW(nullptr), nullptr);
 
   platform::win32::ShellWindows shell;
   const platform::win32::AnsiCodePage code_page;
@@ -253,6 +259,28 @@ const testing::Register shell_windows_found("shell windows: found by class in an
   check_equal(show(platform::win32::from_wide(text)), show(core::round_trip(code_page, caption)),
               "the window holds the text as the code page carried it");
   shell.set_window_text(0, "nowhere");  // reaches no window and does not fail
+});
+
+const testing::Register shell_windows_walked("shell windows: top-level windows of a class one after another, shown and hidden", [] {
+  const auto first = make_top_level(L"TalvorinTestWorker", WS_POPUP | WS_VISIBLE);
+  const auto second = make_top_level(L"TalvorinTestWorker", WS_POPUP | WS_VISIBLE);
+  const HWND list = ::CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, second.get(), nullptr,
+                                      ::GetModuleHandleW(nullptr), nullptr);
+
+  platform::win32::ShellWindows shell;
+  std::vector<platform::WindowHandle> seen;
+  for (platform::WindowHandle at = 0; (at = shell.find_next_window(0, at, "talvorintestworker")) != 0;) seen.push_back(at);
+  check_equal(seen.size(), std::size_t{2}, "both top-level windows, then 0");
+  check(std::find(seen.begin(), seen.end(), reinterpret_cast<platform::WindowHandle>(first.get())) != seen.end() &&
+            std::find(seen.begin(), seen.end(), reinterpret_cast<platform::WindowHandle>(second.get())) != seen.end(),
+        "each once");
+  const auto child = shell.find_next_window(reinterpret_cast<platform::WindowHandle>(second.get()), 0, "static");
+  check_equal(child, reinterpret_cast<platform::WindowHandle>(list), "a child under its parent");
+
+  shell.show_window(child, platform::ShowCommand::Hide);
+  check((::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) == 0, "hidden");
+  shell.show_window(child, platform::ShowCommand::Show);
+  check((::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) != 0, "shown");
 });
 
 }  // namespace

@@ -4,6 +4,7 @@
 // out or a check saw something else, 2 on bad use or a missing window.
 
 #include <windows.h>
+#include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
 #include <psapi.h>
@@ -342,6 +343,60 @@ int cmd_standin_caption(Args) {
   return missing(L"stand-in taskbar");
 }
 
+// The shell's desktop as Windows builds it, which Wine does not: a top-level
+// window (Progman, or WorkerW where the shell has moved the view) holding
+// SHELLDLL_DefView, which holds the icons' list view. With WorkerW an empty
+// Progman stands in front of it, as on Windows 7 and later.
+constexpr wchar_t kDesktopViewClass[] = L"SHELLDLL_DefView";
+
+int cmd_desktop_icons(Args args) {
+  const std::wstring top_class = args.empty() ? L"Progman" : args[0];
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  const RECT area{0, 0, 240, 160};
+  if (top_class != L"Progman" && !make_window(L"Progman", nullptr, WS_EX_TOOLWINDOW, WS_POPUP, area)) {
+    return missing(L"empty Progman");
+  }
+  HWND top = make_window(top_class.c_str(), nullptr, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, WS_POPUP | WS_VISIBLE, area);
+  if (!top) return missing(top_class);
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  WNDCLASSW view_class{};
+  view_class.lpfnWndProc = ::DefWindowProcW;
+  view_class.hInstance = instance;
+  view_class.lpszClassName = kDesktopViewClass;
+  ::RegisterClassW(&view_class);
+  HWND view = ::CreateWindowExW(0, kDesktopViewClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, area.right, area.bottom, top,
+                                nullptr, instance, nullptr);
+  HWND list = view ? ::CreateWindowExW(0, WC_LISTVIEWW, L"FolderView", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0,
+                                       area.right, area.bottom, view, nullptr, instance, nullptr)
+                   : nullptr;
+  if (!list) return missing(L"desktop list view");
+  for (const wchar_t* name : {L"Computer", L"Documents", L"Recycle Bin"}) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = ListView_GetItemCount(list);
+    item.pszText = const_cast<wchar_t*>(name);
+    ListView_InsertItem(list, &item);
+  }
+  print(L"ready");
+  return e2e::pump_forever();
+}
+
+// 1 when the fixture's list view has its visible style, 0 when hidden.
+int cmd_desktop_icons_visible(Args) {
+  for (const wchar_t* top_class : {L"Progman", L"WorkerW"}) {
+    for (HWND top : e2e::top_level_windows(top_class)) {
+      if (!is_ours(top)) continue;
+      const HWND view = ::FindWindowExW(top, nullptr, kDesktopViewClass, nullptr);
+      const HWND list = view ? ::FindWindowExW(view, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
+      if (!list) continue;
+      print((::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) ? L"1" : L"0");
+      return kOk;
+    }
+  }
+  return missing(L"desktop list view");
+}
+
 int cmd_hold(Args) {
   if (!make_window(L"TalvorinE2EHolder", nullptr, WS_EX_TOOLWINDOW, WS_POPUP, RECT{0, 0, 1, 1})) {
     return missing(L"holder window");
@@ -364,6 +419,15 @@ int cmd_message_boxes(Args args) {
   }
   print(L"count " + std::to_wstring(texts.size()));
   for (const auto& text : texts) print(L"text " + text);
+  return kOk;
+}
+
+// Presses OK on every visible message box with this title.
+int cmd_close_message_boxes(Args args) {
+  if (args.empty()) return kUsage;
+  for (HWND box : e2e::top_level_windows(kDialogClass)) {
+    if (::IsWindowVisible(box) && e2e::window_text(box) == args[0]) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
   return kOk;
 }
 
@@ -408,6 +472,18 @@ int cmd_get_check(Args) {
   if (!box) return missing(L"check box of TalvorinForm");
   print(std::to_wstring(::SendMessageW(box, BM_GETCHECK, 0, 0)));
   return kOk;
+}
+
+// "Ok" as the user presses it, posted: its handler may open a message box.
+int cmd_press_ok(Args) {
+  HWND form = find_form();
+  if (!form) return missing(L"TalvorinForm");
+  for (HWND button : e2e::child_windows(form, L"Button")) {
+    if ((::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) != BS_PUSHBUTTON) continue;
+    ::PostMessageW(form, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return kOk;
+  }
+  return missing(L"push button of TalvorinForm");
 }
 
 int cmd_close_form(Args) {
@@ -750,6 +826,10 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"standin-taskbar", cmd_standin_taskbar},
       {L"hold", cmd_hold},
       {L"message-boxes", cmd_message_boxes},
+      {L"close-message-boxes", cmd_close_message_boxes},
+      {L"desktop-icons", cmd_desktop_icons},
+      {L"desktop-icons-visible", cmd_desktop_icons_visible},
+      {L"press-ok", cmd_press_ok},
       {L"form", cmd_form},
       {L"about", cmd_about},
       {L"cursor", cmd_cursor},
