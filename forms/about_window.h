@@ -30,8 +30,6 @@ class AboutWindow {
                   std::int32_t lStartSpacing, std::int32_t lEndSpacing, std::uint32_t oColor);
 
   Form& window() { return *window_; }
-  // The window as the animation's target.
-  TextEffectTarget& target() { return target_; }
 
  private:
   class FormTarget final : public TextEffectTarget {

@@ -30,8 +30,6 @@ class SettingsWindow {
   void Load();
 
   Form& window() { return *window_; }
-  // The About window once the About command has made it.
-  AboutWindow* about() { return frmAbout_.get(); }
 
  private:
   bool InitVisualStyles();
