@@ -16,7 +16,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   win32::Registry registry;
   win32::CommonControls common_controls;
   const win32::AnsiCodePage code_page;
-  const talvorin::platform::Ports ports{shell, tray, registry, common_controls, code_page};
+  win32::GdiTextDrawing drawing;
+  win32::MultimediaClock clock;
+  win32::ShellLinks links;
+  const talvorin::platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, clock, links};
 
   talvorin::forms::win32::Runtime runtime(instance, registry);
   return runtime.guarded([&] {

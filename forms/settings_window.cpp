@@ -99,7 +99,7 @@ void SettingsWindow::create_controls() {
       {.name = u"mnuHideDesktopIcons",
        .caption = core::kMenuHideDesktopIcons,
        .on_click = [this] { mnuHideDesktopIcons_Click(); }},
-      {.name = u"mnuAbout", .caption = kMenuAbout, .on_click = {}},
+      {.name = u"mnuAbout", .caption = kMenuAbout, .on_click = [this] { mnuAbout_Click(); }},
       {.name = u"mnuExit", .caption = kMenuExit, .on_click = [this] { mnuExit_Click(); }},
   };
   mnuTrayIconPopup_ = &window_->add_menu(popup);
@@ -160,6 +160,9 @@ void SettingsWindow::Form_Unload(std::int16_t& /*cancel*/) {
   } else {
     platform::DisableAutorun(ports_.registry, executable_path(), core::kProductName);
   }
+  // The program ends with this window: the About window, hidden or not,
+  // goes with it rather than keep a program without a tray icon alive.
+  if (frmAbout_) frmAbout_->window().unload();
 }
 
 void SettingsWindow::Command1_Click() {
@@ -210,6 +213,13 @@ void SettingsWindow::mnuHideDesktopIcons_Click() {
       platform::ShowDesktopIcons(ports_.shell);
       break;
   }
+}
+
+void SettingsWindow::mnuAbout_Click() {
+  if (!frmAbout_) frmAbout_ = std::make_unique<AboutWindow>(runtime_, ports_);
+  const Version version = runtime_.app().version();
+  frmAbout_->window().set_caption(core::about_title(version.major, version.minor));
+  frmAbout_->window().show();
 }
 
 void SettingsWindow::mnuExit_Click() {

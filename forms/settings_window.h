@@ -9,6 +9,7 @@
 
 #include "core/tray_callback.h"
 #include "core/tray_record.h"
+#include "forms/about_window.h"
 #include "forms/toolkit.h"
 #include "platform/shell_adjustments.h"
 #include "platform/ports.h"
@@ -41,6 +42,7 @@ class SettingsWindow {
   void pichook_MouseMove(const MouseEvent& event);
   void mnuSettings_Click();
   void mnuHideDesktopIcons_Click();
+  void mnuAbout_Click();
   void mnuExit_Click();
   void Taskbar_Created();
 
@@ -65,6 +67,7 @@ class SettingsWindow {
   Menu* mnuTrayIconPopup_ = nullptr;
   MenuItem* mnuSettings_ = nullptr;
   MenuItem* mnuHideDesktopIcons_ = nullptr;
+  std::unique_ptr<AboutWindow> frmAbout_;
 };
 
 }  // namespace talvorin::forms

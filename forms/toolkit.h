@@ -41,6 +41,9 @@ struct FontSpec {
 
 enum class WindowState : std::int16_t { Normal = 0, Minimised = 1, Maximised = 2 };
 
+// The unit of a form's drawing measures; forms are laid out in twips only.
+enum class ScaleMode : std::int16_t { Twips = 1 };
+
 using Handler = std::function<void()>;
 
 // A mouse event as forms see it: coordinates in twips.
@@ -70,7 +73,7 @@ class CheckBox {
  public:
   virtual ~CheckBox() = default;
   virtual std::int16_t value() const = 0;
-  // 0 clear, 1 ticked, 2 grayed; anything else throws std::out_of_range.
+  // 0 clear, 1 ticked, 2 grayed; anything else throws core::RangeError.
   virtual void set_value(std::int16_t value) = 0;
 };
 
@@ -135,8 +138,10 @@ struct LabelArgs {
   std::u16string_view caption;
   TwipsRect rect;
   int tab_index = 0;
-  std::optional<Rgb> fore_color;
-  std::optional<FontSpec> font;
+  std::optional<Rgb> fore_color{};
+  std::optional<FontSpec> font{};
+  Handler on_click{};
+  int cursor_resource = 0;  // a cursor of its own over the label; 0: the arrow
 };
 
 struct PictureBoxArgs {
@@ -186,6 +191,13 @@ struct FormArgs {
   // The taskbar was created anew (the shell restarted) and has forgotten
   // every tray icon.
   Handler on_taskbar_created;
+  // The window became the active one among the program's own windows: each
+  // time it is shown, and each return to it from another of them. Raised
+  // after the activation has settled, never inside it.
+  Handler on_activate{};
+  // The close box hides the window, as a close button of its own would;
+  // unload() still unloads it.
+  bool close_box_hides = false;
 };
 
 class Form {
@@ -209,6 +221,22 @@ class Form {
   virtual std::u16string caption() const = 0;
   virtual platform::WindowHandle window_handle() const = 0;
   virtual std::uintptr_t icon_handle() const = 0;
+  virtual void set_caption(std::u16string_view caption) = 0;
+  // Unloads the window from code: the unload handler runs, then the window
+  // goes. A form that is unloaded is not visible, and its drawing surface is 0.
+  virtual void unload() = 0;
+
+  // Drawing on the window. With auto-redraw the window keeps an image that
+  // what is drawn on hdc() goes to and that it repaints itself from.
+  virtual void set_scale_mode(ScaleMode mode) = 0;
+  virtual void set_auto_redraw(bool on) = 0;
+  // The face stays the window's own; only the size changes.
+  virtual void set_font_size(double points) = 0;
+  virtual std::uintptr_t hdc() = 0;
+  // The inner width in the scale unit.
+  virtual float scale_width() const = 0;
+  // Shows what has been drawn, now.
+  virtual void refresh() = 0;
 
   // Pops the menu up at the mouse position. Returns when the menu has closed;
   // a chosen item's handler has run to its end by then. Events keep arriving
@@ -248,6 +276,8 @@ class Runtime {
   virtual float twips_per_pixel_x() const = 0;
   // Handles the events waiting now, then returns.
   virtual void do_events() = 0;
+  // Sleeps until an event is waiting or the time is up, and handles none.
+  virtual void wait_for_events(std::uint32_t timeout_ms) = 0;
   // Ends the program at once: every window closes without its unload
   // handler.
   virtual void end() = 0;

@@ -9,6 +9,7 @@
 
 #include "core/ansi.h"
 #include "core/autorun.h"
+#include "core/text_effect.h"
 #include "core/tray_record.h"
 
 namespace talvorin::platform {
@@ -109,6 +110,48 @@ class CommonControls {
   virtual bool initialize(std::uint32_t classes) = 0;
 };
 
+// Drawing one line of text on a window's device context, the GDI way.
+enum class DrawTextFormat : std::uint32_t { Draw = 0, CalcRect = 0x400 };
+
+class TextDrawing {
+ public:
+  using DeviceContext = std::uintptr_t;
+  using Brush = std::uintptr_t;
+
+  virtual ~TextDrawing() = default;
+  // OLE colour (RGB, or a system colour with the high bit set) to RGB, with
+  // no palette. 0 when the translation fails.
+  virtual std::uint32_t translate_color(std::uint32_t ole_color) = 0;
+  // The system's button-face colour: the forms' own background.
+  virtual std::uint32_t button_face_color() = 0;
+  virtual Brush create_solid_brush(std::uint32_t color) = 0;
+  virtual void delete_brush(Brush brush) = 0;
+  virtual void set_text_color(DeviceContext dc, std::uint32_t color) = 0;
+  virtual void fill_rect(DeviceContext dc, const core::PixelRect& rect, Brush brush) = 0;
+  virtual void set_text_character_extra(DeviceContext dc, std::int32_t extra) = 0;
+  // DrawTextA of the first `length` bytes. CalcRect only measures: it keeps
+  // left and top and sets right and bottom to the extent of the text.
+  virtual void draw_text(DeviceContext dc, const std::string& ansi_text, std::int32_t length, core::PixelRect& rect,
+                         DrawTextFormat format) = 0;
+};
+
+// The system's millisecond clock; it wraps every 49.7 days.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual std::uint32_t milliseconds() = 0;
+};
+
+// Hands an address (a web page, a mailto: link) to the shell, which opens
+// it with the user's program for it. Nothing is reported when none does.
+class Links {
+ public:
+  virtual ~Links() = default;
+  // ShellExecuteA with the default verb, no parameters, the given working
+  // folder and a normal window.
+  virtual void open(WindowHandle owner, const std::string& ansi_target, const std::string& ansi_folder) = 0;
+};
+
 // Everything the program reaches through the ports, bundled for the forms.
 struct Ports {
   ShellWindows& shell;
@@ -116,6 +159,9 @@ struct Ports {
   Registry& registry;
   CommonControls& common_controls;
   const core::AnsiCodePage& code_page;
+  TextDrawing& drawing;
+  Clock& clock;
+  Links& links;
 };
 
 }  // namespace talvorin::platform

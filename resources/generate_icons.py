@@ -1,11 +1,15 @@
 #!/usr/bin/env python3
-"""Draws the application icon and writes it in the forms the build and people use.
+"""Draws the program's icons and its link cursor, and writes them in the forms
+the build and people use.
 
     python3 resources/generate_icons.py
 
 writes resources/icons/30001.bin ... 30009.bin (one RT_ICON image each),
 resources/icons/group.bin (the RT_GROUP_ICON directory naming them) and
-resources/icons/talvorin.ico (the same nine images as an ordinary icon file).
+resources/icons/talvorin.ico (the same nine images as an ordinary icon file);
+the About window's icon the same way as about_*.bin, about_group.bin and
+about.ico; the link cursor as link_*.bin (RT_CURSOR), link_group.bin
+(RT_GROUP_CURSOR) and link.cur.
 The output is deterministic, so running it again leaves git clean unless the
 artwork changed.  Standard library only.
 """
@@ -179,12 +183,89 @@ class Art:
         return None
 
 
+class Outlined:
+    """A filled figure with a one-pixel outline: the outline is where a point
+    inside has a neighbour one pixel away outside."""
+
+    def __init__(self, size, flat):
+        self.px = 1.0 / size
+        self.flat = flat
+
+    def inside(self, x, y):
+        raise NotImplementedError
+
+    def on_edge(self, x, y):
+        o = self.px
+        return not all(self.inside(x + dx, y + dy) for dx, dy in ((o, 0), (-o, 0), (0, o), (0, -o)))
+
+
+def _in_ellipse(x, y, cx, cy, rx, ry):
+    return ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1.0
+
+
+def _in_triangle(x, y, a, b, c):
+    def side(p, q):
+        return (q[0] - p[0]) * (y - p[1]) - (q[1] - p[1]) * (x - p[0])
+    d1, d2, d3 = side(a, b), side(b, c), side(c, a)
+    return (d1 >= 0 and d2 >= 0 and d3 >= 0) or (d1 <= 0 and d2 <= 0 and d3 <= 0)
+
+
+def _in_round_rect(x, y, x0, y0, x1, y1, r):
+    if not (x0 <= x <= x1 and y0 <= y <= y1):
+        return False
+    cx = min(max(x, x0 + r), x1 - r)
+    cy = min(max(y, y0 + r), y1 - r)
+    return math.hypot(x - cx, y - cy) <= r
+
+
+# The About window's icon: a blue lower-case "i" in a white speech bubble.
+BUBBLE = (0.5, 0.43, 0.47, 0.37)  # centre and radii
+BUBBLE_TAIL = ((0.20, 0.66), (0.44, 0.76), (0.08, 0.97))
+INFO_BLUE = (30, 80, 220)
+
+
+class AboutArt(Outlined):
+    def inside(self, x, y):
+        return _in_ellipse(x, y, *BUBBLE) or _in_triangle(x, y, *BUBBLE_TAIL)
+
+    def sample(self, x, y):
+        if not self.inside(x, y):
+            return None
+        if self.on_edge(x, y):
+            colour = BLACK if self.flat else OUTLINE
+        elif math.hypot(x - 0.5, y - 0.2) <= 0.085 or (0.43 <= x <= 0.57 and 0.34 <= y <= 0.66):
+            colour = BLUE if self.flat else INFO_BLUE
+        else:
+            colour = WHITE
+        return colour, colour
+
+
+# The link cursor: a white hand with a black outline, the index finger up,
+# its tip at the top-left pixel, where the click lands.
+KNUCKLES = ((0.33, 0.47), (0.49, 0.50), (0.64, 0.54))
+
+
+class HandArt(Outlined):
+    def inside(self, x, y):
+        if _in_round_rect(x, y, 0.0, 0.0, 0.2, 0.65, 0.1):
+            return True
+        if _in_round_rect(x, y, 0.0, 0.45, 0.74, 0.98, 0.12):
+            return True
+        return any(math.hypot(x - cx, y - cy) <= 0.085 for cx, cy in KNUCKLES)
+
+    def sample(self, x, y):
+        if not self.inside(x, y):
+            return None
+        colour = BLACK if self.on_edge(x, y) else WHITE
+        return colour, colour
+
+
 # ---------------------------------------------------------------- rasterising
 
-def render(size, flat):
+def render(size, flat, art_class=None):
     """One list per pixel, row by row from the top: its sub-samples as
-    Art.sample gives them."""
-    art = Art(size, flat)
+    the art's sample gives them."""
+    art = (art_class or Art)(size, flat)
     step = 1.0 / (size * SUPERSAMPLE)
     rows = []
     for py in range(size):
@@ -292,6 +373,8 @@ def encode_indexed(indices, bpp, palette):
             index = index or 0
             if bpp == 8:
                 line[x] = index
+            elif bpp == 1:
+                line[x // 8] |= index << (7 - x % 8)
             else:
                 line[x // 2] |= index << (4 if x % 2 == 0 else 0)
         xor += line
@@ -332,16 +415,55 @@ def build_images():
     return images
 
 
+MONOCHROME = (BLACK, WHITE)
+
+# The About icon's images, in the order the window's icon lists them.
+ABOUT_FIRST_ID = 30101
+ABOUT_IMAGES = ((32, 4), (32, 1), (16, 4), (48, 32), (48, 8), (32, 32), (32, 8), (16, 32), (16, 8))
+# The link cursor: two 32x32 images, hot spot at (0, 0).
+LINK_FIRST_ID = 30201
+LINK_IMAGES = ((32, 8), (32, 32))
+
+
+def draw_image(art_class, size, bpp):
+    crisp = size <= 16
+    if bpp == 1:
+        return encode_indexed(to_indexed(render(size, True, art_class), MONOCHROME, True), 1, MONOCHROME)
+    if bpp == 4:
+        return encode_indexed(to_indexed(render(size, True, art_class), VGA16, True), 4, VGA16)
+    if bpp == 8:
+        return encode_indexed(to_indexed(render(size, False, art_class), PALETTE256, crisp), 8, PALETTE256)
+    return encode_rgba(to_rgba(render(size, False, art_class), crisp))
+
+
+def cursor_group(images, first_id):
+    """RT_GROUP_CURSOR: each entry gives the height of XOR and AND bitmaps
+    together, and the size of the RT_CURSOR data with its hot spot."""
+    out = struct.pack("<HHH", 0, 2, len(images))
+    for n, (size, bpp, data) in enumerate(images):
+        out += struct.pack("<HHHHIH", size, 2 * size, 1, bpp, len(data), first_id + n)
+    return out
+
+
+def cur_file(images, hot_spot):
+    out = struct.pack("<HHH", 0, 2, len(images))
+    offset = len(out) + 16 * len(images)
+    for size, _, data in images:
+        out += struct.pack("<BBBBHHII", size, size, 0, 0, hot_spot[0], hot_spot[1], len(data) - 4, offset)
+        offset += len(data) - 4
+    return out + b"".join(data[4:] for _, _, data in images)
+
+
 def _colour_count(bpp):
     # The directory's byte cannot hold 256; 0 stands for "256 or more".
     return 1 << bpp if bpp < 8 else 0
 
 
-def group_directory(images):
+def group_directory(images, first_id=FIRST_IMAGE_ID):
     out = struct.pack("<HHH", 0, 1, len(images))
     for n, (size, bpp, data) in enumerate(images):
         out += struct.pack("<BBBBHHIH", size, size, _colour_count(bpp), 0, 1, bpp, len(data),
-                           FIRST_IMAGE_ID + n)
+                           first_id + n)
     return out
 
 
@@ -361,7 +483,21 @@ def main():
         (OUT_DIR / f"{FIRST_IMAGE_ID + n}.bin").write_bytes(data)
     (OUT_DIR / "group.bin").write_bytes(group_directory(images))
     (OUT_DIR / "talvorin.ico").write_bytes(ico_file(images))
-    print(f"wrote {len(images)} images to {OUT_DIR}")
+
+    about = [(size, bpp, draw_image(AboutArt, size, bpp)) for size, bpp in ABOUT_IMAGES]
+    for n, (_, _, data) in enumerate(about):
+        (OUT_DIR / f"about_{ABOUT_FIRST_ID + n}.bin").write_bytes(data)
+    (OUT_DIR / "about_group.bin").write_bytes(group_directory(about, ABOUT_FIRST_ID))
+    (OUT_DIR / "about.ico").write_bytes(ico_file(about))
+
+    hot_spot = (0, 0)
+    link = [(size, bpp, struct.pack("<HH", *hot_spot) + draw_image(HandArt, size, bpp))
+            for size, bpp in LINK_IMAGES]
+    for n, (_, _, data) in enumerate(link):
+        (OUT_DIR / f"link_{LINK_FIRST_ID + n}.bin").write_bytes(data)
+    (OUT_DIR / "link_group.bin").write_bytes(cursor_group(link, LINK_FIRST_ID))
+    (OUT_DIR / "link.cur").write_bytes(cur_file(link, hot_spot))
+    print(f"wrote {len(images) + len(about)} icon and {len(link)} cursor images to {OUT_DIR}")
     return 0
 
 

@@ -3,8 +3,10 @@
 # beside its goal: the size of talvorin.exe, its idle CPU share beside that of
 # a minimal Win32 program doing the same 100 ms tick (the median of several
 # runs), its peak working set beside the minimal program's, and the time
-# from process start to the first caption on the Start button. Each build
-# runs on an Xvfb and a Wine prefix of its own. No verdict: figures only.
+# from process start to the first caption on the Start button; and for one
+# activation of the About window, opened from the tray menu, the program's
+# CPU share and the spacing of its animation frames. Each build runs on an
+# Xvfb and a Wine prefix of its own. No verdict: figures only.
 #
 # IDLE_SECONDS (60) sets each idle span, RUNS (3) how many; STARTS (5) how
 # many starts are timed; TALVORIN_WINE_ARCHES=x86|x64 picks the builds.
@@ -120,6 +122,67 @@ measure() (
   done
 
   peak() { td peak-memory "$1" | awk '$1 == "peak_working_set" {printf "%.0f", $2 / 1024}'; }
+  local program_peak minimal_peak
+  program_peak=$(peak "$program")
+  minimal_peak=$(peak "$minimal_pid")
+
+  # One About activation, opened as the user opens it: a right click on the
+  # first tray slot, then "О программе". Icons of the programs killed above
+  # linger until the pointer passes over them.
+  pointer_to() {
+    local here
+    here=$(xdotool getmouselocation --shell | awk -F= '$1 == "X" || $1 == "Y" {printf "%s ", $2}')
+    [[ $here == "$1 $2 " ]] || xdotool mousemove --sync "$1" "$2"
+  }
+  tray_sweep() {
+    local x
+    for ((x = 1013; x > 813; x -= 20)); do pointer_to "$x" 758; done
+    pointer_to 400 200
+  }
+  open_about() {
+    pointer_to 1013 758
+    xdotool click 3
+    local point= i
+    for ((i = 0; i < 60; i++)); do
+      point=$(td menu-item-point 4 2) && break
+      sleep 0.05
+    done
+    # shellcheck disable=SC2086
+    pointer_to $point
+    xdotool click 1
+  }
+  local about_seconds=6 about_before about_start about_after about_end
+  tray_sweep
+  open_about
+  about_start=$(date +%s%N)
+  about_before=$(cpu_ns "$program_linux")
+  sleep "$about_seconds"
+  about_after=$(cpu_ns "$program_linux")
+  about_end=$(date +%s%N)
+  local about_cpu
+  about_cpu=$(awk -v c=$((about_after - about_before)) -v w=$((about_end - about_start)) 'BEGIN {printf "%.2f", 100 * c / w}')
+
+  # The frames of a second activation in another instance, each DrawTextA
+  # that draws (format 0) timed by Wine's relay trace of that one function.
+  td kill "$program" >/dev/null
+  tray_sweep
+  local relay=$ROOT/build/bench/relay-$arch.log
+  td reg-set 'HKCU\Software\Wine\Debug' RelayInclude 'user32.DrawTextA' >/dev/null
+  WINEDEBUG=+timestamp,+relay in_wine_locale wine "$tdriver" start "$exe" >"$ROOT/build/bench/start.out" 2>"$relay"
+  program=$(awk '$1 == "pid" {print $2}' "$ROOT/build/bench/start.out")
+  windows_pids+=("$program")
+  sleep 2
+  tray_sweep
+  open_about
+  sleep "$about_seconds"
+  td reg-delete 'HKCU\Software\Wine\Debug' RelayInclude >/dev/null
+  local intervals
+  # The format is the last argument; in a 64-bit process the trace shows the
+  # whole register, whose upper half is not the argument's.
+  intervals=$({ grep -a 'Call user32.DrawTextA(' "$relay" || true; } | grep -aE ',[0-9a-f]*00000000\) ret=' |
+    awk -F: '{t = $1 * 1000; if (NR > 1) printf "%.0f\n", t - last; last = t}' | sort -n)
+  percentile() { awk -v p="$1" '{v[NR] = $1} END {if (NR) {i = int(NR * p / 100 + 0.5); if (i < 1) i = 1; print v[i]}}'; }
+
   {
     echo "size $(stat -c %s "$exe")"
     echo "minimal_size $(stat -c %s "$minimal")"
@@ -127,10 +190,14 @@ measure() (
     echo "minimal_idle_cpu $(printf '%s\n' "${minimal_cpu[@]}" | median)"
     echo "idle_ratio $(printf '%s\n' "${ratios[@]}" | grep -v -- - | median)"
     echo "idle_ratios ${ratios[*]}"
-    echo "peak $(peak "$program")"
-    echo "minimal_peak $(peak "$minimal_pid")"
+    echo "peak $program_peak"
+    echo "minimal_peak $minimal_peak"
     echo "first_caption $(printf '%s\n' "${first_caption[@]}" | median)"
     echo "first_captions ${first_caption[*]}"
+    echo "about_cpu $about_cpu"
+    echo "frames $(grep -c . <<<"$intervals")"
+    echo "frame_median $(median <<<"$intervals")"
+    echo "frame_p95 $(percentile 95 <<<"$intervals")"
   } >"$out"
 )
 
@@ -158,6 +225,9 @@ peak_of() { echo "$(figure "$1" peak) KiB"; }
 minimal_peak_of() { echo "$(figure "$1" minimal_peak) KiB"; }
 peak_ratio_of() { echo "$(ratio "$(figure "$1" peak)" "$(figure "$1" minimal_peak)") x"; }
 first_caption_of() { echo "$(figure "$1" first_caption) ms"; }
+about_cpu_of() { echo "$(figure "$1" about_cpu) %"; }
+frame_median_of() { echo "$(figure "$1" frame_median) ms ($(figure "$1" frames) intervals)"; }
+frame_p95_of() { echo "$(figure "$1" frame_p95) ms"; }
 
 echo
 printf '%-40s %-14s' "figure" "goal"
@@ -172,3 +242,6 @@ row "peak working set, talvorin" "" peak_of
 row "peak working set, minimal" "" minimal_peak_of
 row "peak working set, talvorin / minimal" "<= 1.2 x" peak_ratio_of
 row "start to first caption (median of $STARTS)" "" first_caption_of
+row "CPU during one About activation" "<= 5 %" about_cpu_of
+row "About frame interval, median" "20-22 ms" frame_median_of
+row "About frame interval, 95th percentile" "<= 25 ms" frame_p95_of

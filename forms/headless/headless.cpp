@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "core/error.h"
+
 namespace talvorin::headless {
 
 namespace {
@@ -18,7 +20,7 @@ auto& named(Map& map, std::u16string_view name) {
 }  // namespace
 
 void CheckBox::set_value(std::int16_t value) {
-  if (value < 0 || value > 2) throw std::out_of_range("a check box holds 0, 1 or 2");
+  if (value < 0 || value > 2) throw core::RangeError("a check box holds 0, 1 or 2");
   value_ = value;
 }
 
@@ -53,9 +55,15 @@ Form::Form(Runtime& runtime, const forms::FormArgs& args)
       args_(args),
       caption_(args.caption),
       handle_(runtime.new_handle()),
-      icon_(args.icon_resource != 0 ? runtime.new_handle() : 0) {}
+      icon_(args.icon_resource != 0 ? runtime.new_handle() : 0),
+      dc_(runtime.new_handle()) {}
 
 Form::~Form() { runtime_.forget(*this); }
+
+float Form::scale_width() const {
+  const float per_pixel = runtime_.twips_per_pixel_x();
+  return static_cast<float>(static_cast<int>(static_cast<float>(args_.client_width) / per_pixel)) * per_pixel;
+}
 
 ControlRecord& Form::record(ControlRecord::Kind kind, std::u16string_view name, std::u16string_view caption,
                             const forms::TwipsRect& rect, int tab_index) {
@@ -111,12 +119,31 @@ forms::Menu& Form::add_menu(const forms::MenuArgs& args) {
 }
 
 void Form::show() {
+  if (unloaded_) return;
   visible_ = true;
   // A window is sized when it is first shown.
   if (!shown_once_) {
     shown_once_ = true;
     if (args_.on_resize) args_.on_resize();
   }
+  activate();
+}
+
+void Form::hide() {
+  visible_ = false;
+  if (runtime_.active_form() == this) runtime_.set_active_form(nullptr);
+}
+
+void Form::activate() {
+  if (!alive() || !visible_ || runtime_.active_form() == this) return;
+  runtime_.set_active_form(this);
+  // Raised once the activation has settled, as an event of its own.
+  if (args_.on_activate) runtime_.post(args_.on_activate);
+}
+
+void Form::click_label(std::u16string_view name) {
+  const forms::LabelArgs& args = label(name);
+  if (alive() && args.on_click) args.on_click();
 }
 
 void Form::set_window_state(WindowState state) {
@@ -181,11 +208,20 @@ void Form::taskbar_created() {
 
 bool Form::close() {
   if (!alive()) return false;
+  if (args_.close_box_hides) {
+    hide();
+    return false;
+  }
+  return unload_now();
+}
+
+bool Form::unload_now() {
+  if (!alive()) return false;
   std::int16_t cancel = 0;
   if (args_.on_unload) args_.on_unload(cancel);
   if (cancel != 0) return false;
   unloaded_ = true;
-  visible_ = false;
+  hide();
   return true;
 }
 
@@ -196,6 +232,7 @@ std::unique_ptr<forms::Form> Runtime::create_form(const forms::FormArgs& args) {
 }
 
 void Runtime::forget(Form& form) {
+  if (active_ == &form) active_ = nullptr;
   std::erase_if(forms_, [&form](const auto& entry) { return entry.second == &form; });
   for (const auto& [name, timer] : form.timers_) std::erase(timers_, timer.get());
 }
@@ -207,6 +244,21 @@ void Runtime::drain(const std::function<bool()>& stop) {
     Handler event = std::move(queue_.front());
     queue_.pop_front();
     event();
+  }
+}
+
+void Runtime::wait_for_events(std::uint32_t timeout_ms) {
+  ++waits_;
+  if (!queue_.empty() || ended_) return;
+  std::uint64_t until = now_ + timeout_ms;
+  if (!scheduled_.empty()) until = std::min(until, scheduled_.begin()->first);
+  advance(until - now_);
+}
+
+void Runtime::release_due_events() {
+  while (!scheduled_.empty() && scheduled_.begin()->first <= now_) {
+    queue_.push_back(std::move(scheduled_.begin()->second));
+    scheduled_.erase(scheduled_.begin());
   }
 }
 
@@ -224,6 +276,7 @@ void Runtime::advance(std::uint64_t ms) {
     next->fire();
   }
   now_ = std::max(now_, target);
+  release_due_events();
 }
 
 void Runtime::show(std::u16string_view prompt, platform::MessageBoxStyle style, std::u16string_view title) {

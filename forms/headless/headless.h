@@ -166,7 +166,7 @@ class Form final : public forms::Form {
   forms::Menu& add_menu(const forms::MenuArgs& args) override;
 
   void show() override;
-  void hide() override { visible_ = false; }
+  void hide() override;
   bool visible() const override { return visible_; }
   WindowState window_state() const override { return state_; }
   void set_window_state(WindowState state) override;
@@ -174,6 +174,15 @@ class Form final : public forms::Form {
   platform::WindowHandle window_handle() const override { return handle_; }
   std::uintptr_t icon_handle() const override { return icon_; }
   void popup_menu(forms::Menu& menu) override;
+  void set_caption(std::u16string_view caption) override { caption_ = caption; }
+  void unload() override { unload_now(); }
+  void set_scale_mode(forms::ScaleMode mode) override { scale_mode_ = mode; }
+  void set_auto_redraw(bool on) override { auto_redraw_ = on; }
+  void set_font_size(double points) override { font_size_ = points; }
+  std::uintptr_t hdc() override { return unloaded_ ? 0 : dc_; }
+  // The client area in whole pixels, in twips.
+  float scale_width() const override;
+  void refresh() override { ++refreshes_; }
 
   // What the user and the system do. Nothing reaches a form that is
   // unloaded or a program that has ended.
@@ -186,6 +195,9 @@ class Form final : public forms::Form {
   // The controls as handed over, in the order of creation (timers aside).
   const std::vector<ControlRecord>& controls() const { return controls_; }
   const std::vector<std::unique_ptr<Menu>>& menus() const { return menus_; }
+  void click_label(std::u16string_view name);
+  // The user brings the window to the front, as with a click on it.
+  void activate();
   void click(std::u16string_view button_name);
   void click_check_box(std::u16string_view name);
   // A tray callback: the mouse message comes as x in twips.
@@ -195,13 +207,18 @@ class Form final : public forms::Form {
   void choose(std::u16string_view item_name);
   void user_set_state(WindowState state);
   void taskbar_created();
-  // The close box: unloads unless the handler cancels. True when unloaded.
+  // The close box: unloads unless the handler cancels, or hides a window
+  // whose close box hides it. True when unloaded.
   bool close();
 
   bool alive() const;
   bool unloaded() const { return unloaded_; }
   const forms::FormArgs& args() const { return args_; }
   std::size_t popups() const { return popups_; }
+  std::optional<forms::ScaleMode> scale_mode() const { return scale_mode_; }
+  bool auto_redraw() const { return auto_redraw_; }
+  double font_size() const { return font_size_; }
+  std::size_t refreshes() const { return refreshes_; }
   bool menu_open() const { return open_menu_ != nullptr; }
 
  private:
@@ -214,6 +231,13 @@ class Form final : public forms::Form {
   bool shown_once_ = false;
   bool unloaded_ = false;
   WindowState state_ = WindowState::Normal;
+  std::uintptr_t dc_;
+  std::optional<forms::ScaleMode> scale_mode_;
+  bool auto_redraw_ = false;
+  double font_size_ = 0;
+  std::size_t refreshes_ = 0;
+
+  bool unload_now();
 
   std::map<std::u16string, std::unique_ptr<TextBox>> text_boxes_;
   std::map<std::u16string, std::unique_ptr<CommandButton>> buttons_;
@@ -257,7 +281,7 @@ struct MessageBoxRecord {
   std::u16string title;
 };
 
-class Runtime final : public forms::Runtime, private platform::MessageBoxes {
+class Runtime final : public forms::Runtime, private platform::MessageBoxes, private platform::Clock {
  public:
   explicit Runtime(platform::Registry& registry) : settings_(registry) {}
 
@@ -266,12 +290,20 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes {
   platform::SettingsStore& settings() override { return settings_; }
   Application& app() override { return app_; }
   float twips_per_pixel_x() const override { return twips_per_pixel_x_; }
-  void do_events() override { drain(); }
+  void do_events() override {
+    ++pumps_;
+    drain();
+  }
+  // Returns at once when an event waits; otherwise moves the clock on to the
+  // next scheduled event or to the end of the timeout, timers firing.
+  void wait_for_events(std::uint32_t timeout_ms) override;
   void end() override { ended_ = true; }
 
   // Events that arrive while a handler waits (message box, popup menu,
   // event pump), or at the next drain.
   void post(Handler event) { queue_.push_back(std::move(event)); }
+  // An event that arrives when the clock reaches the given time.
+  void post_at(std::uint64_t ms, Handler event) { scheduled_.emplace(ms, std::move(event)); }
   // Runs queued events until none is left or stop() says so.
   void drain(const std::function<bool()>& stop = {});
   // Moves the clock on, firing each enabled timer as often as it falls due.
@@ -280,6 +312,15 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes {
   Form& form(std::u16string_view name);
   bool ended() const { return ended_; }
   std::uint64_t now() const { return now_; }
+  // The system's millisecond clock: the runtime's time from an origin the
+  // test may set close to the wrap.
+  platform::Clock& clock() { return *this; }
+  void set_clock_origin(std::uint32_t origin) { clock_origin_ = origin; }
+  std::size_t pumps() const { return pumps_; }
+  std::size_t waits() const { return waits_; }
+  // The program's window that is active, when one is.
+  Form* active_form() const { return active_; }
+  void set_active_form(Form* form) { active_ = form; }
   platform::WindowHandle new_handle() { return next_handle_++; }
   // Handles from here on, as a 64-bit process may see them above 4 GiB.
   void start_handles_at(platform::WindowHandle first) { next_handle_ = first; }
@@ -293,12 +334,19 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes {
 
  private:
   void show(std::u16string_view prompt, platform::MessageBoxStyle style, std::u16string_view title) override;
+  std::uint32_t milliseconds() override { return static_cast<std::uint32_t>(clock_origin_ + now_); }
+  void release_due_events();
 
   platform::SettingsStore settings_;
   Application app_;
   std::map<std::u16string, Form*> forms_;
   std::vector<Timer*> timers_;
   std::deque<Handler> queue_;
+  std::multimap<std::uint64_t, Handler> scheduled_;
+  std::uint32_t clock_origin_ = 0;
+  std::size_t pumps_ = 0;
+  std::size_t waits_ = 0;
+  Form* active_ = nullptr;
   std::vector<MessageBoxRecord> boxes_;
   int open_boxes_ = 0;
   int most_open_boxes_ = 0;

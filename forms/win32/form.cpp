@@ -1,8 +1,8 @@
 #include "forms/win32/form.h"
 
 #include <algorithm>
-#include <stdexcept>
 
+#include "core/error.h"
 #include "core/settings.h"
 #include "forms/win32/runtime.h"
 #include "forms/win32/units.h"
@@ -29,6 +29,10 @@ constexpr UINT kFirstMenuId = 0x4000;
 constexpr wchar_t kEditClass[] = L"EDIT";
 constexpr wchar_t kButtonClass[] = L"BUTTON";
 constexpr wchar_t kStaticClass[] = L"STATIC";
+
+// Posted to itself when the form becomes the program's active window, so
+// the handler runs once the activation is done rather than inside it.
+constexpr UINT kActivateEvent = WM_APP + 1;
 
 HFONT default_gui_font() { return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)); }
 
@@ -109,7 +113,7 @@ void CommandButton::clicked() {
 std::int16_t CheckBox::value() const { return static_cast<std::int16_t>(send(BM_GETCHECK)); }
 
 void CheckBox::set_value(std::int16_t value) {
-  if (value < 0 || value > 2) throw std::out_of_range("a check box holds 0, 1 or 2");
+  if (value < 0 || value > 2) throw core::RangeError("a check box holds 0, 1 or 2");
   send(BM_SETCHECK, static_cast<WPARAM>(value));
 }
 
@@ -120,6 +124,35 @@ HBRUSH Label::paint_colors(HDC dc) const {
   ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
   ::SetBkMode(dc, OPAQUE);
   return ::GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void Label::clicked() {
+  if (on_click_) on_click_();
+}
+
+Canvas::Canvas(HWND window) {
+  RECT client{};
+  ::GetClientRect(window, &client);
+  const platform::win32::window_dc screen(window);
+  dc_.reset(::CreateCompatibleDC(screen.get()));
+  bitmap_.reset(::CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+  if (!dc_ || !bitmap_) throw core::Error("cannot create the window's image");
+  bitmap_selection_.emplace(dc_.get(), bitmap_.get());
+  font_selection_.emplace(dc_.get(), default_gui_font());
+  ::FillRect(dc_.get(), &client, ::GetSysColorBrush(COLOR_BTNFACE));
+  // Text goes onto what is there, as on a form whose text is transparent.
+  ::SetBkMode(dc_.get(), TRANSPARENT);
+}
+
+void Canvas::set_font(platform::win32::unique_hfont font) {
+  font_selection_.reset();  // the font in use goes out before it is deleted
+  font_ = std::move(font);
+  font_selection_.emplace(dc_.get(), font_ ? static_cast<HGDIOBJ>(font_.get()) : default_gui_font());
+}
+
+void Canvas::paint(HDC target, const RECT& area) const {
+  ::BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc_.get(), area.left,
+           area.top, SRCCOPY);
 }
 
 PictureBox::PictureBox(Form& form, int id, const PictureBoxArgs& args)
@@ -217,7 +250,7 @@ void MenuItem::click() {
 }
 
 Menu::Menu(const MenuArgs& args, UINT first_id) : popup_(::CreatePopupMenu()) {
-  if (!popup_) throw std::runtime_error("cannot create a menu");
+  if (!popup_) throw core::Error("cannot create a menu");
   UINT id = first_id;
   for (const MenuItemArgs& item : args.items) {
     const std::wstring caption = to_wide(item.caption);
@@ -242,6 +275,8 @@ Form::Form(Runtime& runtime, const FormArgs& args)
       on_resize_(args.on_resize),
       on_unload_(args.on_unload),
       on_taskbar_created_(args.on_taskbar_created),
+      on_activate_(args.on_activate),
+      close_box_hides_(args.close_box_hides),
       next_control_id_(kFirstControlId),
       next_menu_id_(kFirstMenuId) {
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
@@ -289,7 +324,7 @@ HWND Form::create_control(const wchar_t* class_name, std::u16string_view text, D
                                          area.top, area.right - area.left, area.bottom - area.top, hwnd(),
                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), runtime_.instance(),
                                          nullptr);
-  if (!control) throw std::runtime_error("cannot create a control");
+  if (!control) throw core::Error("cannot create a control");
   ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return control;
 }
@@ -324,7 +359,7 @@ CommandButton& Form::add_button(const ButtonArgs& args) {
 }
 
 CheckBox& Form::add_check_box(const CheckBoxArgs& args) {
-  if (args.value < 0 || args.value > 2) throw std::out_of_range("a check box holds 0, 1 or 2");
+  if (args.value < 0 || args.value > 2) throw core::RangeError("a check box holds 0, 1 or 2");
   const int id = next_control_id();
   // Not BS_AUTO3STATE: a click would cycle through grayed as well.
   create_control(kButtonClass, args.caption, WS_TABSTOP | BS_3STATE | BS_MULTILINE, 0, args.rect, id,
@@ -344,11 +379,20 @@ void Form::add_label(const LabelArgs& args) {
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                              face.c_str()));
   }
+  platform::win32::unique_hcursor cursor;
+  if (args.cursor_resource != 0) {
+    cursor.reset(static_cast<HCURSOR>(::LoadImageW(runtime_.instance(), MAKEINTRESOURCEW(args.cursor_resource),
+                                                   IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)));
+  }
   const int id = next_control_id();
-  create_control(kStaticClass, args.caption, SS_LEFT, 0, args.rect, id, font ? font.get() : default_gui_font());
+  // A label that answers the mouse takes its clicks and its cursor; any
+  // other lets the mouse through to the form.
+  const DWORD notify = args.on_click || cursor ? SS_NOTIFY : 0;
+  create_control(kStaticClass, args.caption, SS_LEFT | notify, 0, args.rect, id,
+                 font ? font.get() : default_gui_font());
   place_in_tab_order(id, args.tab_index);
   const COLORREF fore = args.fore_color ? to_colorref(*args.fore_color) : ::GetSysColor(COLOR_BTNTEXT);
-  labels_.push_back(std::make_unique<Label>(*this, id, fore, std::move(font)));
+  labels_.push_back(std::make_unique<Label>(*this, id, fore, std::move(font), args.on_click, std::move(cursor)));
 }
 
 PictureBox& Form::add_picture_box(const PictureBoxArgs& args) {
@@ -422,6 +466,7 @@ void Form::show() {
 }
 
 void Form::hide() {
+  runtime_.form_hidden(*this);
   if (hwnd()) ::ShowWindow(hwnd(), SW_HIDE);
 }
 
@@ -458,6 +503,52 @@ void Form::popup_menu(forms::Menu& menu) {
       calls, reinterpret_cast<platform::MenuHandle>(popup.popup()), window_handle()));
   if (chosen == 0) return;
   if (MenuItem* item = popup.find(chosen)) item->click();
+}
+
+void Form::set_caption(std::u16string_view caption) {
+  const std::wstring text = to_wide(caption);
+  if (hwnd()) ::SetWindowTextW(hwnd(), text.c_str());
+}
+
+void Form::set_scale_mode(ScaleMode /*mode*/) {
+  // Twips is the only unit there is: scale_width() answers in it.
+}
+
+void Form::set_auto_redraw(bool on) {
+  if (!hwnd() || on == auto_redraw_) return;
+  auto_redraw_ = on;
+  if (on) canvas();
+  // Painting the image over the whole client area must leave the controls be.
+  const LONG_PTR style = ::GetWindowLongPtrW(hwnd(), GWL_STYLE);
+  ::SetWindowLongPtrW(hwnd(), GWL_STYLE, on ? (style | WS_CLIPCHILDREN) : (style & ~LONG_PTR{WS_CLIPCHILDREN}));
+}
+
+void Form::set_font_size(double points) {
+  if (!hwnd()) return;
+  LOGFONTW font{};
+  ::GetObjectW(default_gui_font(), sizeof(font), &font);
+  font.lfHeight = font_height_pixels(points, runtime_.dpi_y());
+  font.lfWidth = 0;
+  canvas().set_font(platform::win32::unique_hfont(::CreateFontIndirectW(&font)));
+}
+
+Canvas& Form::canvas() {
+  if (!canvas_) canvas_ = std::make_unique<Canvas>(hwnd());
+  return *canvas_;
+}
+
+std::uintptr_t Form::hdc() { return hwnd() ? reinterpret_cast<std::uintptr_t>(canvas().dc()) : 0; }
+
+float Form::scale_width() const {
+  RECT client{};
+  if (hwnd()) ::GetClientRect(hwnd(), &client);
+  return static_cast<float>(client.right) * runtime_.twips_per_pixel_x();
+}
+
+void Form::refresh() {
+  if (!hwnd()) return;
+  ::InvalidateRect(hwnd(), nullptr, FALSE);
+  ::UpdateWindow(hwnd());
 }
 
 void Form::set_task_visible(bool visible) {
@@ -520,6 +611,23 @@ LRESULT Form::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ACTIVATE:
       on_activate(LOWORD(wparam) != WA_INACTIVE);
       return 0;
+    case kActivateEvent:
+      on_activate_event();
+      return 0;
+    case WM_SETCURSOR:
+      if (on_set_cursor(reinterpret_cast<HWND>(wparam), LOWORD(lparam))) return TRUE;
+      break;
+    case WM_PAINT:
+      if (!auto_redraw_) break;
+      on_paint();
+      return 0;
+    case WM_PRINTCLIENT:
+      if (!auto_redraw_) break;
+      paint_content(reinterpret_cast<HDC>(wparam), client_rect());
+      return 0;
+    case WM_ERASEBKGND:
+      if (auto_redraw_) return TRUE;  // the image covers it all
+      break;
     case WM_SETFOCUS:
       restore_focus();
       return 0;
@@ -546,7 +654,45 @@ void Form::on_window_pos_changing(WINDOWPOS& pos) const {
   pos.flags |= SWP_NOACTIVATE;
 }
 
-void Form::on_close() { unload(); }
+void Form::on_close() {
+  if (close_box_hides_) {
+    hide();
+  } else {
+    unload();
+  }
+}
+
+void Form::on_paint() {
+  const platform::win32::paint_dc dc(hwnd());
+  if (dc.get()) paint_content(dc.get(), dc.area());
+}
+
+// What the window shows of its image, on the screen or into a printout.
+void Form::paint_content(HDC dc, const RECT& area) const {
+  if (canvas_) canvas_->paint(dc, area);
+}
+
+RECT Form::client_rect() const {
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  return client;
+}
+
+void Form::on_activate_event() {
+  if (on_activate_ && visible()) on_activate_();
+}
+
+bool Form::on_set_cursor(HWND window, UINT hit_test) const {
+  if (hit_test != HTCLIENT) return false;
+  const int id = ::GetDlgCtrlID(window);
+  for (const auto& label : labels_) {
+    if (label->id() == id && label->cursor() && ::GetParent(window) == hwnd()) {
+      ::SetCursor(label->cursor());
+      return true;
+    }
+  }
+  return false;
+}
 
 void Form::on_command(int id, int code) {
   if (code != BN_CLICKED) return;  // BN_CLICKED is also what a menu bar's item sends
@@ -555,6 +701,9 @@ void Form::on_command(int id, int code) {
   }
   for (auto& box : check_boxes_) {
     if (box->id() == id) return box->clicked();
+  }
+  for (auto& label : labels_) {  // STN_CLICKED is the same 0
+    if (label->id() == id) return label->clicked();
   }
   for (auto& menu : menus_) {
     if (MenuItem* item = menu->find(static_cast<UINT>(id))) return item->click();
@@ -576,6 +725,7 @@ std::optional<LRESULT> Form::on_ctl_color_static(HDC dc, HWND control) const {
 }
 
 void Form::on_activate(bool active) {
+  if (active && runtime_.form_activated(*this)) ::PostMessageW(hwnd(), kActivateEvent, 0, 0);
   if (!active) {
     const HWND focus = ::GetFocus();
     if (focus && ::IsChild(hwnd(), focus)) focus_id_ = ::GetDlgCtrlID(focus);

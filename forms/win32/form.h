@@ -64,14 +64,43 @@ class CheckBox final : public forms::CheckBox, public Control {
 
 class Label final : public Control {
  public:
-  Label(Form& form, int id, COLORREF fore_color, platform::win32::unique_hfont font)
-      : Control(form, id), fore_color_(fore_color), font_(std::move(font)) {}
+  Label(Form& form, int id, COLORREF fore_color, platform::win32::unique_hfont font, Handler on_click,
+        platform::win32::unique_hcursor cursor)
+      : Control(form, id),
+        fore_color_(fore_color),
+        font_(std::move(font)),
+        on_click_(std::move(on_click)),
+        cursor_(std::move(cursor)) {}
   // WM_CTLCOLORSTATIC: its colour on the button face, opaque.
   HBRUSH paint_colors(HDC dc) const;
+  void clicked();
+  HCURSOR cursor() const { return cursor_.get(); }
 
  private:
   COLORREF fore_color_;
   platform::win32::unique_hfont font_;  // lives as long as the control uses it
+  Handler on_click_;
+  platform::win32::unique_hcursor cursor_;  // a copy of its own
+};
+
+// The image a form with auto-redraw keeps: a memory device context of the
+// client area's size, on the button face, that the drawing goes to and the
+// window repaints itself from.
+class Canvas {
+ public:
+  explicit Canvas(HWND window);
+
+  HDC dc() const { return dc_.get(); }
+  void set_font(platform::win32::unique_hfont font);
+  void paint(HDC target, const RECT& area) const;
+
+ private:
+  // Declared so that the selections go before what they select.
+  platform::win32::unique_hdc dc_;
+  platform::win32::unique_hbitmap bitmap_;
+  platform::win32::unique_hfont font_;
+  std::optional<platform::win32::selected_object> bitmap_selection_;
+  std::optional<platform::win32::selected_object> font_selection_;
 };
 
 // A window of our own class: the tray icon's owner is one of these.
@@ -164,6 +193,14 @@ class Form final : public forms::Form, private Window {
   platform::WindowHandle window_handle() const override;
   std::uintptr_t icon_handle() const override;
   void popup_menu(forms::Menu& menu) override;
+  void set_caption(std::u16string_view caption) override;
+  void unload() override;
+  void set_scale_mode(ScaleMode mode) override;
+  void set_auto_redraw(bool on) override;
+  void set_font_size(double points) override;
+  std::uintptr_t hdc() override;
+  float scale_width() const override;
+  void refresh() override;
 
   // What the runtime tells every form.
   void set_task_visible(bool visible);
@@ -186,9 +223,14 @@ class Form final : public forms::Form, private Window {
   void on_timer(UINT_PTR id);
   std::optional<LRESULT> on_ctl_color_static(HDC dc, HWND control) const;
   void on_activate(bool active);
+  void on_activate_event();
+  bool on_set_cursor(HWND window, UINT hit_test) const;
+  void on_paint();
+  void paint_content(HDC dc, const RECT& area) const;
+  RECT client_rect() const;
   bool restore_focus() const;
+  Canvas& canvas();
 
-  void unload();
   void load_icons(int resource);
   int next_control_id() { return next_control_id_++; }
   HWND create_control(const wchar_t* class_name, std::u16string_view text, DWORD style, DWORD ex_style,
@@ -202,10 +244,14 @@ class Form final : public forms::Form, private Window {
   Handler on_resize_;
   std::function<void(std::int16_t&)> on_unload_;
   Handler on_taskbar_created_;
+  Handler on_activate_;
+  bool close_box_hides_;
 
   platform::win32::unique_hicon big_icon_;
   platform::win32::unique_hicon small_icon_;
   platform::win32::unique_hmenu menu_bar_;
+  std::unique_ptr<Canvas> canvas_;
+  bool auto_redraw_ = false;
 
   std::vector<std::unique_ptr<TextBox>> text_boxes_;
   std::vector<std::unique_ptr<CommandButton>> buttons_;

@@ -3,9 +3,10 @@
 #include <winver.h>
 
 #include <algorithm>
-#include <stdexcept>
+#include <utility>
 #include <vector>
 
+#include "core/error.h"
 #include "core/product.h"
 #include "forms/win32/form.h"
 #include "forms/win32/units.h"
@@ -37,7 +38,7 @@ void register_class(HINSTANCE instance, const wchar_t* name) {
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   window_class.lpszClassName = name;
   if (!::RegisterClassExW(&window_class) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw std::runtime_error("cannot register a window class");
+    throw core::Error("cannot register a window class");
   }
 }
 
@@ -159,6 +160,12 @@ void Runtime::do_events() {
   }
 }
 
+void Runtime::wait_for_events(std::uint32_t timeout_ms) {
+  // MWMO_INPUTAVAILABLE: a message that arrived before the wait, and that
+  // do_events has not taken yet, ends it too.
+  ::MsgWaitForMultipleObjectsEx(0, nullptr, timeout_ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
 void Runtime::end() { ::ExitProcess(0); }
 
 int Runtime::run() {
@@ -174,7 +181,14 @@ int Runtime::run() {
 
 void Runtime::form_loaded(Form& form) { forms_.push_back(&form); }
 
+bool Runtime::form_activated(Form& form) { return std::exchange(active_form_, &form) != &form; }
+
+void Runtime::form_hidden(Form& form) {
+  if (active_form_ == &form) active_form_ = nullptr;
+}
+
 void Runtime::form_unloaded(Form& form) {
+  form_hidden(form);
   std::erase(forms_, &form);
   // A form unloaded inside a sent message (WM_ENDSESSION, or a WM_CLOSE
   // sent from another program) leaves GetMessage waiting for a posted one:

@@ -79,6 +79,7 @@ class Runtime final : public forms::Runtime {
   Application& app() override { return app_; }
   float twips_per_pixel_x() const override;
   void do_events() override;
+  void wait_for_events(std::uint32_t timeout_ms) override;
   [[noreturn]] void end() override;
 
   // Pumps messages until the last form is unloaded; the exit code.
@@ -106,6 +107,11 @@ class Runtime final : public forms::Runtime {
   const std::vector<Form*>& forms() const { return forms_; }
   void form_loaded(Form& form);
   void form_unloaded(Form& form);
+  // The program's active window, as its forms see it: a form activated
+  // from another of the program's windows, or shown anew, counts; the
+  // user coming back from another program does not. True when it changed.
+  bool form_activated(Form& form);
+  void form_hidden(Form& form);
   // Every live form, also one unloaded by the handler of another.
   template <typename F>
   void for_each_form(F&& action) {
@@ -129,6 +135,7 @@ class Runtime final : public forms::Runtime {
   int dpi_y_ = 96;
   UINT taskbar_created_ = 0;
   std::vector<Form*> forms_;
+  Form* active_form_ = nullptr;
   std::unique_ptr<AppWindow> app_window_;
 };
 

@@ -1,7 +1,6 @@
 #include "forms/win32/window.h"
 
-#include <stdexcept>
-
+#include "core/error.h"
 #include "core/product.h"
 #include "platform/win32/wide.h"
 
@@ -78,7 +77,7 @@ void Window::create(HINSTANCE instance, const WindowCreateArgs& args) {
   const HWND hwnd = ::CreateWindowExW(args.ex_style, args.class_name, args.text, args.style, args.x, args.y, args.width,
                                       args.height, args.parent,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.control_id)), instance, this);
-  if (!hwnd) throw std::runtime_error("cannot create a window");
+  if (!hwnd) throw core::Error("cannot create a window");
 }
 
 }  // namespace talvorin::forms::win32

@@ -57,4 +57,29 @@ class CommonControls final : public platform::CommonControls {
   bool initialize(std::uint32_t classes) override;
 };
 
+// GDI on the device context of a window.
+class GdiTextDrawing final : public platform::TextDrawing {
+ public:
+  std::uint32_t translate_color(std::uint32_t ole_color) override;
+  std::uint32_t button_face_color() override;
+  Brush create_solid_brush(std::uint32_t color) override;
+  void delete_brush(Brush brush) override;
+  void set_text_color(DeviceContext dc, std::uint32_t color) override;
+  void fill_rect(DeviceContext dc, const core::PixelRect& rect, Brush brush) override;
+  void set_text_character_extra(DeviceContext dc, std::int32_t extra) override;
+  void draw_text(DeviceContext dc, const std::string& ansi_text, std::int32_t length, core::PixelRect& rect,
+                 DrawTextFormat format) override;
+};
+
+// timeGetTime.
+class MultimediaClock final : public platform::Clock {
+ public:
+  std::uint32_t milliseconds() override;
+};
+
+class ShellLinks final : public platform::Links {
+ public:
+  void open(WindowHandle owner, const std::string& ansi_target, const std::string& ansi_folder) override;
+};
+
 }  // namespace talvorin::platform::win32

@@ -1,8 +1,8 @@
 #include <windows.h>
 
 #include <climits>
-#include <stdexcept>
 
+#include "core/error.h"
 #include "platform/win32/adapters.h"
 #include "platform/win32/wide.h"
 
@@ -11,7 +11,7 @@ namespace talvorin::platform::win32 {
 namespace {
 
 int checked_length(std::size_t size) {
-  if (size > static_cast<std::size_t>(INT_MAX)) throw std::length_error("text too long for the code page");
+  if (size > static_cast<std::size_t>(INT_MAX)) throw core::RangeError("text too long for the code page");
   return static_cast<int>(size);
 }
 

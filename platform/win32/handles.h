@@ -63,13 +63,18 @@ class unique_any {
 inline void close_hkey(HKEY key) noexcept { ::RegCloseKey(key); }
 inline void delete_gdi_object(HGDIOBJ object) noexcept { ::DeleteObject(object); }
 inline void destroy_icon(HICON icon) noexcept { ::DestroyIcon(icon); }
+inline void destroy_cursor(HCURSOR cursor) noexcept { ::DestroyCursor(cursor); }
+inline void delete_dc(HDC dc) noexcept { ::DeleteDC(dc); }
 inline void destroy_menu(HMENU menu) noexcept { ::DestroyMenu(menu); }
 inline void destroy_window(HWND window) noexcept { ::DestroyWindow(window); }
 
 using unique_hkey = unique_any<HKEY, close_hkey>;
 using unique_hfont = unique_any<HFONT, delete_gdi_object, HandleKind::Gdi>;
 using unique_hbrush = unique_any<HBRUSH, delete_gdi_object, HandleKind::Gdi>;
+using unique_hbitmap = unique_any<HBITMAP, delete_gdi_object, HandleKind::Gdi>;
+using unique_hdc = unique_any<HDC, delete_dc, HandleKind::Gdi>;
 using unique_hicon = unique_any<HICON, destroy_icon, HandleKind::User>;
+using unique_hcursor = unique_any<HCURSOR, destroy_cursor, HandleKind::User>;
 using unique_hmenu = unique_any<HMENU, destroy_menu, HandleKind::User>;
 using unique_hwnd = unique_any<HWND, destroy_window, HandleKind::User>;
 
@@ -94,6 +99,39 @@ class window_dc {
  private:
   HWND window_;
   HDC dc_;
+};
+
+// The device context of WM_PAINT, from BeginPaint to EndPaint.
+class paint_dc {
+ public:
+  explicit paint_dc(HWND window) noexcept : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  paint_dc(const paint_dc&) = delete;
+  paint_dc& operator=(const paint_dc&) = delete;
+  ~paint_dc() { ::EndPaint(window_, &paint_); }
+
+  HDC get() const noexcept { return dc_; }
+  const RECT& area() const noexcept { return paint_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
+// An object selected into a device context for the length of a scope; what
+// it replaced goes back in at the end, so the object can then be deleted.
+class selected_object {
+ public:
+  selected_object(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(::SelectObject(dc, object)) {}
+  selected_object(const selected_object&) = delete;
+  selected_object& operator=(const selected_object&) = delete;
+  ~selected_object() {
+    if (previous_) ::SelectObject(dc_, previous_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
 };
 
 }  // namespace talvorin::platform::win32

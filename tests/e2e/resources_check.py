@@ -8,12 +8,13 @@ on the build machine without Wine.  Prints one line per check and a closing
 "N passed, N failed" line; exits 1 if anything failed.
 """
 
+import re
 import struct
 import sys
 import xml.etree.ElementTree as ET
 from pathlib import Path
 
-RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
+RT_CURSOR, RT_ICON, RT_GROUP_CURSOR, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 1, 3, 12, 14, 16, 24
 LANG_EN_US, LANG_EN_GB = 1033, 2057
 
 ICON_IMAGES = [  # (id, size, bits per pixel), in the order the group lists them
@@ -21,7 +22,24 @@ ICON_IMAGES = [  # (id, size, bits per pixel), in the order the group lists them
     (30004, 48, 8), (30005, 32, 8), (30006, 16, 8),
     (30007, 48, 32), (30008, 32, 32), (30009, 16, 32),
 ]
-ICO_FILE = Path(__file__).resolve().parents[2] / "resources" / "icons" / "talvorin.ico"
+ROOT = Path(__file__).resolve().parents[2]
+ICO_FILE = ROOT / "resources" / "icons" / "talvorin.ico"
+# The About window's icon, group 2, in the order the window lists its images.
+ABOUT_ICON_IMAGES = [
+    (30101, 32, 4), (30102, 32, 1), (30103, 16, 4), (30104, 48, 32), (30105, 48, 8),
+    (30106, 32, 32), (30107, 32, 8), (30108, 16, 32), (30109, 16, 8),
+]
+ABOUT_ICO_FILE = ROOT / "resources" / "icons" / "about.ico"
+# The links' hand cursor, group 1: two 32x32 images with the hot spot at the top-left pixel.
+LINK_CURSOR_IMAGES = [(30201, 32, 8), (30202, 32, 32)]
+LINK_HOT_SPOT = (0, 0)
+
+
+def product_text(name):
+    """A text constant of core/product.h: the version block must say the same."""
+    source = (ROOT / "core" / "product.h").read_text(encoding="utf-8")
+    return re.search(rf'{name} = u"([^"]*)"', source).group(1)
+
 
 VERSION_NUMBERS = {
     "signature": 0xFEEF04BD,
@@ -40,9 +58,11 @@ VERSION_STRINGS = {
     "ProductVersion": "1.03",
     "InternalName": "talvorin",
     "OriginalFilename": "talvorin.exe",
-    "CompanyName": "Talvorin developers",
-    "LegalCopyright": "Talvorin developers, talvorin@example.org",
-    "LegalTrademarks": "http://talvorin.example.org",
+    # The author's name, with the e-mail address, and the home page: what the
+    # About window shows.
+    "CompanyName": product_text("kAuthorName"),
+    "LegalCopyright": product_text("kAuthorName") + ", " + product_text("kAuthorEmail"),
+    "LegalTrademarks": product_text("kHomePage"),
 }
 
 ASM = "{urn:schemas-microsoft-com:asm.v1}"
@@ -134,18 +154,24 @@ def icon_image_size(data):
 
 
 def check_icons(res, checks):
-    groups = res.languages(RT_GROUP_ICON, 1)
-    if not checks.expect("icon group 1 present once", len(groups), 1):
+    images = sorted(key[1] for key in res.entries if key[0] == RT_ICON)
+    checks.expect("icon images: exactly those of the groups", images,
+                  sorted(i[0] for i in ICON_IMAGES + ABOUT_ICON_IMAGES))
+    check_icon_group(res, checks, 1, ICON_IMAGES, ICO_FILE)
+    check_icon_group(res, checks, 2, ABOUT_ICON_IMAGES, ABOUT_ICO_FILE)
+
+
+def check_icon_group(res, checks, group_id, expected_images, ico_file):
+    groups = res.languages(RT_GROUP_ICON, group_id)
+    if not checks.expect(f"icon group {group_id} present once", len(groups), 1):
         return
     group = next(iter(groups.values()))
     reserved, kind, count = struct.unpack_from("<HHH", group)
-    checks.expect("icon group header (reserved, type, count)", (reserved, kind, count),
-                  (0, 1, len(ICON_IMAGES)))
-    checks.expect("icon group length", len(group), 6 + 14 * count)
-    ico = ICO_FILE.read_bytes() if ICO_FILE.exists() else b""
-    images = sorted(key[1] for key in res.entries if key[0] == RT_ICON)
-    checks.expect("icon images: exactly those of the group", images, [i[0] for i in ICON_IMAGES])
-    for n, (image_id, size, bpp) in enumerate(ICON_IMAGES):
+    checks.expect(f"icon group {group_id} header (reserved, type, count)", (reserved, kind, count),
+                  (0, 1, len(expected_images)))
+    checks.expect(f"icon group {group_id} length", len(group), 6 + 14 * count)
+    ico = ico_file.read_bytes() if ico_file.exists() else b""
+    for n, (image_id, size, bpp) in enumerate(expected_images):
         label = f"icon {image_id} ({size}x{size}, {bpp} bpp)"
         if 6 + 14 * (n + 1) > len(group):
             checks.expect(f"{label} listed", False, True)
@@ -153,7 +179,7 @@ def check_icons(res, checks):
         width, height, colours, _, planes, bits, length, listed_id = struct.unpack_from(
             "<BBBBHHIH", group, 6 + 14 * n)
         checks.expect(f"{label} group entry", (listed_id, width, height, colours, planes, bits),
-                      (image_id, size, size, 16 if bpp == 4 else 0, 1, bpp))
+                      (image_id, size, size, 1 << bpp if bpp < 8 else 0, 1, bpp))
         images = res.languages(RT_ICON, image_id)
         if not checks.expect(f"{label} image present once", len(images), 1):
             continue
@@ -167,7 +193,35 @@ def check_icons(res, checks):
             checks.expect(f"{label} alpha has 0, 255 and partial values",
                           (0 in alphas, 255 in alphas, any(0 < a < 255 for a in alphas)),
                           (True, True, True))
-        checks.expect(f"{label} same bytes in resources/icons/talvorin.ico", data in ico, True)
+        checks.expect(f"{label} same bytes in resources/icons/{ico_file.name}", data in ico, True)
+
+
+def check_cursor(res, checks):
+    groups = res.languages(RT_GROUP_CURSOR, 1)
+    if not checks.expect("cursor group 1 present once", len(groups), 1):
+        return
+    group = next(iter(groups.values()))
+    checks.expect("cursor group header (reserved, type, count)", struct.unpack_from("<HHH", group),
+                  (0, 2, len(LINK_CURSOR_IMAGES)))
+    images = sorted(key[1] for key in res.entries if key[0] == RT_CURSOR)
+    checks.expect("cursor images: exactly those of the group", images, [i[0] for i in LINK_CURSOR_IMAGES])
+    for n, (image_id, size, bpp) in enumerate(LINK_CURSOR_IMAGES):
+        label = f"cursor {image_id} ({size}x{size}, {bpp} bpp)"
+        if 6 + 14 * (n + 1) > len(group):
+            checks.expect(f"{label} listed", False, True)
+            continue
+        # A cursor's entry counts the XOR and AND bitmaps in its height.
+        width, height, planes, bits, length, listed_id = struct.unpack_from("<HHHHIH", group, 6 + 14 * n)
+        checks.expect(f"{label} group entry", (listed_id, width, height, planes, bits),
+                      (image_id, size, 2 * size, 1, bpp))
+        found = res.languages(RT_CURSOR, image_id)
+        if not checks.expect(f"{label} image present once", len(found), 1):
+            continue
+        data = next(iter(found.values()))
+        checks.expect(f"{label} size matches the group", len(data), length)
+        checks.expect(f"{label} hot spot", struct.unpack_from("<HH", data), LINK_HOT_SPOT)
+        w, h, b, expected_length = icon_image_size(data[4:])
+        checks.expect(f"{label} bitmap header", (w, h, b, len(data) - 4), (size, size, bpp, expected_length))
 
 
 # ---------------------------------------------------------------- version
@@ -266,6 +320,7 @@ def main(argv):
     res = PeResources(Path(argv[1]).read_bytes())
     checks = Checks()
     check_icons(res, checks)
+    check_cursor(res, checks)
     check_version(res, checks)
     check_manifest(res, checks)
     print(f"{checks.passed} passed, {checks.failed} failed")

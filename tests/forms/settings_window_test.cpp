@@ -15,6 +15,7 @@
 #include "platform/sim/registry.h"
 #include "platform/sim/shell_windows.h"
 #include "platform/sim/tray.h"
+#include "tests/forms/simulated_windows.h"
 
 namespace talvorin {
 namespace {
@@ -29,7 +30,7 @@ constexpr std::int32_t kLeftUp = 0x202;
 constexpr std::int32_t kRightUp = 0x205;
 constexpr std::int32_t kMouseMove = 0x200;
 
-class SettingsWindowTest : public ::testing::Test {
+class SettingsWindowTest : public ::testing::Test, protected SimulatedWindows {
  protected:
   SettingsWindowTest() {
     registry.add_key(RegistryRoot::CurrentUser, core::kRunKey);
@@ -60,13 +61,6 @@ class SettingsWindowTest : public ::testing::Test {
     return registry.get(RegistryRoot::CurrentUser, core::kRunKey, u"Talvorin");
   }
 
-  sim::ShellWindows shell;
-  sim::Tray tray;
-  sim::Registry registry;
-  sim::CommonControls common_controls;
-  sim::CodePage1251 code_page;
-  platform::Ports ports{shell, tray, registry, common_controls, code_page};
-  headless::Runtime runtime{registry};
   std::unique_ptr<forms::SettingsWindow> settings;
   platform::WindowHandle taskbar = 0;
   platform::WindowHandle start_button = 0;

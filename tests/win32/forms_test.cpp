@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/error.h"
 #include "core/tray_record.h"
 #include "forms/settings_window.h"
 #include "forms/win32/form.h"
@@ -247,8 +248,12 @@ struct SettingsFixture {
   platform::win32::Registry registry;
   platform::win32::CommonControls common_controls;
   platform::win32::AnsiCodePage code_page;
+  platform::win32::GdiTextDrawing drawing;
+  platform::win32::MultimediaClock clock;
+  platform::win32::ShellLinks links;
   Runtime runtime{::GetModuleHandleW(nullptr), registry};
-  forms::SettingsWindow settings{runtime, platform::Ports{shell, tray, registry, common_controls, code_page}};
+  forms::SettingsWindow settings{
+      runtime, platform::Ports{shell, tray, registry, common_controls, code_page, drawing, clock, links}};
 
   SettingsFixture() {
     settings.Initialize();
@@ -450,10 +455,10 @@ const testing::Register buttons_and_boxes("button presses and check box clicks",
          bool thrown = false;
          try {
            f.box->set_value(3);
-         } catch (const std::out_of_range&) {
+         } catch (const talvorin::core::RangeError&) {
            thrown = true;
          }
-         check(thrown, "std::out_of_range");
+         check(thrown, "core::RangeError");
        },
        1},
       {"-1 too",
@@ -461,10 +466,10 @@ const testing::Register buttons_and_boxes("button presses and check box clicks",
          bool thrown = false;
          try {
            f.box->set_value(-1);
-         } catch (const std::out_of_range&) {
+         } catch (const talvorin::core::RangeError&) {
            thrown = true;
          }
-         check(thrown, "std::out_of_range");
+         check(thrown, "core::RangeError");
        },
        1},
   };

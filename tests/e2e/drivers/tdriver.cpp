@@ -75,9 +75,13 @@ HWND wine_taskbar() {
   return nullptr;
 }
 
+// The settings window: the program's form with a text box. The About
+// window is a form of the same class.
 HWND find_form() {
-  const auto forms = e2e::top_level_windows(kFormClass);
-  return forms.empty() ? nullptr : forms.front();
+  for (HWND form : e2e::top_level_windows(kFormClass)) {
+    if (::FindWindowExW(form, nullptr, L"Edit", nullptr)) return form;
+  }
+  return nullptr;
 }
 
 HWND form_child(std::wstring_view class_name) {
@@ -735,6 +739,77 @@ int cmd_reg_delete(Args args) {
   return kOk;
 }
 
+// The About window: the program's form without a text box.
+HWND find_about() {
+  for (HWND form : e2e::top_level_windows(kFormClass)) {
+    if (!::FindWindowExW(form, nullptr, L"Edit", nullptr)) return form;
+  }
+  return nullptr;
+}
+
+std::wstring rect_text(const RECT& r) {
+  return std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) + L" " +
+         std::to_wstring(r.bottom - r.top);
+}
+
+// The About window as it stands: visibility, title, frame, client area on
+// the screen and, in z-order (the tab order), each control with its client
+// rectangle, whether Tab stops at it, and its text. With a field's name,
+// that field's value alone ("about visible" prints 1 or 0).
+int cmd_about(Args args) {
+  HWND about = find_about();
+  if (!about) return missing(L"About window");
+  const std::wstring only = args.empty() ? L"" : args[0];
+  const auto field = [&only](std::wstring_view name, const std::wstring& value) {
+    if (only.empty()) {
+      print(std::wstring(name) + L" " + value);
+    } else if (only == name) {
+      print(value);
+    }
+  };
+  const auto style = static_cast<DWORD>(::GetWindowLongW(about, GWL_STYLE));
+  field(L"visible", std::to_wstring(::IsWindowVisible(about) ? 1 : 0));
+  field(L"caption", e2e::window_text(about));
+  field(L"sizable", std::to_wstring((style & WS_THICKFRAME) ? 1 : 0) + L" min " +
+                        std::to_wstring((style & WS_MINIMIZEBOX) ? 1 : 0) + L" max " +
+                        std::to_wstring((style & WS_MAXIMIZEBOX) ? 1 : 0) + L" close " +
+                        std::to_wstring((style & WS_SYSMENU) ? 1 : 0));
+  RECT client{};
+  ::GetClientRect(about, &client);
+  POINT origin{0, 0};
+  ::ClientToScreen(about, &origin);
+  field(L"client", std::to_wstring(origin.x) + L" " + std::to_wstring(origin.y) + L" " + std::to_wstring(client.right) +
+                       L" " + std::to_wstring(client.bottom));
+  if (!only.empty()) return kOk;
+  for (HWND child = ::GetWindow(about, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    RECT area{};
+    ::GetWindowRect(child, &area);
+    ::MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&area), 2);
+    const bool tab_stop = (::GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) != 0;
+    print(L"control " + e2e::class_name(child) + L" " + rect_text(area) + L" " + std::to_wstring(tab_stop ? 1 : 0) +
+          L" " + e2e::window_text(child));
+  }
+  return kOk;
+}
+
+// The handle of the pointer's shape now. Each process has handles of its
+// own for the system's cursors, so the scripts compare these with each other.
+int cmd_cursor(Args) {
+  CURSORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!::GetCursorInfo(&info)) return missing(L"cursor");
+  print(std::to_wstring(reinterpret_cast<std::uintptr_t>(info.hCursor)));
+  return kOk;
+}
+
+// The close box of the About window, as a click on it asks.
+int cmd_about_close(Args) {
+  HWND about = find_about();
+  if (!about) return missing(L"About window");
+  ::PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0);
+  return kOk;
+}
+
 const std::map<std::wstring, std::function<int(Args)>>& commands() {
   static const std::map<std::wstring, std::function<int(Args)>> table{
       {L"acp", cmd_acp},
@@ -756,6 +831,9 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"desktop-icons-visible", cmd_desktop_icons_visible},
       {L"press-ok", cmd_press_ok},
       {L"form", cmd_form},
+      {L"about", cmd_about},
+      {L"cursor", cmd_cursor},
+      {L"about-close", cmd_about_close},
       {L"set-text", cmd_set_text},
       {L"get-text", cmd_get_text},
       {L"set-check", cmd_set_check},

@@ -1,0 +1,109 @@
+#include "forms/about_window.h"
+
+#include <string>
+#include <utility>
+
+#include "core/product.h"
+
+namespace talvorin::forms {
+
+namespace {
+
+constexpr std::u16string_view kDesignCaption = u"О программе";
+constexpr std::u16string_view kCloseCaption = u"OK";
+// The shell opens the links in this folder rather than wherever the
+// program happens to be started from.
+constexpr char kLinkFolder[] = "C:\\";
+
+constexpr Rgb kLinkBlue{0, 0, 255};
+constexpr int kCyrillicCharset = 204;
+constexpr FontSpec kLinkFont{.face = u"MS Sans Serif",
+                             .points = 9.6,
+                             .weight = 700,
+                             .italic = false,
+                             .underline = true,
+                             .charset = kCyrillicCharset};
+
+constexpr double kAnimationPoints = 12;
+constexpr std::uint32_t kRed = 0x0000FF;  // OLE colours: red in the low byte
+constexpr std::uint32_t kGreen = 0x00FF00;
+
+// Where the two lines go, in pixels, and how their spacing runs.
+constexpr std::int32_t kLineLeft = 42;
+constexpr std::int32_t kTitleTop = 12;
+constexpr std::int32_t kCreditTop = 42;
+constexpr std::int32_t kStartSpacing = 128;
+constexpr std::int32_t kEndSpacing = -1;
+
+}  // namespace
+
+AboutWindow::AboutWindow(Runtime& runtime, const platform::Ports& ports) : runtime_(runtime), ports_(ports) {
+  create_controls();
+}
+
+void AboutWindow::create_controls() {
+  FormArgs form;
+  form.name = u"AboutWindow";
+  form.caption = kDesignCaption;
+  form.client_width = 3744;
+  form.client_height = 2436;
+  form.sizable = false;
+  form.min_button = false;
+  form.max_button = false;
+  form.icon_resource = kAboutIconResource;
+  form.on_activate = [this] { Form_Activate(); };
+  // Closed from the title bar it goes as "OK" sends it: hidden, keeping its
+  // drawing, so an animation running in it ends at its next look.
+  form.close_box_hides = true;
+  window_ = runtime_.create_form(form);
+
+  // In the order the window holds them; tab order follows tab_index.
+  window_->add_button({.name = u"cmdClose",
+                       .caption = kCloseCaption,
+                       .rect = {1200, 1800, 1452, 492},
+                       .tab_index = 1,
+                       .on_click = [this] { cmdClose_Click(); }});
+  add_link({.name = u"lblHomePage", .caption = core::kHomePage, .rect = {480, 960, 2844, 240}, .tab_index = 2},
+           [this] { lblHomePage_Click(); });
+  add_link({.name = u"lblEmail", .caption = core::kAuthorEmail, .rect = {480, 1440, 2184, 240}, .tab_index = 0},
+           [this] { lblEmail_Click(); });
+}
+
+// Both links look alike: blue, bold, underlined, with the hand over them.
+void AboutWindow::add_link(LabelArgs label, Handler on_click) {
+  label.fore_color = kLinkBlue;
+  label.font = kLinkFont;
+  label.on_click = std::move(on_click);
+  label.cursor_resource = kLinkCursorResource;
+  window_->add_label(label);
+}
+
+void AboutWindow::TextEffect(TextEffectTarget* obj, std::u16string_view sText, std::int32_t lX, std::int32_t lY,
+                             bool bLoop, std::int32_t lStartSpacing, std::int32_t lEndSpacing, std::uint32_t oColor) {
+  const TextEffectServices services{runtime_, ports_.drawing, ports_.clock, ports_.code_page};
+  text_effect(services, rcText_, obj, sText, lX, lY, bLoop, lStartSpacing, lEndSpacing, oColor);
+}
+
+void AboutWindow::Form_Activate() {
+  window_->set_scale_mode(ScaleMode::Twips);
+  window_->set_auto_redraw(true);
+  window_->set_font_size(kAnimationPoints);
+  const Version version = runtime_.app().version();
+  const std::u16string title = core::about_title(version.major, version.minor);
+  TextEffect(&target_, title, kLineLeft, kTitleTop, false, kStartSpacing, kEndSpacing, kRed);
+  TextEffect(&target_, core::kAuthorName, kLineLeft, kCreditTop, false, kStartSpacing, kEndSpacing, kGreen);
+}
+
+void AboutWindow::cmdClose_Click() { window_->hide(); }
+
+void AboutWindow::lblEmail_Click() { open_link(std::u16string(core::kEmailLinkPrefix) + std::u16string(core::kAuthorEmail)); }
+
+void AboutWindow::lblHomePage_Click() {
+  open_link(std::u16string(core::kHomePage) + std::u16string(core::kHomePageLinkSuffix));
+}
+
+void AboutWindow::open_link(std::u16string_view target) {
+  ports_.links.open(window_->window_handle(), ports_.code_page.encode(target), kLinkFolder);
+}
+
+}  // namespace talvorin::forms

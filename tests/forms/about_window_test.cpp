@@ -1,0 +1,243 @@
+// The About window, opened from the tray menu of the real settings window on
+// the simulated Windows: its design, its animation paced by the simulated
+// clock, and the user closing it or clicking its links while it runs.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/product.h"
+#include "forms/settings_window.h"
+#include "tests/forms/simulated_windows.h"
+
+namespace talvorin {
+namespace {
+
+using Op = sim::TextDrawing::Op;
+
+constexpr std::int32_t kRightUp = 0x205;
+constexpr std::size_t kFramesPerLine = 137;
+
+struct Frame {
+  std::string text;
+  std::int32_t top;
+  std::int32_t spacing;
+};
+
+class AboutWindowTest : public ::testing::Test, protected SimulatedWindows {
+ protected:
+  AboutWindowTest() {
+    shell.add_taskbar();
+    settings = std::make_unique<forms::SettingsWindow>(runtime, ports);
+    settings->Initialize();
+    settings->Load();
+  }
+
+  // "О программе" from the tray menu; the window's activation follows as an
+  // event of its own.
+  void about_command() {
+    runtime.post([this] { settings_form().choose(u"mnuAbout"); });
+    settings_form().tray_callback(kRightUp);
+  }
+  headless::Form& settings_form() { return runtime.form(u"SettingsWindow"); }
+  headless::Form& about() { return runtime.form(u"AboutWindow"); }
+
+  // Each frame drawn: its text, its line and the spacing it was drawn with.
+  std::vector<Frame> frames() const {
+    std::vector<Frame> drawn;
+    std::int32_t spacing = 0;
+    for (const auto& call : drawing.calls()) {
+      if (call.op == Op::CharacterExtra) spacing = static_cast<std::int32_t>(call.value);
+      if (call.op == Op::DrawText && call.value == 0) drawn.push_back({call.text, call.rect.top, spacing});
+    }
+    return drawn;
+  }
+  static std::size_t count_on_line(const std::vector<Frame>& drawn, std::int32_t top) {
+    return static_cast<std::size_t>(std::count_if(drawn.begin(), drawn.end(), [top](const Frame& f) { return f.top == top; }));
+  }
+
+  std::unique_ptr<forms::SettingsWindow> settings;
+};
+
+TEST_F(AboutWindowTest, DesignOfTheRealWindow) {
+  about_command();
+  const forms::FormArgs& window = about().args();
+  EXPECT_EQ(window.caption, u"О программе") << "the design-time title";
+  EXPECT_EQ(window.client_width, 3744);
+  EXPECT_EQ(window.client_height, 2436);
+  EXPECT_FALSE(window.sizable) << "fixed single border";
+  EXPECT_FALSE(window.min_button);
+  EXPECT_FALSE(window.max_button);
+  EXPECT_EQ(window.icon_resource, forms::kAboutIconResource);
+  EXPECT_NE(about().icon_handle(), settings_form().icon_handle());
+
+  using Kind = headless::ControlRecord::Kind;
+  const headless::FontRecord link_font{u"MS Sans Serif", 9.6, 700, false, true, 204};
+  struct Expected {
+    Kind kind;
+    std::u16string_view name;
+    std::u16string_view caption;
+    std::vector<int> place;  // left, top, width, height, tab index
+  };
+  // In the order the window holds them.
+  const Expected expected[] = {
+      {Kind::Button, u"cmdClose", u"OK", {1200, 1800, 1452, 492, 1}},
+      {Kind::Label, u"lblHomePage", u"http://talvorin.example.org", {480, 960, 2844, 240, 2}},
+      {Kind::Label, u"lblEmail", u"tolmachev@example.org", {480, 1440, 2184, 240, 0}},
+  };
+  const auto& controls = about().controls();
+  ASSERT_EQ(controls.size(), std::size(expected));
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const headless::ControlRecord& control = controls[i];
+    const Expected& want = expected[i];
+    SCOPED_TRACE(std::string(want.name.begin(), want.name.end()));
+    EXPECT_EQ(control.kind, want.kind);
+    EXPECT_EQ(control.name, want.name);
+    EXPECT_EQ(control.caption, want.caption);
+    EXPECT_EQ((std::vector<int>{control.rect.left, control.rect.top, control.rect.width, control.rect.height,
+                                control.tab_index}),
+              want.place);
+    EXPECT_LE(control.rect.left + control.rect.width, window.client_width) << "nothing cut off";
+    EXPECT_LE(control.rect.top + control.rect.height, window.client_height) << "nothing cut off";
+    if (want.kind != Kind::Label) {
+      EXPECT_FALSE(control.font.has_value()) << "the default font";
+      continue;
+    }
+    // The link look.
+    ASSERT_TRUE(control.fore_color.has_value());
+    EXPECT_EQ((std::vector<int>{control.fore_color->red, control.fore_color->green, control.fore_color->blue}),
+              (std::vector<int>{0, 0, 255}));
+    EXPECT_EQ(control.font, link_font);
+    EXPECT_EQ(about().label(want.name).cursor_resource, forms::kLinkCursorResource);
+  }
+}
+
+TEST_F(AboutWindowTest, AboutCommandTitlesAndShowsTheWindowThenBothLinesCloseUp) {
+  about_command();
+  EXPECT_EQ(about().caption(), u"Talvorin 1.3");
+  EXPECT_TRUE(about().visible());
+  EXPECT_TRUE(drawing.calls().empty()) << "the animation waits for the activation event";
+
+  const std::uint64_t start = runtime.now();
+  const std::size_t captions_before = shell.texts_sent();
+  runtime.drain();
+  EXPECT_EQ(about().scale_mode(), forms::ScaleMode::Twips);
+  EXPECT_TRUE(about().auto_redraw());
+  EXPECT_DOUBLE_EQ(about().font_size(), 12);
+
+  const std::vector<Frame> drawn = frames();
+  ASSERT_EQ(drawn.size(), 2 * kFramesPerLine);
+  EXPECT_EQ(count_on_line(drawn, 12), kFramesPerLine);
+  EXPECT_EQ(drawn.front().text, "Talvorin 1.3");
+  EXPECT_EQ(drawn.front().spacing, 127);
+  EXPECT_EQ(drawn[kFramesPerLine - 1].spacing, -1);
+  EXPECT_EQ(drawn[kFramesPerLine].text, "Arkady Tolmachev");
+  EXPECT_EQ(drawn[kFramesPerLine].top, 42);
+  EXPECT_EQ(drawn.back().spacing, -1);
+  std::vector<std::int64_t> colours;
+  for (const auto& call : drawing.calls_of(Op::TextColor)) colours.push_back(call.value);
+  EXPECT_EQ(colours, (std::vector<std::int64_t>{0x0000FF, 0x00FF00}));
+  for (const auto& call : drawing.calls_of(Op::FillRect)) ASSERT_EQ(call.dc, about().hdc());
+  EXPECT_EQ(drawing.live_brushes(), 0U);
+
+  EXPECT_EQ(runtime.now() - start, 2 * kFramesPerLine * 20);
+  EXPECT_GE(shell.texts_sent() - captions_before, 54U) << "the caption timer ticks on meanwhile";
+}
+
+TEST_F(AboutWindowTest, OkAndTheCloseBoxHideTheWindowAndTheNextAboutShowsItAgain) {
+  about_command();
+  runtime.drain();
+  headless::Form* const window = &about();
+
+  window->click(u"cmdClose");
+  EXPECT_FALSE(window->visible());
+  EXPECT_FALSE(window->unloaded());
+  EXPECT_EQ(window->caption(), u"Talvorin 1.3");
+
+  about_command();
+  EXPECT_EQ(&about(), window) << "made once";
+  EXPECT_TRUE(window->visible());
+  runtime.drain();
+  EXPECT_EQ(frames().size(), 4 * kFramesPerLine) << "every activation animates both lines";
+
+  EXPECT_FALSE(window->close());
+  EXPECT_FALSE(window->visible());
+  EXPECT_FALSE(window->unloaded()) << "closed from the title bar it is hidden, not unloaded";
+
+  // Shown again while it is the active window: the title is set again, and
+  // no second activation starts.
+  about_command();
+  runtime.drain();
+  about_command();
+  runtime.drain();
+  EXPECT_EQ(frames().size(), 6 * kFramesPerLine);
+}
+
+TEST_F(AboutWindowTest, ComingBackFromTheSettingsWindowMidAnimationStartsItAgainInsideTheRunningOne) {
+  constexpr std::int32_t kLeftUp = 0x202;
+  about_command();
+  const std::uint64_t start = runtime.now();
+  runtime.post_at(start + 500, [this] { settings_form().tray_callback(kLeftUp); });
+  runtime.post_at(start + 600, [this] { about().activate(); });
+  runtime.drain();
+
+  const std::vector<Frame> drawn = frames();
+  // The outer activation's two lines, and the inner one's two inside them.
+  EXPECT_EQ(drawn.size(), 4 * kFramesPerLine);
+  EXPECT_EQ(drawn[30].text, "Talvorin 1.3");
+  EXPECT_EQ(drawn[30].spacing, 127) << "the inner activation begins at frame 30 (600 ms)";
+  EXPECT_EQ(drawn[30 + 2 * kFramesPerLine - 1].text, "Arkady Tolmachev");
+  // The outer first line goes on where the window's rectangle now is.
+  EXPECT_EQ(drawn[30 + 2 * kFramesPerLine].text, "Talvorin 1.3");
+  EXPECT_EQ(drawn[30 + 2 * kFramesPerLine].top, 42);
+  EXPECT_EQ(drawn.back().spacing, -1);
+  EXPECT_EQ(drawing.live_brushes(), 0U);
+}
+
+TEST_F(AboutWindowTest, OkDuringTheFirstLineLeavesOneFrameOfTheSecond) {
+  about_command();
+  runtime.post_at(runtime.now() + 1000, [this] { about().click(u"cmdClose"); });
+  runtime.drain();
+
+  const std::vector<Frame> drawn = frames();
+  EXPECT_EQ(count_on_line(drawn, 12), 50U) << "frames from 0 to 980 ms";
+  ASSERT_EQ(count_on_line(drawn, 42), 1U);
+  EXPECT_EQ(drawn.back().spacing, 127);
+  EXPECT_FALSE(about().visible());
+  EXPECT_EQ(drawing.live_brushes(), 0U);
+}
+
+TEST_F(AboutWindowTest, LinksOpenTheirAddressesAtOnceAlsoDuringTheAnimation) {
+  about_command();
+  const std::uint64_t start = runtime.now();
+  runtime.post_at(start + 500, [this] { about().click_label(u"lblEmail"); });
+  runtime.post_at(start + 3000, [this] { about().click_label(u"lblHomePage"); });
+  runtime.drain();
+
+  ASSERT_EQ(links.calls.size(), 2U);
+  EXPECT_EQ(links.calls[0].target, "mailto:tolmachev@example.org");
+  EXPECT_EQ(links.calls[1].target, "http://talvorin.example.org/");
+  for (const auto& call : links.calls) {
+    EXPECT_EQ(call.owner, about().window_handle());
+    EXPECT_EQ(call.folder, "C:\\");
+  }
+  EXPECT_EQ(frames().size(), 2 * kFramesPerLine) << "the animation went on";
+}
+
+TEST_F(AboutWindowTest, UnloadingTheSettingsWindowTakesTheAboutWindowWithItEvenMidAnimation) {
+  about_command();
+  runtime.post_at(runtime.now() + 1000, [this] { settings_form().close(); });
+  runtime.drain();
+
+  EXPECT_TRUE(settings_form().unloaded());
+  EXPECT_TRUE(about().unloaded()) << "no window is left to keep the program running";
+  EXPECT_EQ(count_on_line(frames(), 42), 1U);
+  EXPECT_EQ(drawing.calls_of(Op::FillRect).back().dc, 0U) << "an unloaded window has nothing to draw on";
+  EXPECT_EQ(drawing.live_brushes(), 0U);
+}
+
+}  // namespace
+}  // namespace talvorin
