@@ -20,7 +20,7 @@ inline constexpr std::u16string_view kFallbackCaption = u"Жми";
 // credit line, e-mail address and home page. The version block of the
 // resources holds the same texts.
 inline constexpr std::u16string_view kAuthorName = u"Arkady Tolmachev";
-inline constexpr std::u16string_view kAuthorEmail = u"tolmachev@example.org";
+inline constexpr std::u16string_view kAuthorEmail = u"arkady@example.org";
 inline constexpr std::u16string_view kHomePage = u"http://talvorin.example.org";
 // What the links hand the shell: the address behind the label.
 inline constexpr std::u16string_view kEmailLinkPrefix = u"mailto:";

@@ -86,7 +86,7 @@ TEST_F(AboutWindowTest, DesignOfTheRealWindow) {
   const Expected expected[] = {
       {Kind::Button, u"cmdClose", u"OK", {1200, 1800, 1452, 492, 1}},
       {Kind::Label, u"lblHomePage", u"http://talvorin.example.org", {480, 960, 2844, 240, 2}},
-      {Kind::Label, u"lblEmail", u"tolmachev@example.org", {480, 1440, 2184, 240, 0}},
+      {Kind::Label, u"lblEmail", u"arkady@example.org", {480, 1440, 2184, 240, 0}},
   };
   const auto& controls = about().controls();
   ASSERT_EQ(controls.size(), std::size(expected));
@@ -218,7 +218,7 @@ TEST_F(AboutWindowTest, LinksOpenTheirAddressesAtOnceAlsoDuringTheAnimation) {
   runtime.drain();
 
   ASSERT_EQ(links.calls.size(), 2U);
-  EXPECT_EQ(links.calls[0].target, "mailto:tolmachev@example.org");
+  EXPECT_EQ(links.calls[0].target, "mailto:arkady@example.org");
   EXPECT_EQ(links.calls[1].target, "http://talvorin.example.org/");
   for (const auto& call : links.calls) {
     EXPECT_EQ(call.owner, about().window_handle());

@@ -25,6 +25,7 @@ namespace {
 using namespace talvorin;
 using forms::win32::twips_to_pixels;
 using platform::win32::from_wide;
+using platform::win32::to_wide;
 using testing::check;
 using testing::check_equal;
 using testing::show;
@@ -117,7 +118,7 @@ const testing::Register design("the About window's design, read back from the wi
   };
   // In tab order: the z-order of the children.
   const Control expected[] = {
-      {u"Static", u"tolmachev@example.org", 480, 1440, 2184, 240, false},
+      {u"Static", u"arkady@example.org", 480, 1440, 2184, 240, false},
       {u"Button", u"OK", 1200, 1800, 1452, 492, true},
       {u"Static", u"http://talvorin.example.org", 480, 960, 2844, 240, false},
   };
@@ -155,6 +156,15 @@ const testing::Register design("the About window's design, read back from the wi
     check_equal(static_cast<int>(font.lfWeight), 700, "bold");
     check(font.lfUnderline && !font.lfItalic && !font.lfStrikeOut, "underlined, upright, not struck out");
     check_equal(static_cast<int>(font.lfCharSet), 204, "Cyrillic character set");
+    // The address is shown whole, on one line, in the label's own font.
+    const HGDIOBJ old_font = ::SelectObject(dc.get(), reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+    const std::wstring text = to_wide(text_of(label));
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    ::SelectObject(dc.get(), old_font);
+    RECT inside{};
+    ::GetClientRect(label, &inside);
+    check(extent.cx <= inside.right && extent.cy <= inside.bottom, "the link's text fits its label");
     ::SendMessageW(f.window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(label));
     check_equal(static_cast<unsigned>(::GetTextColor(dc.get())), static_cast<unsigned>(RGB(0, 0, 255)), "blue");
     check_equal(static_cast<unsigned>(::GetBkColor(dc.get())), static_cast<unsigned>(::GetSysColor(COLOR_BTNFACE)),

@@ -43,7 +43,7 @@ read -r cx cy cw ch <<<"$(about_field client)"
 expect_eq "client area" "249 162" "$cw $ch"
 expect_eq "border and title-bar buttons" "0 min 0 max 0 close 1" "$(about_field sizable)"
 expect_eq "controls in tab order (class, x, y, width, height, tab stop, text)" \
-  "Static 32 96 145 16 0 tolmachev@example.org|Button 80 120 96 32 1 OK|Static 32 64 189 16 0 http://talvorin.example.org" \
+  "Static 32 96 145 16 0 arkady@example.org|Button 80 120 96 32 1 OK|Static 32 64 189 16 0 http://talvorin.example.org" \
   "$(td about | sed -n 's/^control //p' | paste -sd '|')"
 
 # How many pixels of a region of the screen are mostly red or mostly green.
@@ -89,8 +89,8 @@ expect_eq "pointer over the button as over the window" "$over_window" "$over_but
 # The links, each a real click.
 pointer_at 40 103 >/dev/null
 xdotool click 1
-poll "mailto:tolmachev@example.org" 5000 tail -n 1 "$LINKS_LOG"
-expect_eq "e-mail link opens" "mailto:tolmachev@example.org" "$POLL_SEEN"
+poll "mailto:arkady@example.org" 5000 tail -n 1 "$LINKS_LOG"
+expect_eq "e-mail link opens" "mailto:arkady@example.org" "$POLL_SEEN"
 pointer_at 40 71 >/dev/null
 xdotool click 1
 poll "http://talvorin.example.org/" 5000 tail -n 1 "$LINKS_LOG"
