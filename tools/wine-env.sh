@@ -122,6 +122,8 @@ talvorin_add_marlett() {
 # plain `wine prog.exe` joins the desktop with the taskbar and keeps its
 # console output on our stdout.
 talvorin_prepare_prefix() {
+  # Also into a prefix made before the font was copied.
+  [[ -f $WINEPREFIX/drive_c/windows/Fonts/marlett.ttf ]] || talvorin_add_marlett
   if [[ ! -f $WINEPREFIX/.talvorin-ready ]]; then
     mkdir -p "$WINEPREFIX"
     talvorin_add_marlett

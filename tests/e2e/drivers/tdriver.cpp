@@ -433,12 +433,21 @@ int cmd_close_message_boxes(Args args) {
 
 // --- the program's window ---------------------------------------------------
 
+// "LEFT TOP RIGHT BOTTOM" of the whole window, frame included, on the screen.
+std::wstring window_rect_text(HWND window) {
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  return std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " + std::to_wstring(rect.right) + L" " +
+         std::to_wstring(rect.bottom);
+}
+
 int cmd_form(Args) {
   HWND form = find_form();
   if (!form) return missing(L"TalvorinForm");
   print(L"visible " + std::to_wstring(::IsWindowVisible(form) ? 1 : 0));
   print(L"iconic " + std::to_wstring(::IsIconic(form) ? 1 : 0));
   print(L"caption " + e2e::window_text(form));
+  print(L"window " + window_rect_text(form));
   return kOk;
 }
 
@@ -778,6 +787,7 @@ int cmd_about(Args args) {
   ::GetClientRect(about, &client);
   POINT origin{0, 0};
   ::ClientToScreen(about, &origin);
+  field(L"window", window_rect_text(about));
   field(L"client", std::to_wstring(origin.x) + L" " + std::to_wstring(origin.y) + L" " + std::to_wstring(client.right) +
                        L" " + std::to_wstring(client.bottom));
   if (!only.empty()) return kOk;
