@@ -2,9 +2,7 @@
 
 namespace talvorin::core {
 
-std::vector<AutorunMove> enable_autorun_moves() {
-  return {{RegistryRoot::CurrentUser, kParkingKey, kRunKey}};
-}
+std::vector<AutorunMove> enable_autorun_moves() { return {{RegistryRoot::CurrentUser, kParkingKey, kRunKey}}; }
 
 std::vector<AutorunMove> disable_autorun_moves() {
   return {

@@ -34,8 +34,7 @@ std::optional<std::int16_t> parse_int16(std::u16string_view text) {
     if (value > 32768) return std::nullopt;  // stop before a long text overflows
   }
   if (negative) value = -value;
-  if (value < std::numeric_limits<std::int16_t>::min() ||
-      value > std::numeric_limits<std::int16_t>::max()) {
+  if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max()) {
     return std::nullopt;
   }
   return static_cast<std::int16_t>(value);

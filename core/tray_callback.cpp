@@ -10,8 +10,7 @@ std::int32_t decode_tray_message(float x_twips, float twips_per_pixel) {
   if (!std::isfinite(quotient)) return 0;
   // nearbyint rounds ties to even in the default rounding mode.
   const double rounded = std::nearbyint(quotient);
-  if (rounded < std::numeric_limits<std::int32_t>::min() ||
-      rounded > std::numeric_limits<std::int32_t>::max()) {
+  if (rounded < std::numeric_limits<std::int32_t>::min() || rounded > std::numeric_limits<std::int32_t>::max()) {
     return 0;
   }
   return static_cast<std::int32_t>(rounded);

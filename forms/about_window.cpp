@@ -96,7 +96,9 @@ void AboutWindow::Form_Activate() {
 
 void AboutWindow::cmdClose_Click() { window_->hide(); }
 
-void AboutWindow::lblEmail_Click() { open_link(std::u16string(core::kEmailLinkPrefix) + std::u16string(core::kAuthorEmail)); }
+void AboutWindow::lblEmail_Click() {
+  open_link(std::u16string(core::kEmailLinkPrefix) + std::u16string(core::kAuthorEmail));
+}
 
 void AboutWindow::lblHomePage_Click() {
   open_link(std::u16string(core::kHomePage) + std::u16string(core::kHomePageLinkSuffix));

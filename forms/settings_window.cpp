@@ -13,11 +13,9 @@ namespace talvorin::forms {
 namespace {
 
 // Texts of the settings window and its tray menu.
-constexpr std::u16string_view kAutorunCaption =
-    u"Запомнить текст и поместить в автозагрузку";
+constexpr std::u16string_view kAutorunCaption = u"Запомнить текст и поместить в автозагрузку";
 constexpr std::u16string_view kDesignText = u"Жми!";
-constexpr std::u16string_view kLabelCaption =
-    u"Текст для кнопки Пуск";
+constexpr std::u16string_view kLabelCaption = u"Текст для кнопки Пуск";
 constexpr std::u16string_view kMenuSettings = u"Настройки";
 constexpr std::u16string_view kMenuAbout = u"О программе";
 constexpr std::u16string_view kMenuExit = u"Выход";
@@ -75,12 +73,12 @@ void SettingsWindow::create_controls() {
                                         .on_mouse_move = [this](const MouseEvent& e) { pichook_MouseMove(e); }});
   Timer1_ = &window_->add_timer(
       {.name = u"Timer1", .interval_ms = kCaptionIntervalMs, .enabled = false, .on_timer = [this] { Timer1_Timer(); }});
-  Command1_ = &window_->add_button({.name = u"Command1",
-                                    .caption = u"Ok",
-                                    .rect = {360, 840, 2175, 372},
-                                    .tab_index = 1,
-                                    .on_click = [this] { Command1_Click(); }});
-  Text1_ = &window_->add_text_box({.name = u"Text1", .text = kDesignText, .rect = {360, 480, 2175, 285}, .tab_index = 0});
+  Command1_ = &window_->add_button(
+      {.name = u"Command1", .caption = u"Ok", .rect = {360, 840, 2175, 372}, .tab_index = 1, .on_click = [this] {
+         Command1_Click();
+       }});
+  Text1_ =
+      &window_->add_text_box({.name = u"Text1", .text = kDesignText, .rect = {360, 480, 2175, 285}, .tab_index = 0});
   window_->add_label({.name = u"lblStartText",
                       .caption = kLabelCaption,
                       .rect = {360, 120, 2172, 252},

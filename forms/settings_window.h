@@ -11,8 +11,8 @@
 #include "core/tray_record.h"
 #include "forms/about_window.h"
 #include "forms/toolkit.h"
-#include "platform/shell_adjustments.h"
 #include "platform/ports.h"
+#include "platform/shell_adjustments.h"
 
 namespace talvorin::forms {
 

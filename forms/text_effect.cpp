@@ -51,8 +51,8 @@ bool wait_for_next_frame(const TextEffectServices& services, TextEffectTarget& t
 }  // namespace
 
 void text_effect(const TextEffectServices& services, core::PixelRect& rcText, TextEffectTarget* obj,
-                 std::u16string_view sText, std::int32_t lX, std::int32_t lY, bool bLoop,
-                 std::int32_t lStartSpacing, std::int32_t lEndSpacing, std::uint32_t oColor) {
+                 std::u16string_view sText, std::int32_t lX, std::int32_t lY, bool bLoop, std::int32_t lStartSpacing,
+                 std::int32_t lEndSpacing, std::uint32_t oColor) {
   platform::TextDrawing& drawing = services.drawing;
   const std::u16string text(sText);
   const auto dc = required(obj).hdc();

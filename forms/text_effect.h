@@ -41,7 +41,7 @@ struct TextEffectServices {
 // inside this one's wait. A missing target throws core::Error, with
 // the brush released.
 void text_effect(const TextEffectServices& services, core::PixelRect& rcText, TextEffectTarget* obj,
-                 std::u16string_view sText, std::int32_t lX, std::int32_t lY, bool bLoop,
-                 std::int32_t lStartSpacing, std::int32_t lEndSpacing, std::uint32_t oColor);
+                 std::u16string_view sText, std::int32_t lX, std::int32_t lY, bool bLoop, std::int32_t lStartSpacing,
+                 std::int32_t lEndSpacing, std::uint32_t oColor);
 
 }  // namespace talvorin::forms

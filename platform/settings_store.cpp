@@ -11,8 +11,8 @@ std::u16string settings_key_path(std::u16string_view application, std::u16string
   return path;
 }
 
-std::u16string SettingsStore::get(std::u16string_view application, std::u16string_view section,
-                                  std::u16string_view key, std::u16string_view fallback) {
+std::u16string SettingsStore::get(std::u16string_view application, std::u16string_view section, std::u16string_view key,
+                                  std::u16string_view fallback) {
   const RegistryKey handle(
       registry_, registry_.open_for_read(core::RegistryRoot::CurrentUser, settings_key_path(application, section)));
   if (handle) {
@@ -21,8 +21,8 @@ std::u16string SettingsStore::get(std::u16string_view application, std::u16strin
   return std::u16string(fallback);
 }
 
-bool SettingsStore::save(std::u16string_view application, std::u16string_view section,
-                         std::u16string_view key, std::u16string_view text) {
+bool SettingsStore::save(std::u16string_view application, std::u16string_view section, std::u16string_view key,
+                         std::u16string_view text) {
   const RegistryKey handle(registry_,
                            registry_.create(core::RegistryRoot::CurrentUser, settings_key_path(application, section)));
   return handle && registry_.write_string(handle.get(), key, text);

@@ -20,11 +20,11 @@ class SettingsStore {
 
   // The stored text, also when it is empty; the default for an absent key
   // or a value that is not text.
-  std::u16string get(std::u16string_view application, std::u16string_view section,
-                     std::u16string_view key, std::u16string_view fallback = {});
+  std::u16string get(std::u16string_view application, std::u16string_view section, std::u16string_view key,
+                     std::u16string_view fallback = {});
   // False when the text could not be written; what was stored before stays.
-  bool save(std::u16string_view application, std::u16string_view section,
-            std::u16string_view key, std::u16string_view text);
+  bool save(std::u16string_view application, std::u16string_view section, std::u16string_view key,
+            std::u16string_view text);
 
  private:
   Registry& registry_;

@@ -95,8 +95,8 @@ void Form::add_label(const forms::LabelArgs& args) {
   ControlRecord& label = record(ControlRecord::Kind::Label, args.name, args.caption, args.rect, args.tab_index);
   label.fore_color = args.fore_color;
   if (const auto& font = args.font) {
-    label.font =
-        FontRecord{std::u16string(font->face), font->points, font->weight, font->italic, font->underline, font->charset};
+    label.font = FontRecord{
+        std::u16string(font->face), font->points, font->weight, font->italic, font->underline, font->charset};
   }
   labels_.insert_or_assign(std::u16string(args.name), args);
 }

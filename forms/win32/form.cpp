@@ -151,8 +151,8 @@ void Canvas::set_font(platform::win32::unique_hfont font) {
 }
 
 void Canvas::paint(HDC target, const RECT& area) const {
-  ::BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc_.get(), area.left,
-           area.top, SRCCOPY);
+  ::BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc_.get(), area.left, area.top,
+           SRCCOPY);
 }
 
 PictureBox::PictureBox(Form& form, int id, const PictureBoxArgs& args)
@@ -320,10 +320,9 @@ HWND Form::create_control(const wchar_t* class_name, std::u16string_view text, D
                           const TwipsRect& rect, int id, HFONT font) {
   const RECT area = pixels(rect);
   const std::wstring wide = to_wide(text);
-  const HWND control = ::CreateWindowExW(ex_style, class_name, wide.c_str(), WS_CHILD | WS_VISIBLE | style, area.left,
-                                         area.top, area.right - area.left, area.bottom - area.top, hwnd(),
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), runtime_.instance(),
-                                         nullptr);
+  const HWND control = ::CreateWindowExW(
+      ex_style, class_name, wide.c_str(), WS_CHILD | WS_VISIBLE | style, area.left, area.top, area.right - area.left,
+      area.bottom - area.top, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), runtime_.instance(), nullptr);
   if (!control) throw core::Error("cannot create a control");
   ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return control;
@@ -381,8 +380,8 @@ void Form::add_label(const LabelArgs& args) {
   }
   platform::win32::unique_hcursor cursor;
   if (args.cursor_resource != 0) {
-    cursor.reset(static_cast<HCURSOR>(::LoadImageW(runtime_.instance(), MAKEINTRESOURCEW(args.cursor_resource),
-                                                   IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)));
+    cursor.reset(static_cast<HCURSOR>(
+        ::LoadImageW(runtime_.instance(), MAKEINTRESOURCEW(args.cursor_resource), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)));
   }
   const int id = next_control_id();
   // A label that answers the mouse takes its clicks and its cursor; any

@@ -1,5 +1,4 @@
 #include "forms/win32/units.h"
-
 #include <windows.h>
 
 #include <cmath>

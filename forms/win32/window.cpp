@@ -74,9 +74,9 @@ void Window::destroy_quietly() {
 }
 
 void Window::create(HINSTANCE instance, const WindowCreateArgs& args) {
-  const HWND hwnd = ::CreateWindowExW(args.ex_style, args.class_name, args.text, args.style, args.x, args.y, args.width,
-                                      args.height, args.parent,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.control_id)), instance, this);
+  const HWND hwnd =
+      ::CreateWindowExW(args.ex_style, args.class_name, args.text, args.style, args.x, args.y, args.width, args.height,
+                        args.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.control_id)), instance, this);
   if (!hwnd) throw core::Error("cannot create a window");
 }
 

@@ -43,7 +43,8 @@ WindowHandle ShellWindows::add_desktop(std::string top_class) {
 }
 
 const ShellWindows::Window* ShellWindows::lookup(WindowHandle window) const {
-  const auto it = std::find_if(windows_.begin(), windows_.end(), [window](const Window& w) { return w.handle == window; });
+  const auto it =
+      std::find_if(windows_.begin(), windows_.end(), [window](const Window& w) { return w.handle == window; });
   return it == windows_.end() ? nullptr : &*it;
 }
 
@@ -61,9 +62,7 @@ std::string ShellWindows::text_of(WindowHandle window) const {
   return w ? w->text : std::string();
 }
 
-WindowHandle ShellWindows::find_window(std::string_view class_name) {
-  return find_child_window(0, class_name);
-}
+WindowHandle ShellWindows::find_window(std::string_view class_name) { return find_child_window(0, class_name); }
 
 WindowHandle ShellWindows::find_child_window(WindowHandle parent, std::string_view class_name) {
   return find_next_window(parent, 0, class_name);

@@ -56,12 +56,14 @@ void TextDrawing::draw_text(DeviceContext dc, const std::string& ansi_text, std:
     rect.right = static_cast<std::int32_t>(std::min<std::int64_t>(rect.left + width, INT32_MAX));
     rect.bottom = rect.top + kLineHeight;
   }
-  calls_.push_back({.op = Op::DrawText, .dc = dc, .value = static_cast<std::int64_t>(format), .rect = rect, .text = text});
+  calls_.push_back(
+      {.op = Op::DrawText, .dc = dc, .value = static_cast<std::int64_t>(format), .rect = rect, .text = text});
 }
 
 std::vector<TextDrawing::Call> TextDrawing::calls_of(Op op) const {
   std::vector<Call> found;
-  std::copy_if(calls_.begin(), calls_.end(), std::back_inserter(found), [op](const Call& call) { return call.op == op; });
+  std::copy_if(calls_.begin(), calls_.end(), std::back_inserter(found),
+               [op](const Call& call) { return call.op == op; });
   return found;
 }
 

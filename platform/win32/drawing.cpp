@@ -4,6 +4,7 @@
 // used, from the system folder, so start-up does without them.
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <string>

@@ -1,4 +1,5 @@
 #include <windows.h>
+
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -28,7 +29,8 @@ static_assert(offsetof(NOTIFYICONDATAA, hIcon) == kTrayLayout.icon);
 static_assert(offsetof(NOTIFYICONDATAA, szTip) == kTrayLayout.tip);
 static_assert(static_cast<DWORD>(core::TrayCommand::Add) == NIM_ADD);
 static_assert(static_cast<DWORD>(core::TrayCommand::Delete) == NIM_DELETE);
-static_assert(core::kTrayFlagMessage == NIF_MESSAGE && core::kTrayFlagIcon == NIF_ICON && core::kTrayFlagTip == NIF_TIP);
+static_assert(core::kTrayFlagMessage == NIF_MESSAGE && core::kTrayFlagIcon == NIF_ICON &&
+              core::kTrayFlagTip == NIF_TIP);
 static_assert(core::kTrayCallbackMessage == WM_MOUSEMOVE);
 static_assert(static_cast<int>(ShowCommand::Hide) == SW_HIDE && static_cast<int>(ShowCommand::Show) == SW_SHOW);
 
@@ -55,8 +57,8 @@ WindowHandle ShellWindows::find_child_window(WindowHandle parent, std::string_vi
 // on, and the next tick tries again.
 void ShellWindows::set_window_text(WindowHandle window, const std::string& ansi_text) {
   DWORD_PTR ignored = 0;
-  ::SendMessageTimeoutA(as_hwnd(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi_text.c_str()),
-                        SMTO_ABORTIFHUNG, kShellAnswerMs, &ignored);
+  ::SendMessageTimeoutA(as_hwnd(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi_text.c_str()), SMTO_ABORTIFHUNG,
+                        kShellAnswerMs, &ignored);
 }
 
 WindowHandle ShellWindows::find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) {

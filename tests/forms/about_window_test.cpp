@@ -56,7 +56,8 @@ class AboutWindowTest : public ::testing::Test, protected SimulatedWindows {
     return drawn;
   }
   static std::size_t count_on_line(const std::vector<Frame>& drawn, std::int32_t top) {
-    return static_cast<std::size_t>(std::count_if(drawn.begin(), drawn.end(), [top](const Frame& f) { return f.top == top; }));
+    return static_cast<std::size_t>(
+        std::count_if(drawn.begin(), drawn.end(), [top](const Frame& f) { return f.top == top; }));
   }
 
   std::unique_ptr<forms::SettingsWindow> settings;

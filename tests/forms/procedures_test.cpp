@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "core/autorun.h"
-#include "platform/popup_menu.h"
-#include "platform/shell_adjustments.h"
 #include "platform/autorun_registry.h"
+#include "platform/popup_menu.h"
 #include "platform/settings_store.h"
+#include "platform/shell_adjustments.h"
 #include "platform/sim/code_page_1251.h"
 #include "platform/sim/journal.h"
 #include "platform/sim/registry.h"
@@ -131,8 +131,8 @@ TEST(Autorun, StepsOneKeyAtATimeInOrder) {
   auto move = [&](std::u16string root, const std::u16string& from, const std::u16string& to) {
     root += u"\\";
     return std::vector<std::u16string>{
-        u"open " + root + from,  u"delete " + root + from + value,     u"close " + root + from,
-        u"open " + root + to,    u"set " + root + to + value + data, u"close " + root + to,
+        u"open " + root + from, u"delete " + root + from + value,   u"close " + root + from,
+        u"open " + root + to,   u"set " + root + to + value + data, u"close " + root + to,
     };
   };
   sim::Registry registry;

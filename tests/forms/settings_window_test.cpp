@@ -1,13 +1,14 @@
 // The settings window's handlers, driven as the user and the system would
 // drive them, on the simulated Windows.
 
+#include "forms/settings_window.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
 #include "core/autorun.h"
-#include "forms/settings_window.h"
 #include "forms/headless/headless.h"
 #include "platform/settings_store.h"
 #include "platform/sim/code_page_1251.h"
@@ -136,9 +137,7 @@ TEST_F(SettingsWindowTest, MissingStartButtonHoldsStartUpInItsBox) {
     int open_boxes;
   };
   std::optional<Seen> inside_box;
-  runtime.post([&] {
-    inside_box = Seen{form().timer(u"Timer1").enabled(), tray.icon_count(), runtime.open_boxes()};
-  });
+  runtime.post([&] { inside_box = Seen{form().timer(u"Timer1").enabled(), tray.icon_count(), runtime.open_boxes()}; });
 
   start();
 
@@ -458,7 +457,8 @@ TEST_F(SettingsWindowTest, DesktopIconsItemWithAnyOtherCaptionDoesNothing) {
   const auto list = shell.add_desktop("Progman");
   start();
   forms::MenuItem& item = form().menu_item(u"mnuHideDesktopIcons");
-  for (const std::u16string_view caption : {u"скрыть значки на Рабочем столе", u"Скрыть значки на Рабочем столе ", u""}) {
+  for (const std::u16string_view caption :
+       {u"скрыть значки на Рабочем столе", u"Скрыть значки на Рабочем столе ", u""}) {
     item.set_caption(caption);
     runtime.post([&] { form().choose(u"mnuHideDesktopIcons"); });
     form().tray_callback(kRightUp);

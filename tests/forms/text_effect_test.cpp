@@ -1,15 +1,16 @@
 // The letter-spacing animation drawn on a recording device context, paced by
 // the simulated clock, with events arriving while it waits.
 
+#include "forms/text_effect.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "forms/headless/headless.h"
 #include "core/error.h"
-#include "forms/text_effect.h"
+#include "forms/headless/headless.h"
 #include "platform/sim/code_page_1251.h"
 #include "platform/sim/registry.h"
 #include "platform/sim/text_drawing.h"
@@ -43,8 +44,8 @@ class Target final : public forms::TextEffectTarget {
 
 class TextEffectTest : public ::testing::Test {
  protected:
-  void run(forms::TextEffectTarget* on, std::u16string_view text, std::int32_t y, std::int32_t start,
-           std::int32_t end, bool loop = false) {
+  void run(forms::TextEffectTarget* on, std::u16string_view text, std::int32_t y, std::int32_t start, std::int32_t end,
+           bool loop = false) {
     forms::text_effect(services, rect, on, text, 42, y, loop, start, end, kRed);
   }
   std::vector<sim::TextDrawing::Call> drawn() const {

@@ -40,7 +40,7 @@ class Input {
 }  // namespace talvorin::fuzz
 
 // A failed invariant ends the run where the fuzzer sees it, in every build.
-#define FUZZ_CHECK(condition) \
-  do {                        \
+#define FUZZ_CHECK(condition)           \
+  do {                                  \
     if (!(condition)) __builtin_trap(); \
   } while (false)

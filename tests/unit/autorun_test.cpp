@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "core/autorun.h"
+
+#include <gtest/gtest.h>
 
 namespace talvorin::core {
 namespace {

@@ -1,3 +1,5 @@
+#include "core/settings.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -5,7 +7,6 @@
 #include <string>
 
 #include "core/product.h"
-#include "core/settings.h"
 
 namespace talvorin::core {
 namespace {

@@ -1,3 +1,5 @@
+#include "core/text_effect.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "core/product.h"
-#include "core/text_effect.h"
 
 namespace talvorin::core {
 namespace {
@@ -35,8 +36,7 @@ TEST(SpacingCourse, FrameCountsOfFiniteCourses) {
   };
   const Case cases[] = {
       {128, -4, 133},  // the turn frame draws -4 once more and ends
-      {128, 10, 225},  {5, 5, 47},    {-4, -4, 1},   {-9, -9, 1},
-      {200, -1, 137 + 72},  // the descent simply starts higher
+      {128, 10, 225}, {5, 5, 47}, {-4, -4, 1}, {-9, -9, 1}, {200, -1, 137 + 72},  // the descent simply starts higher
   };
   for (const Case& c : cases) EXPECT_EQ(course(c.start, c.end).size(), c.frames) << c.start << " -> " << c.end;
 
@@ -86,7 +86,10 @@ TEST(FramePacing, ElapsedAndRemainingAcrossTheClockWrap) {
     std::uint32_t start, now, elapsed, remaining;
   };
   const Case cases[] = {
-      {1000, 1000, 0, 20},        {1000, 1019, 19, 1},        {1000, 1020, 20, 0}, {1000, 1500, 500, 0},
+      {1000, 1000, 0, 20},
+      {1000, 1019, 19, 1},
+      {1000, 1020, 20, 0},
+      {1000, 1500, 500, 0},
       {0xFFFFFFF6, 0x00000004, 14, 6},  // the clock wrapped mid-frame
       {0x7FFFFFF6, 0x80000004, 14, 6},  // and where a signed difference would turn negative
   };

@@ -133,16 +133,15 @@ TEST(TrayCallback, XInTwipsDecodesBackToTheMouseMessage) {
     std::int32_t message;
   };
   const Case cases[] = {
-      {7755.0F, 15.0F, 517},    // right button up at 96 dpi
-      {6204.0F, 12.0F, 517},    // 120 dpi
-      {3877.5F, 7.5F, 517},     // 192 dpi
-      {7680.0F, 15.0F, 512},    // mouse moved
-      {7747.5F, 15.0F, 516},    // 516.5: ties go to the even one
-      {7762.5F, 15.0F, 518},    // 517.5
-      {7754.0F, 15.0F, 517},    // 516.93
-      {0.0F, 15.0F, 0},
-      {1.0F, 0.0F, 0},          // no scale: nothing to decode
-      {3.0e38F, 1.0e-3F, 0},    // far out of range
+      {7755.0F, 15.0F, 517},                   // right button up at 96 dpi
+      {6204.0F, 12.0F, 517},                   // 120 dpi
+      {3877.5F, 7.5F, 517},                    // 192 dpi
+      {7680.0F, 15.0F, 512},                   // mouse moved
+      {7747.5F, 15.0F, 516},                   // 516.5: ties go to the even one
+      {7762.5F, 15.0F, 518},                   // 517.5
+      {7754.0F, 15.0F, 517},                   // 516.93
+      {0.0F, 15.0F, 0},      {1.0F, 0.0F, 0},  // no scale: nothing to decode
+      {3.0e38F, 1.0e-3F, 0},                   // far out of range
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.x);

@@ -184,7 +184,8 @@ const testing::Register cursor("the hand over the links only, its click point at
   };
   const HCURSOR over_email = set_cursor_over(children[0]);
   const HCURSOR over_home = set_cursor_over(children[2]);
-  check(over_email && over_home && over_email != ::LoadCursorW(nullptr, IDC_ARROW), "a cursor of its own over each link");
+  check(over_email && over_home && over_email != ::LoadCursorW(nullptr, IDC_ARROW),
+        "a cursor of its own over each link");
   check(over_email != over_home, "each label holds its own copy");
   check(set_cursor_over(children[1]) == nullptr, "the button keeps the arrow");
   ICONINFO info{};

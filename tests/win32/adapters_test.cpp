@@ -10,8 +10,8 @@
 
 #include "platform/win32/adapters.h"
 #include "platform/win32/handles.h"
-#include "tests/win32/check.h"
 #include "platform/win32/wide.h"
+#include "tests/win32/check.h"
 
 namespace {
 
@@ -261,27 +261,30 @@ const testing::Register shell_windows_found("shell windows: found by class in an
   shell.set_window_text(0, "nowhere");  // reaches no window and does not fail
 });
 
-const testing::Register shell_windows_walked("shell windows: top-level windows of a class one after another, shown and hidden", [] {
-  const auto first = make_top_level(L"TalvorinTestWorker", WS_POPUP | WS_VISIBLE);
-  const auto second = make_top_level(L"TalvorinTestWorker", WS_POPUP | WS_VISIBLE);
-  const HWND list = ::CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, second.get(), nullptr,
-                                      ::GetModuleHandleW(nullptr), nullptr);
+const testing::Register shell_windows_walked(
+    "shell windows: top-level windows of a class one after another, shown and hidden", [] {
+      const auto first = make_top_level(L"TalvorinTestWorker", WS_POPUP | WS_VISIBLE);
+      const auto second = make_top_level(L"TalvorinTestWorker", WS_POPUP | WS_VISIBLE);
+      const HWND list = ::CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, second.get(), nullptr,
+                                          ::GetModuleHandleW(nullptr), nullptr);
 
-  platform::win32::ShellWindows shell;
-  std::vector<platform::WindowHandle> seen;
-  for (platform::WindowHandle at = 0; (at = shell.find_next_window(0, at, "talvorintestworker")) != 0;) seen.push_back(at);
-  check_equal(seen.size(), std::size_t{2}, "both top-level windows, then 0");
-  check(std::find(seen.begin(), seen.end(), reinterpret_cast<platform::WindowHandle>(first.get())) != seen.end() &&
-            std::find(seen.begin(), seen.end(), reinterpret_cast<platform::WindowHandle>(second.get())) != seen.end(),
-        "each once");
-  const auto child = shell.find_next_window(reinterpret_cast<platform::WindowHandle>(second.get()), 0, "static");
-  check_equal(child, reinterpret_cast<platform::WindowHandle>(list), "a child under its parent");
+      platform::win32::ShellWindows shell;
+      std::vector<platform::WindowHandle> seen;
+      for (platform::WindowHandle at = 0; (at = shell.find_next_window(0, at, "talvorintestworker")) != 0;)
+        seen.push_back(at);
+      check_equal(seen.size(), std::size_t{2}, "both top-level windows, then 0");
+      check(
+          std::find(seen.begin(), seen.end(), reinterpret_cast<platform::WindowHandle>(first.get())) != seen.end() &&
+              std::find(seen.begin(), seen.end(), reinterpret_cast<platform::WindowHandle>(second.get())) != seen.end(),
+          "each once");
+      const auto child = shell.find_next_window(reinterpret_cast<platform::WindowHandle>(second.get()), 0, "static");
+      check_equal(child, reinterpret_cast<platform::WindowHandle>(list), "a child under its parent");
 
-  shell.show_window(child, platform::ShowCommand::Hide);
-  check((::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) == 0, "hidden");
-  shell.show_window(child, platform::ShowCommand::Show);
-  check((::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) != 0, "shown");
-});
+      shell.show_window(child, platform::ShowCommand::Hide);
+      check((::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) == 0, "hidden");
+      shell.show_window(child, platform::ShowCommand::Show);
+      check((::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) != 0, "shown");
+    });
 
 }  // namespace
 

@@ -69,10 +69,7 @@ inline std::string show(std::string_view bytes) {
 }
 
 template <typename T>
-  requires std::integral<T> && (!std::same_as<T, bool>)
-std::string show(T value) {
-  return std::to_string(value);
-}
+requires std::integral<T> &&(!std::same_as<T, bool>)std::string show(T value) { return std::to_string(value); }
 inline std::string show(double value) { return std::to_string(value); }
 // Exactly bool: a string literal must not become one.
 template <std::same_as<bool> T>

@@ -17,8 +17,8 @@
 #include "forms/win32/runtime.h"
 #include "forms/win32/units.h"
 #include "platform/win32/adapters.h"
-#include "tests/win32/check.h"
 #include "platform/win32/wide.h"
+#include "tests/win32/check.h"
 
 namespace {
 
@@ -97,23 +97,29 @@ struct Fixture {
     };
     args.on_taskbar_created = [this] { ++taskbar_created; };
     form = runtime.create_form(args);
-    box = &form->add_check_box({.name = u"box", .caption = u"Запомнить", .rect = {120, 1200, 2400, 600}, .tab_index = 4});
+    box =
+        &form->add_check_box({.name = u"box", .caption = u"Запомнить", .rect = {120, 1200, 2400, 600}, .tab_index = 4});
     picture = &form->add_picture_box({.name = u"picture",
                                       .rect = {0, 0, 300, 300},
                                       .tab_index = 2,
                                       .visible = false,
                                       .on_mouse_move = [this](const forms::MouseEvent& e) { mouse.push_back(e); }});
     button = &form->add_button(
-        {.name = u"button", .caption = u"Go", .rect = {120, 720, 1500, 360}, .tab_index = 1, .on_click = [this] { ++clicks; }});
+        {.name = u"button", .caption = u"Go", .rect = {120, 720, 1500, 360}, .tab_index = 1, .on_click = [this] {
+           ++clicks;
+         }});
     text = &form->add_text_box({.name = u"text", .text = u"Текст", .rect = {120, 300, 1500, 300}, .tab_index = 0});
-    form->add_label(
-        {.name = u"label", .caption = u"Label", .rect = {120, 0, 1500, 240}, .tab_index = 3, .fore_color = {}, .font = {}});
+    form->add_label({.name = u"label",
+                     .caption = u"Label",
+                     .rect = {120, 0, 1500, 240},
+                     .tab_index = 3,
+                     .fore_color = {},
+                     .font = {}});
     forms::MenuArgs popup{.name = u"popup", .caption = u"popup", .visible = false, .items = {}};
-    popup.items = {{.name = u"first",
-                    .caption = u"Настройки",
-                    .on_click = [this] { events.push_back("first chosen"); }},
-                   {.name = u"second", .caption = u"second", .on_click = [this] { events.push_back("second chosen"); }},
-                   {.name = u"third", .caption = u"third", .on_click = {}}};
+    popup.items = {
+        {.name = u"first", .caption = u"Настройки", .on_click = [this] { events.push_back("first chosen"); }},
+        {.name = u"second", .caption = u"second", .on_click = [this] { events.push_back("second chosen"); }},
+        {.name = u"third", .caption = u"third", .on_click = {}}};
     menu = &form->add_menu(popup);
   }
 
@@ -158,8 +164,8 @@ const testing::Register units("twips, module paths, clicks and mouse messages", 
   struct Pixels {
     int twips, dpi, pixels;
   };
-  for (const Pixels& row : {Pixels{2880, 96, 192}, Pixels{2304, 96, 153}, Pixels{2880, 120, 240},
-                            Pixels{285, 96, 19}, Pixels{612, 144, 61}, Pixels{0, 96, 0}}) {
+  for (const Pixels& row : {Pixels{2880, 96, 192}, Pixels{2304, 96, 153}, Pixels{2880, 120, 240}, Pixels{285, 96, 19},
+                            Pixels{612, 144, 61}, Pixels{0, 96, 0}}) {
     check_equal(twips_to_pixels(row.twips, row.dpi), row.pixels, "twips " + std::to_string(row.twips));
   }
   struct Font {
@@ -297,8 +303,12 @@ const testing::Register settings_layout("the settings window: frame, controls, c
     DWORD style_clear;
   };
   const Expected controls[] = {
-      {kAutorun, u"Button", u"Запомнить текст и поместить в автозагрузку", {120, 1440, 2652, 612},
-       WS_VISIBLE | WS_TABSTOP | BS_3STATE | BS_MULTILINE, 0},
+      {kAutorun,
+       u"Button",
+       u"Запомнить текст и поместить в автозагрузку",
+       {120, 1440, 2652, 612},
+       WS_VISIBLE | WS_TABSTOP | BS_3STATE | BS_MULTILINE,
+       0},
       {kHook, u"TalvorinPicture", u"", {0, 480, 372, 372}, 0, WS_VISIBLE | WS_TABSTOP},
       {kCommand1, u"Button", u"Ok", {360, 840, 2175, 372}, WS_VISIBLE | WS_TABSTOP, BS_DEFPUSHBUTTON},
       {kText1, u"Edit", u"", {360, 480, 2175, 285}, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, ES_MULTILINE},
@@ -422,8 +432,7 @@ const testing::Register icons_and_app("window icon, application object", [] {
 const testing::Register text_box("text box: Unicode, no length limit", [] {
   Fixture f;
   check_equal(show(f.text->text()), show(u"Текст"), "the text it was made with");
-  for (const std::u16string& value :
-       {std::u16string(), std::u16string(u"Пуск \u4E2D"), std::u16string(100000, u'w')}) {
+  for (const std::u16string& value : {std::u16string(), std::u16string(u"Пуск \u4E2D"), std::u16string(100000, u'w')}) {
     f.text->set_text(value);
     check_equal(show(f.text->text()), show(value), "text set and read back");
   }
@@ -512,8 +521,10 @@ const testing::Register timers("timer ticks while enabled", [] {
   Fixture f;
   int slow = 0;
   int fast = 0;
-  forms::Timer& idle = f.form->add_timer({.name = u"Timer1", .interval_ms = 10, .enabled = false, .on_timer = [&] { ++slow; }});
-  forms::Timer& busy = f.form->add_timer({.name = u"Timer1", .interval_ms = 10, .enabled = true, .on_timer = [&] { ++fast; }});
+  forms::Timer& idle =
+      f.form->add_timer({.name = u"Timer1", .interval_ms = 10, .enabled = false, .on_timer = [&] { ++slow; }});
+  forms::Timer& busy =
+      f.form->add_timer({.name = u"Timer1", .interval_ms = 10, .enabled = true, .on_timer = [&] { ++fast; }});
   pump_for(f.runtime, 200);
   check_equal(slow, 0, "a disabled timer raises nothing");
   check(fast >= 5, "an enabled one ticks: " + std::to_string(fast));
@@ -582,7 +593,8 @@ const testing::Register menus("menu items: captions, enabled flags, the popup an
   // A visible menu is a menu bar, and the client area keeps its size.
   RECT before{};
   ::GetClientRect(f.window(), &before);
-  f.form->add_menu({.name = u"bar", .caption = u"bar", .visible = true, .items = {{.name = u"x", .caption = u"x", .on_click = {}}}});
+  f.form->add_menu(
+      {.name = u"bar", .caption = u"bar", .visible = true, .items = {{.name = u"x", .caption = u"x", .on_click = {}}}});
   RECT after{};
   ::GetClientRect(f.window(), &after);
   check(::GetMenu(f.window()) != nullptr, "a visible menu makes a menu bar");
@@ -796,7 +808,9 @@ int throw_in_handler() {
   platform::win32::Registry registry;
   Runtime runtime(::GetModuleHandleW(nullptr), registry);
   auto form = runtime.create_form(plain_form(u"failing"));
-  form->add_timer({.name = u"Timer1", .interval_ms = 20, .enabled = true, .on_timer = [] { throw std::runtime_error(kRunTimeErrorText); }});
+  form->add_timer({.name = u"Timer1", .interval_ms = 20, .enabled = true, .on_timer = [] {
+                     throw std::runtime_error(kRunTimeErrorText);
+                   }});
   return runtime.run();
 }
 

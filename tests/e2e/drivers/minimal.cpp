@@ -28,8 +28,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   window_class.hInstance = instance;
   window_class.lpszClassName = L"TalvorinMinimal";
   ::RegisterClassW(&window_class);
-  e2e::unique_hwnd window(::CreateWindowExW(0, window_class.lpszClassName, L"minimal", WS_OVERLAPPEDWINDOW, 0, 0,
-                                            200, 100, nullptr, nullptr, instance, nullptr));
+  e2e::unique_hwnd window(::CreateWindowExW(0, window_class.lpszClassName, L"minimal", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                                            100, nullptr, nullptr, instance, nullptr));
   if (!window) return 1;
   ::SetTimer(window.get(), kTick, kTickMs, write_caption);
   return e2e::pump_forever();

@@ -4,6 +4,7 @@
 // out or a check saw something else, 2 on bad use or a missing window.
 
 #include <windows.h>
+
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
@@ -146,14 +147,15 @@ int cmd_start(Args args) {
   // Wine's button keeps the last text written to it, by an earlier run too;
   // a mark of our own makes sure the caption we wait for is this run's.
   if (wait_caption) {
-    if (HWND button = wine_start_button()) ::SendMessageW(button, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"(not yet)"));
+    if (HWND button = wine_start_button())
+      ::SendMessageW(button, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"(not yet)"));
   }
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   e2e::Stopwatch clock;
-  if (!::CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &info)) {
+  if (!::CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &info)) {
     print(L"cannot start " + exe + L": error " + std::to_wstring(::GetLastError()));
     return kUsage;
   }
@@ -252,8 +254,8 @@ int cmd_live_handles(Args args) {
     ::GetWindowThreadProcessId(window, &owner);
     if (owner != pid) continue;
     DWORD_PTR counts = 0;
-    if (!::SendMessageTimeoutW(window, ::RegisterWindowMessageW(L"TalvorinLiveHandles"), 0, 0, SMTO_ABORTIFHUNG,
-                               5000, &counts)) {
+    if (!::SendMessageTimeoutW(window, ::RegisterWindowMessageW(L"TalvorinLiveHandles"), 0, 0, SMTO_ABORTIFHUNG, 5000,
+                               &counts)) {
       return missing(L"answer from TalvorinApp");
     }
     print(L"gdi " + std::to_wstring(LOWORD(counts)) + L" user " + std::to_wstring(HIWORD(counts)));
@@ -600,7 +602,8 @@ int cmd_menu_hook(Args) {
   e2e::unique_hmodule library(::LoadLibraryW((folder + L"menuhook.dll").c_str()));
   if (!library) return missing(L"menuhook.dll");
   using Install = HHOOK (*)(DWORD);
-  auto install = reinterpret_cast<Install>(reinterpret_cast<void*>(::GetProcAddress(library.get(), "install_menu_hook")));
+  auto install =
+      reinterpret_cast<Install>(reinterpret_cast<void*>(::GetProcAddress(library.get(), "install_menu_hook")));
   if (!install) return missing(L"install_menu_hook");
   e2e::unique_hhook hook(install(::GetWindowThreadProcessId(form, nullptr)));
   if (!hook) return missing(L"hook");
