@@ -3,7 +3,7 @@
 # FUZZ_SECONDS (600 unless set), and merges what they found new into the
 # corpora under tests/fuzz/corpus, which the host tests replay.
 #
-#   bash tools/fuzz.sh [fuzzer...]     (startup tray_callback tray_record)
+#   bash tools/fuzz.sh [fuzzer...]     (startup tray_callback tray_record spacing_course)
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
@@ -11,7 +11,7 @@ bash tools/setup.sh
 
 seconds=${FUZZ_SECONDS:-600}
 fuzzers=("$@")
-((${#fuzzers[@]} > 0)) || fuzzers=(startup tray_callback tray_record)
+((${#fuzzers[@]} > 0)) || fuzzers=(startup tray_callback tray_record spacing_course)
 out=build/fuzz
 mkdir -p "$out"
 
