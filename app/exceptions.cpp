@@ -11,6 +11,7 @@
 #include "core/error.h"
 
 #if defined(__GLIBCXX__)
+// NOLINTBEGIN(bugprone-reserved-identifier): the library's own names, replaced on purpose
 namespace std {
 
 using talvorin::core::Error;
@@ -29,4 +30,5 @@ void __throw_runtime_error(const char*) { throw Error("Internal error"); }
 void __throw_overflow_error(const char*) { throw RangeError("Overflow"); }
 
 }  // namespace std
+// NOLINTEND(bugprone-reserved-identifier)
 #endif

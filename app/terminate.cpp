@@ -9,7 +9,7 @@
 #if defined(__GLIBCXX__)
 namespace __gnu_cxx {
 
-void __verbose_terminate_handler() { std::abort(); }
+void __verbose_terminate_handler() { std::abort(); }  // NOLINT(bugprone-reserved-identifier): replaced on purpose
 
 }  // namespace __gnu_cxx
 #endif

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Everything CI runs: set-up, then the host build with its tests, then both
+# Everything CI runs: set-up, then the host build with its tests and the
+# static checks, then both
 # Windows builds (32-bit and 64-bit). The resources check runs on both exes
 # everywhere; the tests under Wine (tests/win32 and e2e) run on every build
 # this host can run, and one line says which. Goes on after a failing step
@@ -25,6 +26,8 @@ preset_of() { [[ $1 == x86 ]] && echo windows || echo windows-x64; }
 step cmake --preset host
 step cmake --build --preset host
 step ctest --preset host
+# clang-format and clang-tidy: clean, or the run fails.
+step bash tools/lint.sh
 
 for arch in x86 x64; do
   step cmake --preset "$(preset_of "$arch")"

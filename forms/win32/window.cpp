@@ -19,7 +19,7 @@ std::wstring from_utf8(const char* text) {
 
 }  // namespace
 
-std::wstring error_text(std::exception_ptr error) {
+std::wstring error_text(const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
   } catch (const std::exception& e) {
@@ -29,7 +29,7 @@ std::wstring error_text(std::exception_ptr error) {
   }
 }
 
-void ErrorReport::report(std::exception_ptr error) noexcept {
+void ErrorReport::report(const std::exception_ptr& error) noexcept {
   showing_ = true;
   const std::wstring title = platform::win32::to_wide(core::kProductName);
   ::MessageBoxW(nullptr, error_text(error).c_str(), title.c_str(), MB_OK | MB_ICONERROR);

@@ -16,7 +16,7 @@ namespace talvorin::forms::win32 {
 // error's text, then the process ends with exit code 1.
 class ErrorReport {
  public:
-  [[noreturn]] void report(std::exception_ptr error) noexcept;
+  [[noreturn]] void report(const std::exception_ptr& error) noexcept;
   // While the report is up its box pumps messages; nothing of ours may run
   // then, or a ticking handler would fail again on top of it.
   bool showing() const { return showing_; }
@@ -26,7 +26,7 @@ class ErrorReport {
 };
 
 // The text a run-time error reports.
-std::wstring error_text(std::exception_ptr error);
+std::wstring error_text(const std::exception_ptr& error);
 
 struct WindowCreateArgs {
   DWORD ex_style = 0;

@@ -206,7 +206,7 @@ class StartButtonCaption : public ::testing::Test {
   std::size_t write(platform::CaptionRequest request) { return write(request, shell); }
 
   sim::ShellWindows shell;
-  const sim::CodePage1251 code_page;
+  const sim::CodePage1251 code_page{};
   RecordingBoxes boxes;
   platform::MissingButtonReport report{boxes};
   std::u16string caption = u"x";

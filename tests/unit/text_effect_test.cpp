@@ -48,8 +48,8 @@ TEST(SpacingCourse, FrameCountsOfFiniteCourses) {
 
 TEST(SpacingCourse, FrameCountFollowsTheFormulaForEveryReachableEnd) {
   for (std::int32_t e = -3; e <= 128; ++e) {
-    const auto expected = static_cast<std::size_t>(132 + (e + 3) * (e + 4) / 2 + 2);
-    ASSERT_EQ(course(128, e).size(), expected) << "end " << e;
+    const std::int32_t expected = 132 + (e + 3) * (e + 4) / 2 + 2;
+    ASSERT_EQ(course(128, e).size(), static_cast<std::size_t>(expected)) << "end " << e;
   }
 }
 

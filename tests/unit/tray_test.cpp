@@ -14,7 +14,7 @@ std::uint64_t at(const TrayRecordBytes& bytes, std::size_t offset, std::size_t w
 }
 
 std::string tip_field(const TrayRecordBytes& bytes, const TrayRecordLayout& layout) {
-  return std::string(bytes.begin() + layout.tip, bytes.begin() + layout.tip + kTrayTipLength);
+  return {bytes.begin() + layout.tip, bytes.begin() + layout.tip + kTrayTipLength};
 }
 
 struct Layout {

@@ -53,7 +53,7 @@ const testing::Register handles_close_once("unique_any closes each handle exactl
          const long before = LiveHandles::gdi;
          counted a(7);
          counted b(std::move(a));
-         check(!a && b, "moved");
+         check(!a && b, "moved");  // NOLINT(bugprone-use-after-move): what a move leaves is the point
          check_equal(LiveHandles::gdi, before + 1, "one live object");
        },
        1},
@@ -103,7 +103,7 @@ const testing::Register code_page_round_trips("the ANSI code page: any length, N
       {u"Talvorin", "Talvorin", "Talvorin"},
       // A NUL inside is a character like any other: the tray tip keeps blanks after it.
       {std::u16string(u"a\0b  ", 5), std::string("a\0b  ", 5), std::string("a\0b  ", 5)},
-      {u"Жми!", "\xC6\xEC\xE8!", "\x3F\x3F\x3F!"},
+      {u"Жми!", "\xC6\xEC\xE8!", "\x3F\x3F\x3F!"},  // NOLINT(modernize-raw-string-literal): no "??!" trigraph
       // Not in either code page: the default character.
       {u"\u4E2D", "?", "?"},
       {long_text, std::string(100000, '\xC6'), std::string(100000, '?')},

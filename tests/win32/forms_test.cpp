@@ -117,8 +117,8 @@ struct Fixture {
                      .font = {}});
     forms::MenuArgs popup{.name = u"popup", .caption = u"popup", .visible = false, .items = {}};
     popup.items = {
-        {.name = u"first", .caption = u"Настройки", .on_click = [this] { events.push_back("first chosen"); }},
-        {.name = u"second", .caption = u"second", .on_click = [this] { events.push_back("second chosen"); }},
+        {.name = u"first", .caption = u"Настройки", .on_click = [this] { events.emplace_back("first chosen"); }},
+        {.name = u"second", .caption = u"second", .on_click = [this] { events.emplace_back("second chosen"); }},
         {.name = u"third", .caption = u"third", .on_click = {}}};
     menu = &form->add_menu(popup);
   }
@@ -570,14 +570,14 @@ const testing::Register menus("menu items: captions, enabled flags, the popup an
   int ticks = 0;
   forms::Timer& chooser = f.form->add_timer({.name = u"Timer1", .interval_ms = 20, .enabled = true, .on_timer = [&] {
                                                if (++ticks != 2) return;
-                                               f.events.push_back("tick in the menu");
+                                               f.events.emplace_back("tick in the menu");
                                                const HWND target = ::GetFocus() ? ::GetFocus() : f.window();
                                                for (const WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) {
                                                  ::PostMessageW(target, WM_KEYDOWN, key, 1);
                                                }
                                              }});
   f.form->popup_menu(*f.menu);
-  f.events.push_back("popup returned");
+  f.events.emplace_back("popup returned");
   chooser.set_enabled(false);
   const std::vector<std::string> expected = {"tick in the menu", "second chosen", "popup returned"};
   check_equal(f.events.size(), expected.size(), "events");

@@ -46,7 +46,6 @@ constexpr wchar_t kMenuClass[] = L"#32768";
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr UINT kTrayIconId = 1;
 
-constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 constexpr int kWineTaskbarHeight = 20;
 
