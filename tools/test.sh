@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Everything CI runs: set-up, then the host build with its tests and the
-# static checks, then both
-# Windows builds (32-bit and 64-bit). The resources check runs on both exes
-# everywhere; the tests under Wine (tests/win32 and e2e) run on every build
-# this host can run, and one line says which. Goes on after a failing step
-# so one run shows all of them; exits non-zero if any step failed.
+# static checks, then both Windows builds (32-bit and 64-bit). The resources
+# check runs on both exes everywhere; the tests under Wine (tests/win32 and
+# e2e) run on every build this host can run, and one line says which. Goes on
+# after a failing step so one run shows all of them; exits non-zero if any
+# step failed.
 #
 # TALVORIN_WINE_ARCHES=x86|x64|x86,x64 forces which builds run under Wine.
 set -uo pipefail
