@@ -52,9 +52,10 @@ void MissingButtonReport::button_missing(CaptionRequest request) {
 void SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, MissingButtonReport& report,
                         CaptionRequest request, std::u16string& sCaption) {
   const WindowHandle taskbar = shell.find_window(kTaskbarClass);
-  // With no taskbar the search runs over the top-level windows; a top-level
-  // "button" then gets the text, and that is not an error.
-  const WindowHandle button = shell.find_child_window(taskbar, kStartButtonClass);
+  // No taskbar, no Start button. A search under no parent would run over the
+  // top-level windows and write the caption into whatever other program's
+  // window is a top-level "button".
+  const WindowHandle button = taskbar == 0 ? 0 : shell.find_child_window(taskbar, kStartButtonClass);
   const std::string ansi = code_page.encode(sCaption);
   shell.set_window_text(button, ansi);
   sCaption = code_page.decode(ansi);

@@ -231,15 +231,16 @@ TEST_F(StartButtonCaption, WritesThroughTheCodePageAndGivesBackWhatItCarried) {
   EXPECT_EQ(shell.text_of(new_button), "x");
 }
 
-TEST_F(StartButtonCaption, ReportsAMissingButtonUnlessATopLevelButtonTakesTheText) {
+TEST_F(StartButtonCaption, ReportsAMissingButtonAndLeavesOtherProgramsButtonsAlone) {
   shell.add_top_level("Shell_TrayWnd");  // a taskbar without its button
   ASSERT_EQ(write(Timer), 1U);
   EXPECT_EQ(boxes.shown[0], u"Talvorin: Error: Cannot find window");
 
   sim::ShellWindows no_taskbar;
   const auto stray = no_taskbar.add_top_level("BUTTON");
-  EXPECT_EQ(write(User, no_taskbar), 1U);
-  EXPECT_EQ(no_taskbar.text_of(stray), "x");
+  no_taskbar.set_window_text(stray, "theirs");
+  EXPECT_EQ(write(User, no_taskbar), 2U) << "no taskbar: the button is missing";
+  EXPECT_EQ(no_taskbar.text_of(stray), "theirs");
 }
 
 TEST_F(StartButtonCaption, OneBoxPerLossOfTheButtonAndOneForEveryOk) {
