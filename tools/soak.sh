@@ -13,15 +13,8 @@ bash tools/setup.sh >/dev/null
 source tools/wine-env.sh
 source tools/wine-arches.sh
 
-arch=${1:-}
-if [[ -z $arch ]]; then
-  talvorin_wine_arches || { echo "$TALVORIN_ARCHES_LINE"; exit 1; }
-  arch=${TALVORIN_ARCHES[0]}
-fi
-preset=$([[ $arch == x86 ]] && echo windows || echo windows-x64)
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" >/dev/null
-
+talvorin_build_arch "${1:-}"
+arch=$TALVORIN_ARCH preset=$TALVORIN_PRESET
 build=$ROOT/build/$preset
 export TALVORIN_EXE=$build/app/talvorin.exe TDRIVER=$build/tests/e2e/tdriver.exe
 export E2E_WORK=$build/tests/e2e/soak E2E_LOCALE=$build/locale TALVORIN_WINE_ARCH=$arch

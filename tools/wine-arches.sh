@@ -78,3 +78,16 @@ talvorin_wine_arches() {
   TALVORIN_ARCHES_LEFT=("${left[@]}")
   ((${#TALVORIN_ARCHES[@]} > 0))
 }
+
+# talvorin_build_arch [x86|x64]: builds the preset of that architecture, or of
+# the first one this host can run under Wine, and sets TALVORIN_ARCH and
+# TALVORIN_PRESET. Fails, saying why, where none can run.
+talvorin_build_arch() {
+  TALVORIN_ARCH=${1:-}
+  if [[ -z $TALVORIN_ARCH ]]; then
+    talvorin_wine_arches || { echo "$TALVORIN_ARCHES_LINE"; return 1; }
+    TALVORIN_ARCH=${TALVORIN_ARCHES[0]}
+  fi
+  TALVORIN_PRESET=$([[ $TALVORIN_ARCH == x86 ]] && echo windows || echo windows-x64)
+  cmake --preset "$TALVORIN_PRESET" >/dev/null && cmake --build --preset "$TALVORIN_PRESET" >/dev/null
+}

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots afresh from the current build: runs the
+# screenshots scenario under Wine (the 32-bit build where it can run) and
+# copies its pictures to docs/screenshots.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ROOT"
+bash tools/setup.sh >/dev/null
+source tools/wine-env.sh
+source tools/wine-arches.sh
+talvorin_build_arch
+preset=$TALVORIN_PRESET
+ctest --preset "$preset" -R '^e2e\.screenshots$' --output-on-failure
+mkdir -p docs/screenshots
+cp "build/$preset/tests/e2e/run/screenshots/"*.png docs/screenshots/
+echo "screenshots of the $TALVORIN_ARCH build in docs/screenshots:"
+ls docs/screenshots
