@@ -71,16 +71,6 @@ about_once() {
   poll 0 2000 td about visible >/dev/null || fail "about: the window did not hide"
 }
 
-have_about() {
-  local answer
-  answer=$(td about visible)
-  [[ $answer != "unknown command"* ]]
-}
-if ! have_about; then
-  echo "note: this build has no About window to open; its rounds are left out"
-  abouts=0
-fi
-
 # The first round of each makes what is made once.
 restore_once
 menu_once 0
