@@ -135,6 +135,14 @@ class TextDrawing {
                          DrawTextFormat format) = 0;
 };
 
+// How many bytes of the text a draw_text call may touch: never past its end,
+// and none for a negative length (which DrawTextA would take as "up to the
+// NUL" and read on past a text that has none).
+inline std::int32_t drawable_length(const std::string& ansi_text, std::int32_t length) {
+  if (length <= 0) return 0;
+  return ansi_text.size() < static_cast<std::size_t>(length) ? static_cast<std::int32_t>(ansi_text.size()) : length;
+}
+
 // The system's millisecond clock; it wraps every 49.7 days.
 class Clock {
  public:

@@ -77,8 +77,10 @@ void GdiTextDrawing::set_text_character_extra(DeviceContext dc, std::int32_t ext
 
 void GdiTextDrawing::draw_text(DeviceContext dc, const std::string& ansi_text, std::int32_t length,
                                core::PixelRect& rect, DrawTextFormat format) {
+  const std::int32_t count = drawable_length(ansi_text, length);
+  if (count == 0) return;
   RECT area = to_rect(rect);
-  ::DrawTextA(as_hdc(dc), ansi_text.c_str(), length, &area, static_cast<UINT>(format));
+  ::DrawTextA(as_hdc(dc), ansi_text.data(), count, &area, static_cast<UINT>(format));
   rect = {area.left, area.top, area.right, area.bottom};
 }
 

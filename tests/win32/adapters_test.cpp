@@ -11,6 +11,7 @@
 #include "platform/win32/adapters.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
+#include "tests/contract/drawing_contract.h"
 #include "tests/contract/registry_contract.h"
 #include "tests/win32/check.h"
 
@@ -168,6 +169,25 @@ const testing::Register registry_reads("the registry: string values as stored, w
 const testing::Register registry_writes("the registry: writes, deletes, rights and the null key", [] {
   WineRegistry wine;
   contract::registry_writes(wine);
+});
+
+// --- drawing -----------------------------------------------------------------
+
+class GdiDrawing final : public contract::DrawingUnderTest {
+ public:
+  GdiDrawing() : dc_(::CreateCompatibleDC(nullptr)) { ::SelectObject(dc_.get(), ::GetStockObject(DEFAULT_GUI_FONT)); }
+  platform::TextDrawing& drawing() override { return drawing_; }
+  platform::TextDrawing::DeviceContext dc() override { return reinterpret_cast<std::uintptr_t>(dc_.get()); }
+
+ private:
+  platform::win32::unique_hdc dc_;
+  platform::win32::GdiTextDrawing drawing_;
+};
+
+const testing::Register drawing_contract("drawing: colours, brushes and what DrawText measures", [] {
+  GdiDrawing gdi;
+  contract::drawing_colors(gdi);
+  contract::drawing_measures(gdi);
 });
 
 // --- shell windows -----------------------------------------------------------

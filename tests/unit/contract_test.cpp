@@ -1,11 +1,11 @@
-// The simulated registry passes the same cases as the Win32 adapter does
-// against Wine's registry.
-
-#include "tests/contract/registry_contract.h"
+// The simulated adapters pass the same cases as the Win32 ones do under Wine.
 
 #include <gtest/gtest.h>
 
 #include "platform/sim/registry.h"
+#include "platform/sim/text_drawing.h"
+#include "tests/contract/drawing_contract.h"
+#include "tests/contract/registry_contract.h"
 
 namespace talvorin {
 namespace {
@@ -43,6 +43,23 @@ TEST(RegistryContract, SimulatedRegistryWritesDeletesAndRefuses) {
   SimulatedRegistry simulated;
   const int before = testing::failures();
   contract::registry_writes(simulated);
+  EXPECT_EQ(testing::failures(), before);
+}
+
+class RecordingDrawing final : public contract::DrawingUnderTest {
+ public:
+  platform::TextDrawing& drawing() override { return drawing_; }
+  platform::TextDrawing::DeviceContext dc() override { return 1; }
+
+ private:
+  sim::TextDrawing drawing_;
+};
+
+TEST(DrawingContract, SimulatedDrawingColoursAndMeasures) {
+  RecordingDrawing simulated;
+  const int before = testing::failures();
+  contract::drawing_colors(simulated);
+  contract::drawing_measures(simulated);
   EXPECT_EQ(testing::failures(), before);
 }
 
