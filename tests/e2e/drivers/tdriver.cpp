@@ -44,6 +44,7 @@ constexpr wchar_t kPictureClass[] = L"TalvorinPicture";
 constexpr wchar_t kTrayClass[] = L"Shell_TrayWnd";
 constexpr wchar_t kMenuClass[] = L"#32768";
 constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr wchar_t kHolderClass[] = L"TalvorinE2EHolder";
 constexpr UINT kTrayIconId = 1;
 
 constexpr int kScreenHeight = 768;
@@ -137,6 +138,18 @@ std::wstring windows_path(std::wstring path) {
   return path;
 }
 
+// A process that nobody holds a handle to is gone with its id once it ends,
+// and a later wait-exit could no longer tell how it ended. The holder keeps
+// a handle to each program started for the length of the run.
+void hand_to_holder(HANDLE process) {
+  const HWND holder = ::FindWindowW(kHolderClass, nullptr);
+  DWORD holder_pid = 0;
+  if (!holder || !::GetWindowThreadProcessId(holder, &holder_pid)) return;
+  const e2e::unique_handle target(::OpenProcess(PROCESS_DUP_HANDLE, FALSE, holder_pid));
+  HANDLE kept = nullptr;
+  if (target) ::DuplicateHandle(::GetCurrentProcess(), process, target.get(), &kept, 0, FALSE, DUPLICATE_SAME_ACCESS);
+}
+
 int cmd_start(Args args) {
   if (args.empty()) return kUsage;
   const std::wstring exe = windows_path(args[0]);
@@ -160,6 +173,7 @@ int cmd_start(Args args) {
   }
   e2e::unique_handle process(info.hProcess);
   e2e::unique_handle thread(info.hThread);
+  hand_to_holder(process.get());
   print(L"pid " + std::to_wstring(info.dwProcessId));
   print(L"path " + exe);
   if (wait_caption) return wait_for_caption(args[2], parse_long(args[3]), clock);
@@ -399,7 +413,7 @@ int cmd_desktop_icons_visible(Args) {
 }
 
 int cmd_hold(Args) {
-  if (!make_window(L"TalvorinE2EHolder", nullptr, WS_EX_TOOLWINDOW, WS_POPUP, RECT{0, 0, 1, 1})) {
+  if (!make_window(kHolderClass, nullptr, WS_EX_TOOLWINDOW, WS_POPUP, RECT{0, 0, 1, 1})) {
     return missing(L"holder window");
   }
   print(L"ready");
