@@ -181,14 +181,8 @@ int Runtime::run() {
 
 void Runtime::form_loaded(Form& form) { forms_.push_back(&form); }
 
-bool Runtime::form_activated(Form& form) { return std::exchange(active_form_, &form) != &form; }
-
-void Runtime::form_hidden(Form& form) {
-  if (active_form_ == &form) active_form_ = nullptr;
-}
-
 void Runtime::form_unloaded(Form& form) {
-  form_hidden(form);
+  active_form_.hidden(&form);
   std::erase(forms_, &form);
   // A form unloaded inside a sent message (WM_ENDSESSION, or a WM_CLOSE
   // sent from another program) leaves GetMessage waiting for a posted one:
@@ -201,8 +195,9 @@ bool Runtime::is_live(const Form* form) const { return std::find(forms_.begin(),
 HWND Runtime::dialog_root(HWND target) const {
   if (!target) return nullptr;
   const HWND root = ::GetAncestor(target, GA_ROOT);
+  // A hidden form moves no focus into its controls, Tab included.
   for (const Form* form : forms_) {
-    if (form->hwnd() == root) return root;
+    if (form->hwnd() == root && form->visible()) return root;
   }
   return nullptr;
 }
