@@ -264,6 +264,6 @@ for arch in "${TALVORIN_ARCHES[@]}"; do
   if awk -v p="$peak" -v m="$minimal" 'BEGIN {exit !(p > 1.2 * m)}'; then
     echo "peak working set over its goal ($(talvorin_arch_name "$arch")): of the $((peak - minimal)) KiB above the" \
       "minimal program, $((dlls - minimal)) KiB come with the system DLLs talvorin.exe loads (shell32 for the" \
-      "tray icon, comctl32, advapi32, version) and $((peak - dlls)) KiB are the program's own."
+      "tray icon, comctl32, advapi32) and $((peak - dlls)) KiB are the program's own."
   fi
 done
