@@ -181,6 +181,19 @@ poll() {
   done
 }
 
+# count_pixels red|green|blue GEOMETRY: how many pixels of a region of the
+# screen are mostly of that colour.
+count_pixels() {
+  local colour=$1 geometry=$2
+  import -window root -crop "$geometry" +repage "$E2E_WORK/region.png" 2>/dev/null
+  convert "$E2E_WORK/region.png" -depth 8 txt:- 2>/dev/null | awk -v c="$colour" -F'[(),]' '
+    NR > 1 { r = $3; g = $4; b = $5
+             if (c == "red" && r > 160 && g < 110 && b < 110) n++
+             if (c == "green" && g > 160 && r < 110 && b < 110) n++
+             if (c == "blue" && b > 160 && r < 110 && g < 110) n++ }
+    END { print n + 0 }'
+}
+
 # --- tray and menus -----------------------------------------------------------
 
 # xdotool's --sync waits for the pointer to arrive and so hangs when it is
