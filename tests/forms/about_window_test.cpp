@@ -270,7 +270,10 @@ TEST_F(AboutWindowTest, LinksOpenTheirAddressesAtOnceAlsoDuringTheAnimation) {
   EXPECT_EQ(links.calls[1].target, "http://talvorin.example.org/");
   for (const auto& call : links.calls) {
     EXPECT_EQ(call.owner, about().window_handle());
+    EXPECT_EQ(call.operation, std::nullopt) << "the default verb";
+    EXPECT_EQ(call.parameters, std::nullopt);
     EXPECT_EQ(call.folder, "C:\\");
+    EXPECT_EQ(call.show, platform::ShowCommand::ShowNormal);
   }
   EXPECT_EQ(frames().size(), 2 * kFramesPerLine) << "the animation went on";
 }
