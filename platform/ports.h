@@ -17,7 +17,7 @@ namespace talvorin::platform {
 using WindowHandle = std::uintptr_t;  // 0: no window
 
 // ShowWindow commands the program uses.
-enum class ShowCommand : std::int32_t { Hide = 0, Show = 5 };
+enum class ShowCommand : std::int32_t { Hide = 0, ShowNormal = 1, Show = 5 };
 
 // Windows of the shell, looked up by class and never kept.
 class ShellWindows {
@@ -155,9 +155,11 @@ class Clock {
 class Links {
  public:
   virtual ~Links() = default;
-  // ShellExecuteA with the default verb, no parameters, the given working
-  // folder and a normal window.
-  virtual void open(WindowHandle owner, const std::string& ansi_target, const std::string& ansi_folder) = 0;
+  // ShellExecuteA with its arguments as given: no operation is the target's
+  // default verb, no parameters none.
+  virtual void open(WindowHandle owner, const std::optional<std::string>& ansi_operation,
+                    const std::string& ansi_target, const std::optional<std::string>& ansi_parameters,
+                    const std::string& ansi_folder, ShowCommand show) = 0;
 };
 
 // Everything the program reaches through the ports, bundled for the forms.

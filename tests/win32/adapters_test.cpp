@@ -196,8 +196,10 @@ LRESULT CALLBACK plain_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
   return ::DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-// A top-level window of a class of its own that does nothing.
-platform::win32::unique_hwnd make_top_level(const wchar_t* class_name, DWORD style) {
+// A top-level window of a class of its own that does nothing, titled as
+// Windows titles the shell window it stands for: a search by an empty title
+// instead of none misses it, as it would miss the shell's own.
+platform::win32::unique_hwnd make_top_level(const wchar_t* class_name, const wchar_t* title, DWORD style) {
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = plain_procedure;
@@ -205,16 +207,21 @@ platform::win32::unique_hwnd make_top_level(const wchar_t* class_name, DWORD sty
   window_class.lpszClassName = class_name;
   ::RegisterClassExW(&window_class);
   return platform::win32::unique_hwnd(
-      ::CreateWindowExW(0, class_name, L"", style, 0, 0, 10, 10, nullptr, nullptr, window_class.hInstance, nullptr));
+      ::CreateWindowExW(0, class_name, title, style, 0, 0, 10, 10, nullptr, nullptr, window_class.hInstance, nullptr));
 }
 
 const testing::Register shell_windows_found("shell windows: found by class in any case, text sent as ANSI", [] {
-  const auto tray = make_top_level(L"TalvorinTestTray", WS_OVERLAPPED);
-  const HWND button = ::CreateWindowExW(0, L"Button", L"Start", WS_CHILD, 0, 0, 10, 10, tray.get(), nullptr,
+  // The taskbar has no title; its Start button and the desktop's Progman
+  // have theirs.
+  const auto tray = make_top_level(L"TalvorinTestTray", L"", WS_OVERLAPPED);
+  const HWND button = ::CreateWindowExW(0, L"Button", L"start", WS_CHILD, 0, 0, 10, 10, tray.get(), nullptr,
                                         ::GetModuleHandleW(nullptr), nullptr);
+  const auto progman = make_top_level(L"TalvorinTestProgman", L"Program Manager", WS_POPUP);
 
   platform::win32::ShellWindows shell;
   const platform::win32::AnsiCodePage code_page;
+  check_equal(shell.find_window("talvorintestprogman"), reinterpret_cast<platform::WindowHandle>(progman.get()),
+              "a top-level window with a title");
   const auto found = shell.find_window("talvorintesttray");
   check_equal(found, reinterpret_cast<platform::WindowHandle>(tray.get()), "the top-level window");
   const auto child = shell.find_child_window(found, "button");
@@ -232,10 +239,11 @@ const testing::Register shell_windows_found("shell windows: found by class in an
 
 const testing::Register shell_windows_walked(
     "shell windows: top-level windows of a class one after another, shown and hidden", [] {
-      const auto first = make_top_level(L"TalvorinTestWorker", WS_POPUP | WS_VISIBLE);
-      const auto second = make_top_level(L"TalvorinTestWorker", WS_POPUP | WS_VISIBLE);
-      const HWND list = ::CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, second.get(), nullptr,
-                                          ::GetModuleHandleW(nullptr), nullptr);
+      const auto first = make_top_level(L"TalvorinTestWorker", L"", WS_POPUP | WS_VISIBLE);
+      const auto second = make_top_level(L"TalvorinTestWorker", L"", WS_POPUP | WS_VISIBLE);
+      // The desktop's list view is titled so.
+      const HWND list = ::CreateWindowExW(0, L"Static", L"FolderView", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, second.get(),
+                                          nullptr, ::GetModuleHandleW(nullptr), nullptr);
 
       platform::win32::ShellWindows shell;
       std::vector<platform::WindowHandle> seen;
