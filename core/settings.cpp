@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "core/error.h"
 #include "core/product.h"
 
 namespace talvorin::core {
@@ -38,6 +39,11 @@ std::optional<std::int16_t> parse_int16(std::u16string_view text) {
     return std::nullopt;
   }
   return static_cast<std::int16_t>(value);
+}
+
+CheckState check_state_from(std::int16_t value) {
+  if (value < 0 || value > 2) throw RangeError("a check box holds 0, 1 or 2");
+  return static_cast<CheckState>(value);
 }
 
 CheckState startup_from_text(std::u16string_view text) {

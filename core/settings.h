@@ -17,6 +17,16 @@ inline constexpr std::u16string_view kStartUpDefault = u"0";
 // Values of a check box.
 enum class CheckState : std::int16_t { Clear = 0, Ticked = 1, Grayed = 2 };
 
+// A value given to a check box from code: 0, 1 or 2; anything else throws
+// RangeError.
+CheckState check_state_from(std::int16_t value);
+
+// A user's click goes between clear and ticked only; the grayed state comes
+// from code, and a click ticks it.
+constexpr CheckState after_click(CheckState state) {
+  return state == CheckState::Ticked ? CheckState::Clear : CheckState::Ticked;
+}
+
 // A decimal 16-bit integer: optional blanks around it, an optional sign,
 // at least one digit, nothing else. Out of range or malformed: nullopt.
 std::optional<std::int16_t> parse_int16(std::u16string_view text);

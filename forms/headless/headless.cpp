@@ -4,8 +4,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "core/error.h"
-
 namespace talvorin::headless {
 
 namespace {
@@ -19,24 +17,17 @@ auto& named(Map& map, std::u16string_view name) {
 
 }  // namespace
 
-void CheckBox::set_value(std::int16_t value) {
-  if (value < 0 || value > 2) throw core::RangeError("a check box holds 0, 1 or 2");
-  value_ = value;
-}
-
-Timer::Timer(Runtime& runtime, const forms::TimerArgs& args)
-    : runtime_(runtime), interval_(args.interval_ms), on_timer_(args.on_timer) {
+Timer::Timer(Runtime& runtime, const forms::TimerArgs& args) : runtime_(runtime), core_(args) {
   set_enabled(args.enabled);
 }
 
 void Timer::set_enabled(bool enabled) {
-  if (enabled && !enabled_) next_due_ = runtime_.now() + interval_;
-  enabled_ = enabled;
+  if (core_.set_enabled(enabled) && enabled) next_due_ = runtime_.now() + core_.interval();
 }
 
 void Timer::fire() {
-  next_due_ += interval_;
-  if (on_timer_) on_timer_();
+  next_due_ += core_.interval();
+  core_.tick();
 }
 
 Menu::Menu(const forms::MenuArgs& args) : name_(args.name), caption_(args.caption), visible_(args.visible) {
@@ -56,6 +47,7 @@ Form::Form(Runtime& runtime, const forms::FormArgs& args)
       caption_(args.caption),
       handle_(runtime.new_handle()),
       icon_(args.icon_resource != 0 ? runtime.new_handle() : 0),
+      core_(args, runtime.active_form()),
       dc_(runtime.new_handle()) {}
 
 Form::~Form() { runtime_.forget(*this); }
@@ -119,35 +111,36 @@ forms::Menu& Form::add_menu(const forms::MenuArgs& args) {
 }
 
 void Form::show() {
-  if (unloaded_) return;
-  const bool was_visible = visible_;
-  visible_ = true;
-  // A window is sized when it is first shown.
-  if (!shown_once_) {
-    shown_once_ = true;
-    if (args_.on_resize) args_.on_resize();
-  }
+  if (core_.unloaded()) return;
+  const bool was_visible = core_.visible();
+  core_.show();
+  core_.first_show_resize(core_.resizes());
   // One already shown but minimised comes back from the taskbar; a hidden
   // one keeps its state.
   if (was_visible && state_ == WindowState::Minimised) set_window_state(WindowState::Normal);
-  // Brought to the front and activated, even when it was the active window.
-  runtime_.active_form().shown(this);
   runtime_.take_foreground(handle_, this);
-  // Raised once the activation has settled, as an event of its own.
-  if (args_.on_activate) runtime_.post(args_.on_activate);
+  post_activate_event();
 }
 
 void Form::hide() {
-  visible_ = false;
-  runtime_.active_form().hidden(this);
-  // The system activates another window, which is none of the program's.
+  core_.hide();
+  leave_foreground();
+}
+
+void Form::leave_foreground() {
   if (runtime_.foreground() == handle_) runtime_.switch_to_another_program();
 }
 
 void Form::activate() {
-  if (!alive() || !visible_) return;
+  if (!alive() || !visible()) return;
   runtime_.take_foreground(handle_, this);
-  if (runtime_.active_form().activated(this, visible_) && args_.on_activate) runtime_.post(args_.on_activate);
+  if (core_.activated(visible())) post_activate_event();
+}
+
+void Form::post_activate_event() {
+  runtime_.post([self = std::weak_ptr<Form*>(self_)] {
+    if (const auto form = self.lock()) (*form)->core_.activate_event((*form)->visible());
+  });
 }
 
 void Form::click_label(std::u16string_view name) {
@@ -158,7 +151,7 @@ void Form::click_label(std::u16string_view name) {
 void Form::set_window_state(WindowState state) {
   if (state == state_) return;
   state_ = state;
-  if (args_.on_resize) args_.on_resize();
+  core_.resize();
 }
 
 void Form::popup_menu(forms::Menu& menu) {
@@ -173,7 +166,7 @@ void Form::popup_menu(forms::Menu& menu) {
   if (chosen) chosen->click();
 }
 
-bool Form::alive() const { return !unloaded_ && !runtime_.ended(); }
+bool Form::alive() const { return !core_.unloaded() && !runtime_.ended(); }
 
 TextBox& Form::text_box(std::u16string_view name) { return named(text_boxes_, name); }
 CheckBox& Form::check_box(std::u16string_view name) { return named(check_boxes_, name); }
@@ -214,12 +207,12 @@ void Form::user_set_state(WindowState state) {
 }
 
 void Form::taskbar_created() {
-  if (alive() && args_.on_taskbar_created) args_.on_taskbar_created();
+  if (!runtime_.ended()) core_.taskbar_created();
 }
 
 bool Form::close() {
   if (!alive()) return false;
-  if (args_.close_box_hides) {
+  if (core_.close_box_hides()) {
     hide();
     return false;
   }
@@ -227,12 +220,8 @@ bool Form::close() {
 }
 
 bool Form::unload_now() {
-  if (!alive()) return false;
-  std::int16_t cancel = 0;
-  if (args_.on_unload) args_.on_unload(cancel);
-  if (cancel != 0) return false;
-  unloaded_ = true;
-  hide();
+  if (runtime_.ended() || !core_.unload()) return false;
+  leave_foreground();
   return true;
 }
 
@@ -248,7 +237,6 @@ void Runtime::take_foreground(platform::WindowHandle window, const Form* form) {
 }
 
 void Runtime::forget(Form& form) {
-  active_form_.hidden(&form);
   if (focus_form_ == &form) focus_form_ = nullptr;
   std::erase_if(forms_, [&form](const auto& entry) { return entry.second == &form; });
   for (const auto& [name, timer] : form.timers_) std::erase(timers_, timer.get());
@@ -284,7 +272,7 @@ void Runtime::advance(std::uint64_t ms) {
   for (;;) {
     Timer* next = nullptr;
     for (Timer* timer : timers_) {
-      if (timer->enabled() && timer->next_due() <= target && (!next || timer->next_due() < next->next_due())) {
+      if (timer->running() && timer->next_due() <= target && (!next || timer->next_due() < next->next_due())) {
         next = timer;
       }
     }

@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "core/settings.h"
 #include "forms/activation.h"
+#include "forms/form_core.h"
 #include "forms/toolkit.h"
 
 namespace talvorin::headless {
@@ -72,13 +74,12 @@ class CommandButton final : public forms::CommandButton {
 class CheckBox final : public forms::CheckBox {
  public:
   explicit CheckBox(std::int16_t value) { set_value(value); }
-  std::int16_t value() const override { return value_; }
-  void set_value(std::int16_t value) override;
-  // A click of the user: ticked becomes clear, anything else ticked.
-  void click() { value_ = value_ == 1 ? 0 : 1; }
+  std::int16_t value() const override { return static_cast<std::int16_t>(state_); }
+  void set_value(std::int16_t value) override { state_ = core::check_state_from(value); }
+  void click() { state_ = core::after_click(state_); }
 
  private:
-  std::int16_t value_ = 0;
+  core::CheckState state_ = core::CheckState::Clear;
 };
 
 class PictureBox final : public forms::PictureBox {
@@ -98,19 +99,18 @@ class PictureBox final : public forms::PictureBox {
 class Timer final : public forms::Timer {
  public:
   Timer(Runtime& runtime, const forms::TimerArgs& args);
-  bool enabled() const override { return enabled_; }
+  bool enabled() const override { return core_.enabled(); }
   void set_enabled(bool enabled) override;
 
-  unsigned interval() const { return interval_; }
+  unsigned interval() const { return core_.interval(); }
+  bool running() const { return core_.running(); }
   std::uint64_t next_due() const { return next_due_; }
   void fire();
 
  private:
   Runtime& runtime_;
-  unsigned interval_;
-  bool enabled_ = false;
+  forms::TimerCore core_;
   std::uint64_t next_due_ = 0;
-  Handler on_timer_;
 };
 
 class MenuItem final : public forms::MenuItem {
@@ -168,7 +168,7 @@ class Form final : public forms::Form {
 
   void show() override;
   void hide() override;
-  bool visible() const override { return visible_; }
+  bool visible() const override { return core_.visible(); }
   WindowState window_state() const override { return state_; }
   void set_window_state(WindowState state) override;
   std::u16string caption() const override { return caption_; }
@@ -180,7 +180,7 @@ class Form final : public forms::Form {
   void set_scale_mode(forms::ScaleMode mode) override { scale_mode_ = mode; }
   void set_auto_redraw(bool on) override { auto_redraw_ = on; }
   void set_font_size(double points) override { font_size_ = points; }
-  std::uintptr_t hdc() override { return unloaded_ ? 0 : dc_; }
+  std::uintptr_t hdc() override { return core_.unloaded() ? 0 : dc_; }
   // The client area in whole pixels, in twips.
   float scale_width() const override;
   void refresh() override { ++refreshes_; }
@@ -213,7 +213,7 @@ class Form final : public forms::Form {
   bool close();
 
   bool alive() const;
-  bool unloaded() const { return unloaded_; }
+  bool unloaded() const { return core_.unloaded(); }
   const forms::FormArgs& args() const { return args_; }
   std::size_t popups() const { return popups_; }
   std::optional<forms::ScaleMode> scale_mode() const { return scale_mode_; }
@@ -228,9 +228,9 @@ class Form final : public forms::Form {
   std::u16string caption_;
   platform::WindowHandle handle_;
   std::uintptr_t icon_;
-  bool visible_ = false;
-  bool shown_once_ = false;
-  bool unloaded_ = false;
+  forms::FormCore core_;
+  // Events posted for the form find it gone once it is destroyed.
+  std::shared_ptr<Form*> self_ = std::make_shared<Form*>(this);
   WindowState state_ = WindowState::Normal;
   std::uintptr_t dc_;
   std::optional<forms::ScaleMode> scale_mode_;
@@ -239,6 +239,9 @@ class Form final : public forms::Form {
   std::size_t refreshes_ = 0;
 
   bool unload_now();
+  void post_activate_event();
+  // The system activates another window, which is none of the program's.
+  void leave_foreground();
 
   std::map<std::u16string, std::unique_ptr<TextBox>> text_boxes_;
   std::map<std::u16string, std::unique_ptr<CommandButton>> buttons_;

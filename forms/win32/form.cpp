@@ -112,12 +112,9 @@ void CommandButton::clicked() {
 
 std::int16_t CheckBox::value() const { return static_cast<std::int16_t>(send(BM_GETCHECK)); }
 
-void CheckBox::set_value(std::int16_t value) {
-  if (value < 0 || value > 2) throw core::RangeError("a check box holds 0, 1 or 2");
-  send(BM_SETCHECK, static_cast<WPARAM>(value));
-}
+void CheckBox::set_value(std::int16_t value) { send(BM_SETCHECK, static_cast<WPARAM>(core::check_state_from(value))); }
 
-void CheckBox::clicked() { set_value(check_value_after_click(value())); }
+void CheckBox::clicked() { set_value(static_cast<std::int16_t>(core::after_click(core::check_state_from(value())))); }
 
 HBRUSH Label::paint_colors(HDC dc) const {
   ::SetTextColor(dc, fore_color_);
@@ -189,26 +186,18 @@ void PictureBox::on_mouse_move(WPARAM keys, LPARAM position) {
                                   runtime.twips_per_pixel_x(), runtime.twips_per_pixel_y()));
 }
 
-Timer::Timer(Form& form, UINT_PTR id, const TimerArgs& args)
-    : form_(form), id_(id), interval_ms_(args.interval_ms), on_timer_(args.on_timer) {
+Timer::Timer(Form& form, UINT_PTR id, const TimerArgs& args) : form_(form), id_(id), core_(args) {
   set_enabled(args.enabled);
 }
 
 void Timer::set_enabled(bool enabled) {
-  // Enabling a running timer leaves its period where it is.
-  if (enabled == enabled_) return;
-  enabled_ = enabled;
   const HWND window = form_.hwnd();
-  if (!window) return;
-  if (enabled_ && interval_ms_ > 0) {
-    ::SetTimer(window, id_, interval_ms_, nullptr);
+  if (!core_.set_enabled(enabled) || !window) return;
+  if (core_.running()) {
+    ::SetTimer(window, id_, core_.interval(), nullptr);
   } else {
     ::KillTimer(window, id_);
   }
-}
-
-void Timer::tick() {
-  if (enabled_ && on_timer_) on_timer_();
 }
 
 std::u16string MenuItem::caption() const {
@@ -272,11 +261,7 @@ MenuItem* Menu::find(UINT id) {
 Form::Form(Runtime& runtime, const FormArgs& args)
     : Window(runtime.errors()),
       runtime_(runtime),
-      on_resize_(args.on_resize),
-      on_unload_(args.on_unload),
-      on_taskbar_created_(args.on_taskbar_created),
-      on_activate_(args.on_activate),
-      close_box_hides_(args.close_box_hides),
+      core_(args, runtime.active_form()),
       next_control_id_(kFirstControlId),
       next_menu_id_(kFirstMenuId) {
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
@@ -358,7 +343,7 @@ CommandButton& Form::add_button(const ButtonArgs& args) {
 }
 
 CheckBox& Form::add_check_box(const CheckBoxArgs& args) {
-  if (args.value < 0 || args.value > 2) throw core::RangeError("a check box holds 0, 1 or 2");
+  core::check_state_from(args.value);
   const int id = next_control_id();
   // Not BS_AUTO3STATE: a click would cycle through grayed as well.
   create_control(kButtonClass, args.caption, WS_TABSTOP | BS_3STATE | BS_MULTILINE, 0, args.rect, id,
@@ -454,11 +439,11 @@ void Form::load_icons(int resource) {
 
 void Form::show() {
   if (!hwnd()) return;
-  const unsigned resizes_before = resizes_;
+  const unsigned resizes_before = core_.resizes();
   const bool was_visible = ::IsWindowVisible(hwnd());
   // The program's active window before the showing activates it, so that
   // the handler runs once, from here, whether or not it was active.
-  runtime_.active_form().shown(this);
+  core_.show();
   // A hidden window comes back in the state it has; one already shown but
   // minimised comes back from the taskbar.
   ::ShowWindow(hwnd(), was_visible && ::IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
@@ -471,16 +456,11 @@ void Form::show() {
   if (::GetForegroundWindow() == hwnd() && !::IsIconic(hwnd()) && !(focus && ::IsChild(hwnd(), focus))) {
     restore_focus();
   }
-  // The window got its size while hidden; its first showing still counts as
-  // a resize, once, whether or not Windows sent one with it.
-  if (!shown_once_) {
-    shown_once_ = true;
-    if (resizes_ == resizes_before) on_size();
-  }
+  core_.first_show_resize(resizes_before);
 }
 
 void Form::hide() {
-  runtime_.active_form().hidden(this);
+  core_.hide();
   if (hwnd()) ::ShowWindow(hwnd(), SW_HIDE);
 }
 
@@ -575,25 +555,18 @@ void Form::set_task_visible(bool visible) {
   ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, ex_style);
 }
 
-void Form::taskbar_created() {
-  if (on_taskbar_created_) on_taskbar_created_();
-}
+void Form::taskbar_created() { core_.taskbar_created(); }
 
 void Form::end_session() {
-  if (session_ended_) return;
-  session_ended_ = true;
-  unload();
+  if (core_.end_session()) destroy();
 }
 
 void Form::unload() {
-  // A close that arrives while the unload handler waits (in a message box,
-  // say) is the same unload.
-  if (unloading_) return;
-  unloading_ = true;
-  std::int16_t cancel = 0;
-  if (on_unload_) on_unload_(cancel);
-  unloading_ = false;
-  if (cancel == 0 && hwnd()) ::DestroyWindow(hwnd());
+  if (core_.unload()) destroy();
+}
+
+void Form::destroy() {
+  if (hwnd()) ::DestroyWindow(hwnd());
 }
 
 // --- messages -----------------------------------------------------------
@@ -657,12 +630,13 @@ LRESULT Form::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
   return default_procedure(message, wparam, lparam);
 }
 
-void Form::on_destroyed() { runtime_.form_unloaded(*this); }
+void Form::on_destroyed() {
+  core_.gone();
+  runtime_.form_unloaded(*this);
+}
 
 void Form::on_size() {
-  if (!created_) return;
-  ++resizes_;
-  if (on_resize_) on_resize_();
+  if (created_) core_.resize();
 }
 
 void Form::on_window_pos_changing(WINDOWPOS& pos) const {
@@ -672,7 +646,7 @@ void Form::on_window_pos_changing(WINDOWPOS& pos) const {
 }
 
 void Form::on_close() {
-  if (close_box_hides_) {
+  if (core_.close_box_hides()) {
     hide();
   } else {
     unload();
@@ -695,9 +669,7 @@ RECT Form::client_rect() const {
   return client;
 }
 
-void Form::on_activate_event() {
-  if (on_activate_ && visible()) on_activate_();
-}
+void Form::on_activate_event() { core_.activate_event(visible()); }
 
 bool Form::on_set_cursor(HWND window, UINT hit_test) const {
   if (hit_test != HTCLIENT) return false;
@@ -748,7 +720,7 @@ void Form::on_activate(bool active) {
     return;
   }
   const bool shown = visible();
-  if (runtime_.active_form().activated(this, shown)) ::PostMessageW(hwnd(), kActivateEvent, 0, 0);
+  if (core_.activated(shown)) ::PostMessageW(hwnd(), kActivateEvent, 0, 0);
   if (::IsIconic(hwnd())) return;
   if (!ActiveForm::may_restore_focus(shown)) {
     // The keys go to the bare window, which takes none of them.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "forms/form_core.h"
 #include "forms/toolkit.h"
 #include "forms/win32/window.h"
 #include "platform/win32/handles.h"
@@ -124,17 +125,15 @@ class Timer final : public forms::Timer {
   Timer(Form& form, UINT_PTR id, const TimerArgs& args);
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
-  bool enabled() const override { return enabled_; }
+  bool enabled() const override { return core_.enabled(); }
   void set_enabled(bool enabled) override;
   UINT_PTR id() const { return id_; }
-  void tick();
+  void tick() { core_.tick(); }
 
  private:
   Form& form_;
   UINT_PTR id_;
-  unsigned interval_ms_;
-  bool enabled_ = false;
-  Handler on_timer_;
+  TimerCore core_;
 };
 
 class Menu;
@@ -209,12 +208,14 @@ class Form final : public forms::Form, private Window {
 
   using Window::hwnd;
   Runtime& runtime() const { return runtime_; }
+  FormCore& core() { return core_; }
   // A control's rectangle in twips as pixels of the client area.
   RECT pixels(const TwipsRect& rect) const;
 
  private:
   LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam) override;
   void on_destroyed() override;
+  void destroy();
 
   void on_size();
   void on_window_pos_changing(WINDOWPOS& pos) const;
@@ -241,11 +242,7 @@ class Form final : public forms::Form, private Window {
   void detach_menu_bar();
 
   Runtime& runtime_;
-  Handler on_resize_;
-  std::function<void(std::int16_t&)> on_unload_;
-  Handler on_taskbar_created_;
-  Handler on_activate_;
-  bool close_box_hides_;
+  FormCore core_;
 
   platform::win32::unique_hicon big_icon_;
   platform::win32::unique_hicon small_icon_;
@@ -272,12 +269,8 @@ class Form final : public forms::Form, private Window {
   UINT next_menu_id_;
   int focus_id_ = 0;  // the child that had the focus when the window was last deactivated
 
-  bool created_ = false;     // WM_SIZE during CreateWindowEx reaches no handler
-  bool shown_once_ = false;  // the first showing counts as a resize
-  unsigned resizes_ = 0;
+  bool created_ = false;      // WM_SIZE during CreateWindowEx reaches no handler
   bool keep_hidden_ = false;  // changing the window state of a hidden window
-  bool unloading_ = false;
-  bool session_ended_ = false;
 };
 
 }  // namespace talvorin::forms::win32

@@ -181,7 +181,6 @@ int Runtime::run() {
 void Runtime::form_loaded(Form& form) { forms_.push_back(&form); }
 
 void Runtime::form_unloaded(Form& form) {
-  active_form_.hidden(&form);
   std::erase(forms_, &form);
   // A form unloaded inside a sent message (WM_ENDSESSION, or a WM_CLOSE
   // sent from another program) leaves GetMessage waiting for a posted one:

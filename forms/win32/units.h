@@ -1,7 +1,6 @@
 #pragma once
 // The arithmetic of the Win32 backend, kept apart from the windows: twips
-// and pixels, the executable's folder and name, what a click does to a check
-// box, and how a mouse message becomes a forms mouse event.
+// and pixels, the executable's folder and name, and how a mouse message becomes a forms mouse event.
 
 #include <cstdint>
 #include <string>
@@ -31,10 +30,6 @@ std::u16string folder_of(std::u16string_view module_path);
 
 // The file name of a module path without its extension.
 std::u16string base_name_of(std::u16string_view module_path);
-
-// A user's click on a check box goes between clear and ticked only; the
-// grayed state comes from code and a click ticks it.
-constexpr std::int16_t check_value_after_click(std::int16_t value) { return value == 1 ? 0 : 1; }
 
 // The mouse keys of a mouse message (the MK_ flags in wParam).
 enum class MouseKeys : std::uint32_t { Left = 0x0001, Right = 0x0002, Middle = 0x0010 };

@@ -191,12 +191,6 @@ const testing::Register units("twips, module paths, clicks and mouse messages", 
     check_equal(show(folder_of(row.path)), show(row.folder), "folder of " + show(row.path));
     check_equal(show(base_name_of(row.path)), show(row.name), "name of " + show(row.path));
   }
-  struct Click {
-    std::int16_t before, after;
-  };
-  for (const Click& row : {Click{0, 1}, Click{1, 0}, Click{2, 1}}) {
-    check_equal(check_value_after_click(row.before), row.after, "click on " + std::to_string(row.before));
-  }
   struct Mouse {
     std::uint32_t keys, position;
     float twips_per_pixel;

@@ -1,0 +1,96 @@
+#pragma once
+// What a form is and does apart from its windows: shown or not, the
+// program's active window or not, being unloaded, and its timers. Both
+// backends of the toolkit drive these, so the simulated forms keep the same
+// rules as the real ones instead of a copy of them.
+
+#include <cstdint>
+
+#include "forms/activation.h"
+#include "forms/toolkit.h"
+
+namespace talvorin::forms {
+
+class TimerCore {
+ public:
+  explicit TimerCore(const TimerArgs& args) : interval_ms_(args.interval_ms), on_timer_(args.on_timer) {}
+
+  bool enabled() const { return enabled_; }
+  // False when nothing changes: enabling a running timer leaves its period
+  // where it is.
+  bool set_enabled(bool enabled);
+  // Whether the system counts it down. An interval of 0 never fires,
+  // enabled or not.
+  bool running() const { return enabled_ && interval_ms_ > 0; }
+  unsigned interval() const { return interval_ms_; }
+  // The system's tick: the handler runs only while the timer runs.
+  void tick();
+
+ private:
+  unsigned interval_ms_;
+  bool enabled_ = false;
+  Handler on_timer_;
+};
+
+class FormCore {
+ public:
+  FormCore(const FormArgs& args, ActiveForm& active_form);
+  FormCore(const FormCore&) = delete;
+  FormCore& operator=(const FormCore&) = delete;
+  ~FormCore() { active_form_.hidden(this); }
+
+  // As the program has shown, hidden and unloaded it.
+  bool visible() const { return visible_; }
+  bool unloaded() const { return unloaded_; }
+
+  // The program shows the form: it becomes the program's active window,
+  // and its activate handler runs even if it already was.
+  void show();
+  // After the showing: the window got its size while hidden, so its first
+  // showing still counts as a resize, once, whether or not the system sent
+  // one with it since resizes_before.
+  void first_show_resize(unsigned resizes_before);
+  void hide();
+
+  // A change of size or window state once the window exists.
+  void resize();
+  unsigned resizes() const { return resizes_; }
+
+  // The system made the window the foreground window. True when that is an
+  // activation of the form as the program sees it, and its activate event
+  // is to be raised.
+  bool activated(bool window_visible) { return active_form_.activated(this, window_visible); }
+  // The activate event, raised once the activation has settled: a form
+  // hidden meanwhile is not told.
+  void activate_event(bool window_visible) const;
+
+  bool close_box_hides() const { return close_box_hides_; }
+  // The unload handler runs, once even when a close arrives while it waits
+  // (in a message box, say). True when the form is unloaded and its window
+  // is to go; false when the handler cancelled or the unload was already
+  // under way or done.
+  bool unload();
+  // The session ends: the form unloads once, however often it is told.
+  bool end_session();
+  // The window is gone, by an unload or otherwise.
+  void gone();
+
+  void taskbar_created() const;
+
+ private:
+  ActiveForm& active_form_;
+  Handler on_resize_;
+  std::function<void(std::int16_t&)> on_unload_;
+  Handler on_taskbar_created_;
+  Handler on_activate_;
+  bool close_box_hides_;
+
+  bool visible_ = false;
+  bool shown_once_ = false;
+  bool unloading_ = false;
+  bool unloaded_ = false;
+  bool session_ended_ = false;
+  unsigned resizes_ = 0;
+};
+
+}  // namespace talvorin::forms

@@ -1,0 +1,122 @@
+// The rules a form keeps whatever its backend: here on the core itself and
+// on the simulated forms that drive it.
+
+#include "forms/form_core.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+
+#include "core/error.h"
+#include "core/settings.h"
+#include "forms/headless/headless.h"
+#include "platform/sim/registry.h"
+
+namespace talvorin {
+namespace {
+
+using core::CheckState;
+
+TEST(FormCore, AnUnloadThatArrivesWhileTheHandlerWaitsRunsNoSecondHandler) {
+  forms::ActiveForm active;
+  int handled = 0;
+  bool inner_unloaded = true;
+  forms::FormCore* self = nullptr;
+  forms::FormArgs args;
+  args.on_unload = [&](std::int16_t& /*cancel*/) {
+    if (++handled == 1) inner_unloaded = self->unload();
+  };
+  forms::FormCore form(args, active);
+  self = &form;
+  EXPECT_TRUE(form.unload());
+  EXPECT_EQ(handled, 1);
+  EXPECT_FALSE(inner_unloaded) << "the close inside the handler is the same unload";
+  EXPECT_TRUE(form.unloaded());
+  EXPECT_FALSE(form.unload()) << "an unloaded form has nothing left to unload";
+  EXPECT_EQ(handled, 1);
+}
+
+TEST(FormCore, ACancelledUnloadKeepsTheFormAndTheSessionEndUnloadsItOnce) {
+  forms::ActiveForm active;
+  int handled = 0;
+  std::int16_t answer = 1;
+  forms::FormArgs args;
+  args.on_unload = [&](std::int16_t& cancel) {
+    ++handled;
+    cancel = answer;
+  };
+  forms::FormCore form(args, active);
+  form.show();
+  EXPECT_FALSE(form.unload());
+  EXPECT_TRUE(form.visible());
+  EXPECT_FALSE(form.end_session()) << "cancelled";
+  EXPECT_FALSE(form.end_session()) << "the session ends once";
+  EXPECT_EQ(handled, 2);
+  answer = 0;
+  EXPECT_TRUE(form.unload());
+  EXPECT_FALSE(form.visible());
+  EXPECT_EQ(active.active(), nullptr) << "an unloaded form is no one's active window";
+}
+
+TEST(FormCore, ATimerOfIntervalZeroNeverFires) {
+  int ticks = 0;
+  forms::TimerArgs args;
+  args.on_timer = [&] { ++ticks; };
+  forms::TimerCore timer(args);
+  timer.set_enabled(true);
+  EXPECT_TRUE(timer.enabled());
+  EXPECT_FALSE(timer.running());
+  timer.tick();
+  EXPECT_EQ(ticks, 0);
+}
+
+TEST(FormCore, TheSimulationLetsATimerOfIntervalZeroBe) {
+  sim::Registry registry;
+  headless::Runtime runtime(registry);
+  auto form = runtime.create_form({});
+  int zero_ticks = 0;
+  int ticks = 0;
+  form->add_timer({.name = u"Zero", .interval_ms = 0, .enabled = true, .on_timer = [&] { ++zero_ticks; }});
+  form->add_timer({.name = u"Tick", .interval_ms = 100, .enabled = true, .on_timer = [&] { ++ticks; }});
+  runtime.advance(1000);  // returns at all
+  EXPECT_EQ(zero_ticks, 0);
+  EXPECT_EQ(ticks, 10);
+}
+
+TEST(FormCore, TheFirstShowingCountsAsAResizeOnceWhateverTheSystemSent) {
+  forms::ActiveForm active;
+  int resizes = 0;
+  forms::FormArgs args;
+  args.on_resize = [&] { ++resizes; };
+  forms::FormCore form(args, active);
+  const unsigned before = form.resizes();
+  form.show();
+  form.first_show_resize(before);
+  EXPECT_EQ(resizes, 1) << "none sent";
+  form.first_show_resize(form.resizes());
+  EXPECT_EQ(resizes, 1) << "only the first showing";
+
+  forms::FormCore sized(args, active);
+  const unsigned sized_before = sized.resizes();
+  sized.resize();  // the system's, with the showing
+  sized.first_show_resize(sized_before);
+  EXPECT_EQ(resizes, 2);
+}
+
+TEST(CheckState, AClickTicksAnythingButATickedBoxAndCodeGivesOnlyTheThreeValues) {
+  struct Click {
+    CheckState before, after;
+  };
+  for (const Click& row : {Click{CheckState::Clear, CheckState::Ticked}, Click{CheckState::Ticked, CheckState::Clear},
+                           Click{CheckState::Grayed, CheckState::Ticked}}) {
+    EXPECT_EQ(core::after_click(row.before), row.after) << static_cast<int>(row.before);
+  }
+  for (const std::int16_t value : std::initializer_list<std::int16_t>{0, 1, 2})
+    EXPECT_EQ(static_cast<std::int16_t>(core::check_state_from(value)), value);
+  for (const std::int16_t value : std::initializer_list<std::int16_t>{-1, 3, 32767})
+    EXPECT_THROW(core::check_state_from(value), core::RangeError);
+}
+
+}  // namespace
+}  // namespace talvorin
