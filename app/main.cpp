@@ -23,9 +23,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   talvorin::forms::win32::Runtime runtime(instance, registry);
   return runtime.guarded([&] {
-    talvorin::forms::SettingsWindow form(runtime, ports);
-    form.Initialize();
-    form.Load();
+    const talvorin::forms::SettingsWindow form(runtime, ports);
     return runtime.run();
   });
 }

@@ -86,7 +86,6 @@ void AboutWindow::TextEffect(TextEffectTarget* obj, std::u16string_view sText, s
 }
 
 void AboutWindow::Form_Activate() {
-  window_->set_scale_mode(ScaleMode::Twips);
   window_->set_auto_redraw(true);
   window_->set_font_size(kAnimationPoints);
   const Version version = runtime_.app().version();

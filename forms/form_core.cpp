@@ -48,10 +48,9 @@ void FormCore::activate_event(bool window_visible) const {
 bool FormCore::unload() {
   if (unloading_ || unloaded_) return false;
   unloading_ = true;
-  std::int16_t cancel = 0;
-  if (on_unload_) on_unload_(cancel);
+  const Unload answer = on_unload_ ? on_unload_() : Unload::Proceed;
   unloading_ = false;
-  if (cancel != 0) return false;
+  if (answer == Unload::Cancel) return false;
   gone();
   return true;
 }

@@ -80,7 +80,7 @@ class FormCore {
  private:
   ActiveForm& active_form_;
   Handler on_resize_;
-  std::function<void(std::int16_t&)> on_unload_;
+  std::function<Unload()> on_unload_;
   Handler on_taskbar_created_;
   Handler on_activate_;
   bool close_box_hides_;

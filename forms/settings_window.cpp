@@ -39,11 +39,8 @@ class TrayCallbackScope {
 }  // namespace
 
 SettingsWindow::SettingsWindow(Runtime& runtime, const platform::Ports& ports)
-    : runtime_(runtime), ports_(ports), missing_button_(runtime.message_boxes()) {}
-
-void SettingsWindow::Initialize() { Form_Initialize(); }
-
-void SettingsWindow::Load() {
+    : runtime_(runtime), ports_(ports), missing_button_(runtime.message_boxes()) {
+  Form_Initialize();
   create_controls();
   Form_Load();
 }
@@ -59,7 +56,7 @@ void SettingsWindow::create_controls() {
   form.max_button = false;
   form.icon_resource = kAppIconResource;
   form.on_resize = [this] { Form_Resize(); };
-  form.on_unload = [this](std::int16_t& cancel) { Form_Unload(cancel); };
+  form.on_unload = [this] { return Form_Unload(); };
   form.on_taskbar_created = [this] { Taskbar_Created(); };
   window_ = runtime_.create_form(form);
 
@@ -147,7 +144,7 @@ void SettingsWindow::save_setting(std::u16string_view key, std::u16string_view t
   runtime_.app().log_error(message);
 }
 
-void SettingsWindow::Form_Unload(std::int16_t& /*cancel*/) {
+Unload SettingsWindow::Form_Unload() {
   delete_tray_icon();
   const std::int16_t box = chAutorun_->value();
   save_setting(core::kKeyStartUp, core::int16_to_text(box));
@@ -161,6 +158,7 @@ void SettingsWindow::Form_Unload(std::int16_t& /*cancel*/) {
   // The program ends with this window: the About window, hidden or not,
   // goes with it rather than keep a program without a tray icon alive.
   if (frmAbout_) frmAbout_->window().unload();
+  return Unload::Proceed;
 }
 
 void SettingsWindow::Command1_Click() {

@@ -20,14 +20,11 @@ inline constexpr int kAppIconResource = 1;
 
 class SettingsWindow {
  public:
+  // Starts the window in one step: first the object (Form_Initialize),
+  // then the window with its controls (Form_Load).
   SettingsWindow(Runtime& runtime, const platform::Ports& ports);
   SettingsWindow(const SettingsWindow&) = delete;
   SettingsWindow& operator=(const SettingsWindow&) = delete;
-
-  // Raised by the runtime at start: first the object, then the window with
-  // its controls.
-  void Initialize();
-  void Load();
 
   Form& window() { return *window_; }
 
@@ -36,7 +33,7 @@ class SettingsWindow {
   void Form_Initialize();
   void Form_Load();
   void Form_Resize();
-  void Form_Unload(std::int16_t& cancel);
+  Unload Form_Unload();
   void Command1_Click();
   void Timer1_Timer();
   void pichook_MouseMove(const MouseEvent& event);

@@ -41,10 +41,10 @@ struct FontSpec {
 
 enum class WindowState : std::int16_t { Normal = 0, Minimised = 1, Maximised = 2 };
 
-// The unit of a form's drawing measures; forms are laid out in twips only.
-enum class ScaleMode : std::int16_t { Twips = 1 };
-
 using Handler = std::function<void()>;
+
+// What an unload handler answers: Cancel keeps the window.
+enum class Unload : bool { Proceed, Cancel };
 
 // A mouse event as forms see it: coordinates in twips.
 struct MouseEvent {
@@ -186,8 +186,8 @@ struct FormArgs {
   // Each change of size or window state once the window exists, the first
   // showing included; never while create_form runs.
   Handler on_resize;
-  // The window is being unloaded; a non-zero cancel keeps it.
-  std::function<void(std::int16_t& cancel)> on_unload;
+  // The window is being unloaded, unless the handler cancels.
+  std::function<Unload()> on_unload;
   // The taskbar was created anew (the shell restarted) and has forgotten
   // every tray icon.
   Handler on_taskbar_created;
@@ -228,12 +228,11 @@ class Form {
 
   // Drawing on the window. With auto-redraw the window keeps an image that
   // what is drawn on hdc() goes to and that it repaints itself from.
-  virtual void set_scale_mode(ScaleMode mode) = 0;
   virtual void set_auto_redraw(bool on) = 0;
   // The face stays the window's own; only the size changes.
   virtual void set_font_size(double points) = 0;
   virtual std::uintptr_t hdc() = 0;
-  // The inner width in the scale unit.
+  // The inner width in twips, the one unit forms measure in.
   virtual float scale_width() const = 0;
   // Shows what has been drawn, now.
   virtual void refresh() = 0;

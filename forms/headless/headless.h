@@ -177,7 +177,6 @@ class Form final : public forms::Form {
   void popup_menu(forms::Menu& menu) override;
   void set_caption(std::u16string_view caption) override { caption_ = caption; }
   void unload() override { unload_now(); }
-  void set_scale_mode(forms::ScaleMode mode) override { scale_mode_ = mode; }
   void set_auto_redraw(bool on) override { auto_redraw_ = on; }
   void set_font_size(double points) override { font_size_ = points; }
   std::uintptr_t hdc() override { return core_.unloaded() ? 0 : dc_; }
@@ -216,7 +215,6 @@ class Form final : public forms::Form {
   bool unloaded() const { return core_.unloaded(); }
   const forms::FormArgs& args() const { return args_; }
   std::size_t popups() const { return popups_; }
-  std::optional<forms::ScaleMode> scale_mode() const { return scale_mode_; }
   bool auto_redraw() const { return auto_redraw_; }
   double font_size() const { return font_size_; }
   std::size_t refreshes() const { return refreshes_; }
@@ -233,7 +231,6 @@ class Form final : public forms::Form {
   std::shared_ptr<Form*> self_ = std::make_shared<Form*>(this);
   WindowState state_ = WindowState::Normal;
   std::uintptr_t dc_;
-  std::optional<forms::ScaleMode> scale_mode_;
   bool auto_redraw_ = false;
   double font_size_ = 0;
   std::size_t refreshes_ = 0;

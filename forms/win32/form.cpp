@@ -507,10 +507,6 @@ void Form::set_caption(std::u16string_view caption) {
   if (hwnd()) ::SetWindowTextW(hwnd(), text.c_str());
 }
 
-void Form::set_scale_mode(ScaleMode /*mode*/) {
-  // Twips is the only unit there is: scale_width() answers in it.
-}
-
 void Form::set_auto_redraw(bool on) {
   if (!hwnd() || on == auto_redraw_) return;
   auto_redraw_ = on;

@@ -194,7 +194,6 @@ class Form final : public forms::Form, private Window {
   void popup_menu(forms::Menu& menu) override;
   void set_caption(std::u16string_view caption) override;
   void unload() override;
-  void set_scale_mode(ScaleMode mode) override;
   void set_auto_redraw(bool on) override;
   void set_font_size(double points) override;
   std::uintptr_t hdc() override;

@@ -33,8 +33,6 @@ class AboutWindowTest : public ::testing::Test, protected SimulatedWindows {
   AboutWindowTest() {
     shell.add_taskbar();
     settings = std::make_unique<forms::SettingsWindow>(runtime, ports);
-    settings->Initialize();
-    settings->Load();
   }
 
   // "О программе" from the tray menu; the window's activation follows as an
@@ -126,7 +124,6 @@ TEST_F(AboutWindowTest, AboutCommandTitlesAndShowsTheWindowThenBothLinesCloseUp)
   const std::uint64_t start = runtime.now();
   const std::size_t captions_before = shell.texts_sent();
   runtime.drain();
-  EXPECT_EQ(about().scale_mode(), forms::ScaleMode::Twips);
   EXPECT_TRUE(about().auto_redraw());
   EXPECT_DOUBLE_EQ(about().font_size(), 12);
 

@@ -24,8 +24,9 @@ TEST(FormCore, AnUnloadThatArrivesWhileTheHandlerWaitsRunsNoSecondHandler) {
   bool inner_unloaded = true;
   forms::FormCore* self = nullptr;
   forms::FormArgs args;
-  args.on_unload = [&](std::int16_t& /*cancel*/) {
+  args.on_unload = [&] {
     if (++handled == 1) inner_unloaded = self->unload();
+    return forms::Unload::Proceed;
   };
   forms::FormCore form(args, active);
   self = &form;
@@ -40,11 +41,11 @@ TEST(FormCore, AnUnloadThatArrivesWhileTheHandlerWaitsRunsNoSecondHandler) {
 TEST(FormCore, ACancelledUnloadKeepsTheFormAndTheSessionEndUnloadsItOnce) {
   forms::ActiveForm active;
   int handled = 0;
-  std::int16_t answer = 1;
+  forms::Unload answer = forms::Unload::Cancel;
   forms::FormArgs args;
-  args.on_unload = [&](std::int16_t& cancel) {
+  args.on_unload = [&] {
     ++handled;
-    cancel = answer;
+    return answer;
   };
   forms::FormCore form(args, active);
   form.show();
@@ -53,7 +54,7 @@ TEST(FormCore, ACancelledUnloadKeepsTheFormAndTheSessionEndUnloadsItOnce) {
   EXPECT_FALSE(form.end_session()) << "cancelled";
   EXPECT_FALSE(form.end_session()) << "the session ends once";
   EXPECT_EQ(handled, 2);
-  answer = 0;
+  answer = forms::Unload::Proceed;
   EXPECT_TRUE(form.unload());
   EXPECT_FALSE(form.visible());
   EXPECT_EQ(active.active(), nullptr) << "an unloaded form is no one's active window";

@@ -81,7 +81,7 @@ struct Fixture {
   int unloads = 0;
   int taskbar_created = 0;
   int activations = 0;
-  std::int16_t cancel_with = 0;
+  forms::Unload answer = forms::Unload::Proceed;
   std::vector<forms::MouseEvent> mouse;
   std::vector<std::string> events;
 
@@ -92,9 +92,9 @@ struct Fixture {
     args.client_height = 2000;
     args.icon_resource = 1;
     args.on_resize = [this] { ++resizes; };
-    args.on_unload = [this](std::int16_t& cancel) {
+    args.on_unload = [this] {
       ++unloads;
-      cancel = cancel_with;
+      return answer;
     };
     args.on_taskbar_created = [this] { ++taskbar_created; };
     args.on_activate = [this] { ++activations; };
@@ -257,10 +257,6 @@ struct SettingsFixture {
   forms::SettingsWindow settings{
       runtime, platform::Ports{shell, tray, registry, common_controls, code_page, drawing, clock, links}};
 
-  SettingsFixture() {
-    settings.Initialize();
-    settings.Load();
-  }
   HWND window() { return as_hwnd(settings.window().window_handle()); }
   // Controls are numbered from 100 in the order the window holds them.
   HWND child(int index) { return ::GetDlgItem(window(), 100 + index); }
@@ -716,11 +712,11 @@ const testing::Register first_show("the first showing is a resize", [] {
 const testing::Register unloading("close, cancel, log-off and the end of the loop", [] {
   {
     Fixture f;
-    f.cancel_with = 1;
+    f.answer = forms::Unload::Cancel;
     ::SendMessageW(f.window(), WM_CLOSE, 0, 0);
     check_equal(f.unloads, 1, "the unload handler ran");
     check(::IsWindow(f.window()) != FALSE, "a cancelled unload keeps the window");
-    f.cancel_with = 0;
+    f.answer = forms::Unload::Proceed;
     ::SendMessageW(f.window(), WM_CLOSE, 0, 0);
     check_equal(f.unloads, 2, "and again");
     check_equal(f.form->window_handle(), platform::WindowHandle{0}, "the window is gone");
@@ -736,7 +732,7 @@ const testing::Register unloading("close, cancel, log-off and the end of the loo
                 "log-off is allowed");
     ::SendMessageW(f.window(), WM_ENDSESSION, FALSE, 0);
     check_equal(f.unloads, 0, "a cancelled log-off unloads nothing");
-    f.cancel_with = 1;  // even kept, a form is unloaded once per session end
+    f.answer = forms::Unload::Cancel;  // even kept, a form is unloaded once per session end
     ::SendMessageW(f.runtime.app_window(), WM_ENDSESSION, TRUE, 0);
     ::SendMessageW(f.window(), WM_ENDSESSION, TRUE, 0);
     check_equal(f.unloads, 1, "log-off unloads once, whichever window hears it");
