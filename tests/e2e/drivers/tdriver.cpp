@@ -209,9 +209,12 @@ BOOL CALLBACK collect_process_window(HWND window, LPARAM context) noexcept {
 
 // What the system does at log-off: WM_QUERYENDSESSION to every top-level
 // window of the process, then WM_ENDSESSION (TRUE) to each. Prints each
-// window's answer to the query.
+// window's answer to the query. With WAIT_MS, then waits for the process to
+// end and prints its exit code as wait-exit does: the process is held from
+// the start, since it may end before the last window has had its message.
 int cmd_end_session(Args args) {
   if (args.empty()) return kUsage;
+  auto process = open_process(args[0], SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION);
   ProcessWindows search{static_cast<DWORD>(parse_long(args[0])), {}};
   ::EnumWindows(collect_process_window, reinterpret_cast<LPARAM>(&search));
   if (search.windows.empty()) return missing(L"windows of process " + args[0]);
@@ -224,6 +227,14 @@ int cmd_end_session(Args args) {
     ::SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, nullptr);
   }
   print(L"ended");
+  if (args.size() < 2) return kOk;
+  if (!process || ::WaitForSingleObject(process.get(), static_cast<DWORD>(parse_long(args[1]))) != WAIT_OBJECT_0) {
+    print(L"still running after " + args[1] + L" ms");
+    return kMismatch;
+  }
+  DWORD code = 0;
+  ::GetExitCodeProcess(process.get(), &code);
+  print(L"exited " + std::to_wstring(code));
   return kOk;
 }
 
