@@ -508,15 +508,26 @@ int cmd_standin_move(Args args) {
   return wait_for_overlay(args[2], rect, parse_long(args[3]), clock);
 }
 
-// The stand-in taskbar (and its orb) in or out of the topmost windows.
+// The stand-in taskbar (with its orb or its second taskbar) in or out of the
+// topmost windows. Out, the decoy behind it steps out first, so that the
+// stand-in stays the first taskbar in the z-order.
 int cmd_standin_topmost(Args args) {
   if (args.empty()) return kUsage;
   const HWND order = args[0] == L"1" ? HWND_TOPMOST : HWND_NOTOPMOST;
   HWND bar = standin_bar();
   if (!bar) return missing(L"stand-in taskbar");
-  ::SetWindowPos(bar, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  if (HWND start = standin_start(); start && ::GetAncestor(start, GA_PARENT) == ::GetDesktopWindow()) {
-    ::SetWindowPos(start, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  const auto place = [order](HWND window) {
+    ::SetWindowPos(window, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  };
+  if (order == HWND_NOTOPMOST) {
+    for (HWND tray : e2e::top_level_windows(kTrayClass)) {
+      if (is_ours(tray) && tray != bar) place(tray);
+    }
+  }
+  place(bar);
+  if (HWND start = standin_start(); start && ::GetAncestor(start, GA_PARENT) == ::GetDesktopWindow()) place(start);
+  for (HWND second : e2e::top_level_windows(kSecondaryTrayClass)) {
+    if (is_ours(second)) place(second);
   }
   return kOk;
 }
