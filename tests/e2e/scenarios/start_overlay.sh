@@ -65,10 +65,14 @@ xdotool key Escape
 poll 0 2000 menu_open || close_menu
 pointer_to "$DESKTOP_X" "$DESKTOP_Y"
 
-# No caption, no overlay: Wine's own button shows.
+# No caption, no overlay: Wine's own button shows, its icon and label in
+# more than one grey, as the check of the blank caption above would see them.
 td set-text ''
 poll 'count 0' 1000 overlay_count
 expect_eq "overlays with an empty caption" "count 0" "$POLL_SEEN"
+sleep 0.2
+levels=$(grey_levels $((bl + 3)) $((bt + 3)) $((br - 3)) $((bb - 3)))
+expect_eq "Wine's own label shows (grey levels: $levels)" 1 "$((levels > 1))"
 td set-text 'Пуск!'
 poll 'count 1' 1000 overlay_count
 
