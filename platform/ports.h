@@ -24,9 +24,8 @@ enum class ShowCommand : std::int32_t { Hide = 0, Show = 5 };
 // What the Start button's search reads of a window besides its class. A
 // window that is gone reads as all zero.
 struct WindowFacts {
-  bool visible = false;    // its own visible style; a child's parent is looked at apart
-  core::PixelRect rect{};  // on the screen
-  bool topmost = false;
+  bool visible = false;             // its own visible style; a child's parent is looked at apart
+  core::PixelRect rect{};           // on the screen
   bool owner_drawn_button = false;  // a button the shell draws itself
 };
 
@@ -46,6 +45,8 @@ class ShellWindows {
   virtual WindowHandle find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) = 0;
   virtual void show_window(WindowHandle window, ShowCommand command) = 0;
   virtual WindowFacts facts(WindowHandle window) = 0;
+  // Asked of taskbars only: one more trip to the window server a tick.
+  virtual bool is_topmost(WindowHandle window) = 0;
   // The thread that made the window; 0 when it is gone.
   virtual std::uint32_t thread_of(WindowHandle window) = 0;
 };

@@ -44,7 +44,7 @@ core::ShellWindowSeen seen(WindowHandle window, const WindowFacts& facts) {
 
 core::TaskbarSeen taskbar_seen(ShellWindows& shell, WindowHandle taskbar) {
   const WindowFacts facts = shell.facts(taskbar);
-  core::TaskbarSeen seen_taskbar{seen(taskbar, facts), facts.topmost, std::nullopt};
+  core::TaskbarSeen seen_taskbar{seen(taskbar, facts), shell.is_topmost(taskbar), std::nullopt};
   if (const WindowHandle start = shell.find_child_window(taskbar, kStartWindowClass)) {
     seen_taskbar.start = seen(start, shell.facts(start));
   }
@@ -60,7 +60,7 @@ core::StartButtonSearch SearchStartButton(ShellWindows& shell, WindowHandle task
   if (taskbar == 0) return search;
   if (button != 0) {
     const WindowFacts bar = shell.facts(taskbar);
-    search.taskbar = core::TaskbarSeen{seen(taskbar, bar), bar.topmost, std::nullopt};
+    search.taskbar = core::TaskbarSeen{seen(taskbar, bar), shell.is_topmost(taskbar), std::nullopt};
     const WindowFacts facts = shell.facts(button);
     search.button = seen(button, facts);
     search.button_owner_drawn = facts.owner_drawn_button;

@@ -4,8 +4,8 @@
 # cancelled 100 times, the About window opened, animated and closed 50
 # times, and with the caption's overlay shown, the Start button moved 100
 # times and the taskbar made anew 20 times meanwhile. Prints the GDI and
-# USER objects the program holds and its
-# working set at the start and at the end, and fails if any grew.
+# USER objects the program holds and its working set at the start and at
+# the end, and fails if any grew.
 #
 #   bash tools/soak.sh [x86|x64]     (the 32-bit build where it can run)
 set -euo pipefail

@@ -30,8 +30,11 @@ WindowHandle ShellWindows::add_child(WindowHandle parent, std::string class_name
   return handle;
 }
 
-void ShellWindows::set_facts(WindowHandle window, const platform::WindowFacts& facts) {
-  if (Window* w = lookup(window)) w->facts = facts;
+void ShellWindows::set_facts(WindowHandle window, const platform::WindowFacts& facts, bool topmost) {
+  if (Window* w = lookup(window)) {
+    w->facts = facts;
+    w->topmost = topmost;
+  }
 }
 
 void ShellWindows::set_thread(WindowHandle window, std::uint32_t thread) {
@@ -71,6 +74,11 @@ bool ShellWindows::visible(WindowHandle window) const {
 platform::WindowFacts ShellWindows::facts(WindowHandle window) {
   const Window* w = lookup(window);
   return w ? w->facts : platform::WindowFacts{};
+}
+
+bool ShellWindows::is_topmost(WindowHandle window) {
+  const Window* w = lookup(window);
+  return w && w->topmost;
 }
 
 std::uint32_t ShellWindows::thread_of(WindowHandle window) {

@@ -27,7 +27,7 @@ class ShellWindows final : public platform::ShellWindows {
   WindowHandle add_taskbar();
   // A window's place and looks; a child has its parent's thread. New windows
   // show, at no size, on the shell's thread.
-  void set_facts(WindowHandle window, const platform::WindowFacts& facts);
+  void set_facts(WindowHandle window, const platform::WindowFacts& facts, bool topmost = false);
   void set_thread(WindowHandle window, std::uint32_t thread);
   // The desktop's icon view under a new top-level window of the class
   // ("Progman", or "WorkerW" once the shell has moved it); returns the list view.
@@ -45,6 +45,7 @@ class ShellWindows final : public platform::ShellWindows {
   WindowHandle find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) override;
   void show_window(WindowHandle window, platform::ShowCommand command) override;
   platform::WindowFacts facts(WindowHandle window) override;
+  bool is_topmost(WindowHandle window) override;
   std::uint32_t thread_of(WindowHandle window) override;
 
  private:
@@ -54,6 +55,7 @@ class ShellWindows final : public platform::ShellWindows {
     std::string class_name;
     std::string text;
     platform::WindowFacts facts{.visible = true};
+    bool topmost = false;
     std::uint32_t thread = kShellThread;
   };
   static constexpr std::uint32_t kShellThread = 1;

@@ -26,6 +26,7 @@ class ShellWindows final : public platform::ShellWindows {
   WindowHandle find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) override;
   void show_window(WindowHandle window, ShowCommand command) override;
   WindowFacts facts(WindowHandle window) override;
+  bool is_topmost(WindowHandle window) override;
   std::uint32_t thread_of(WindowHandle window) override;
 };
 

@@ -79,13 +79,14 @@ class StartOverlays::Overlay {
       ::SetWindowPos(hwnd, placement.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      kQuietMove | SWP_NOMOVE | SWP_NOSIZE);
     }
-    stand_above(as_hwnd(placement.above), placement.topmost);
     if (!shown_) {
       ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
       shown_ = true;
     } else if (redraw) {
       ::InvalidateRect(hwnd, nullptr, FALSE);
     }
+    // Shown first: showing a window may move it in the z-order.
+    stand_above(as_hwnd(placement.above), placement.topmost);
     placement_ = placement;
   }
 

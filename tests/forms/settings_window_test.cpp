@@ -242,12 +242,12 @@ TEST_F(SettingsWindowTest, OrbAndStartWindowsGetOverlaysAndNoBoxUntilTheyAreGone
   // Vista and 7: the orb is a top-level Button of the taskbar's thread, in
   // front of another program's top-level button.
   const auto bar = shell.add_top_level("Shell_TrayWnd");
-  shell.set_facts(bar, {.visible = true, .rect = kBar, .topmost = true});
+  shell.set_facts(bar, {.visible = true, .rect = kBar}, true);
   const auto theirs = shell.add_top_level("Button");
   shell.set_thread(theirs, 7);
   shell.set_facts(theirs, {.visible = true, .rect = kBar});
   const auto orb = shell.add_top_level("Button");
-  shell.set_facts(orb, {.visible = true, .rect = kButton, .topmost = true});
+  shell.set_facts(orb, {.visible = true, .rect = kButton}, true);
   store(u"StartButtonText", kPusk);
   start();
   EXPECT_TRUE(runtime.boxes().empty());

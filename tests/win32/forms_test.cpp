@@ -235,6 +235,7 @@ class QuietShell final : public platform::ShellWindows {
   }
   void show_window(platform::WindowHandle, platform::ShowCommand) override {}
   platform::WindowFacts facts(platform::WindowHandle) override { return {}; }
+  bool is_topmost(platform::WindowHandle) override { return false; }
   std::uint32_t thread_of(platform::WindowHandle) override { return 0; }
 };
 

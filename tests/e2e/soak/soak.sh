@@ -106,25 +106,27 @@ start=$(sample)
 echo "start: $start"
 
 begin=$(date +%s)
+# due DONE TOTAL: that kind is behind the pace that ends it with the run.
+due() { (($1 < $2 && $1 * seconds <= elapsed * $2)); }
 done_restores=1 done_menus=1 done_abouts=$((abouts > 0 ? 1 : 0)) done_moves=1 done_recreates=1
 while :; do
   elapsed=$(($(date +%s) - begin))
   ((elapsed >= seconds && done_restores >= restores && done_menus >= menus && done_abouts >= abouts &&
     done_moves >= moves && done_recreates >= recreates)) && break
   # Keep each kind on pace to end with the run.
-  if ((done_recreates < recreates && done_recreates * seconds <= elapsed * recreates)); then
+  if due "$done_recreates" "$recreates"; then
     recreate_once
     done_recreates=$((done_recreates + 1))
-  elif ((done_moves < moves && done_moves * seconds <= elapsed * moves)); then
+  elif due "$done_moves" "$moves"; then
     move_once "$done_moves"
     done_moves=$((done_moves + 1))
-  elif ((done_abouts < abouts && done_abouts * seconds <= elapsed * abouts)); then
+  elif due "$done_abouts" "$abouts"; then
     about_once
     done_abouts=$((done_abouts + 1))
-  elif ((done_restores < restores && done_restores * seconds <= elapsed * restores)); then
+  elif due "$done_restores" "$restores"; then
     restore_once
     done_restores=$((done_restores + 1))
-  elif ((done_menus < menus && done_menus * seconds <= elapsed * menus)); then
+  elif due "$done_menus" "$menus"; then
     menu_once "$done_menus"
     done_menus=$((done_menus + 1))
   else
