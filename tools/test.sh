@@ -22,7 +22,6 @@ step() {
   "$@" || failed+=("$*")
 }
 
-preset_of() { [[ $1 == x86 ]] && echo windows || echo windows-x64; }
 
 step cmake --preset host
 step cmake --build --preset host
@@ -31,8 +30,8 @@ step ctest --preset host
 step bash tools/lint.sh
 
 for arch in x86 x64; do
-  step cmake --preset "$(preset_of "$arch")"
-  step cmake --build --preset "$(preset_of "$arch")"
+  step cmake --preset "$(talvorin_preset_of "$arch")"
+  step cmake --build --preset "$(talvorin_preset_of "$arch")"
 done
 
 talvorin_wine_arches
@@ -41,10 +40,10 @@ echo "$TALVORIN_ARCHES_LINE"
 
 for arch in x86 x64; do
   if [[ " ${TALVORIN_ARCHES[*]} " == *" $arch "* ]]; then
-    step ctest --preset "$(preset_of "$arch")"
+    step ctest --preset "$(talvorin_preset_of "$arch")"
   else
     # What needs no Wine still runs on this build.
-    step ctest --preset "$(preset_of "$arch")" --label-exclude wine
+    step ctest --preset "$(talvorin_preset_of "$arch")" --label-exclude wine
   fi
 done
 

@@ -17,12 +17,13 @@ using platform::WindowHandle;
 class ShellWindows final : public platform::ShellWindows {
  public:
   // A new top-level window goes on top of the z-order, as a freshly
-  // created one does.
-  WindowHandle add_top_level(std::string class_name);
-  WindowHandle add_child(WindowHandle parent, std::string class_name);
+  // created one does. The searches take no title, as the program's pass
+  // none: a window's title never hides it from them.
+  WindowHandle add_top_level(std::string class_name, std::string text = {});
+  WindowHandle add_child(WindowHandle parent, std::string class_name, std::string text = {});
   void remove(WindowHandle window);
 
-  // The taskbar with its Start button, as the shell makes it.
+  // The taskbar with its Start button, as the shell makes and titles them.
   WindowHandle add_taskbar();
   // The desktop's icon view under a new top-level window of the class
   // ("Progman", or "WorkerW" once the shell has moved it); returns the list view.
