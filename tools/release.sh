@@ -50,12 +50,14 @@ else
 fi
 src=$(cd "$src" && pwd)
 
-declare -A preset=([x86]=windows [x64]=windows-x64)
+source tools/wine-session.sh
+declare -A exe
 for arch in x86 x64; do
+  preset=$(talvorin_preset_of "$arch")
+  exe[$arch]=$src/build/$preset/app/talvorin.exe
   log=$work/build-$arch.log
-  echo "release: building the $arch exe in $src/build/${preset[$arch]}"
-  if ! (cd "$src" && cmake --preset "${preset[$arch]}" && cmake --build --preset "${preset[$arch]}" --target talvorin) \
-    >"$log" 2>&1; then
+  echo "release: building the $arch exe in $src/build/$preset"
+  if ! (cd "$src" && cmake --preset "$preset" && cmake --build --preset "$preset" --target talvorin) >"$log" 2>&1; then
     tail -n 40 "$log" >&2
     echo "release: the $arch build failed; all of it in $log" >&2
     exit 1
@@ -63,9 +65,8 @@ for arch in x86 x64; do
 done
 
 # major.minor of project() in CMakeLists.txt, as the About title shows it.
-full=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$src/build/windows/CMakeCache.txt")
+full=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$src/build/$preset/CMakeCache.txt")
 version=$(cut -d. -f1-2 <<<"$full")
 
 rm -rf "$dist"
-python3 "$src/tools/pack_release.py" "$dist" "$version" \
-  x86="$src/build/windows/app/talvorin.exe" x64="$src/build/windows-x64/app/talvorin.exe"
+python3 "$src/tools/pack_release.py" "$dist" "$version" x86="${exe[x86]}" x64="${exe[x64]}"
