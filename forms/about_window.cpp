@@ -1,5 +1,6 @@
 #include "forms/about_window.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -104,8 +105,11 @@ void AboutWindow::lblHomePage_Click() {
   open_link(std::u16string(core::kHomePage) + std::u16string(core::kHomePageLinkSuffix));
 }
 
+// No verb: the shell takes the target's default one, which for a mailto:
+// or web address is whatever the user's mail program or browser registered.
 void AboutWindow::open_link(std::u16string_view target) {
-  ports_.links.open(window_->window_handle(), ports_.code_page.encode(target), kLinkFolder);
+  ports_.links.open(window_->window_handle(), std::nullopt, ports_.code_page.encode(target), std::nullopt, kLinkFolder,
+                    platform::ShowCommand::ShowNormal);
 }
 
 }  // namespace talvorin::forms

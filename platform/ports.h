@@ -19,7 +19,7 @@ namespace talvorin::platform {
 using WindowHandle = std::uintptr_t;  // 0: no window
 
 // ShowWindow commands the program uses.
-enum class ShowCommand : std::int32_t { Hide = 0, Show = 5 };
+enum class ShowCommand : std::int32_t { Hide = 0, ShowNormal = 1, Show = 5 };
 
 // What the Start button's search reads of a window besides its class. A
 // window that is gone reads as all zero.
@@ -161,6 +161,14 @@ class TextDrawing {
                          DrawTextFormat format) = 0;
 };
 
+// How many bytes of the text a draw_text call may touch: never past its end,
+// and none for a negative length (which DrawTextA would take as "up to the
+// NUL" and read on past a text that has none).
+inline std::int32_t drawable_length(const std::string& ansi_text, std::int32_t length) {
+  if (length <= 0) return 0;
+  return ansi_text.size() < static_cast<std::size_t>(length) ? static_cast<std::int32_t>(ansi_text.size()) : length;
+}
+
 // The system's millisecond clock; it wraps every 49.7 days.
 class Clock {
  public:
@@ -173,9 +181,11 @@ class Clock {
 class Links {
  public:
   virtual ~Links() = default;
-  // ShellExecuteA with the default verb, no parameters, the given working
-  // folder and a normal window.
-  virtual void open(WindowHandle owner, const std::string& ansi_target, const std::string& ansi_folder) = 0;
+  // ShellExecuteA with its arguments as given: no operation is the target's
+  // default verb, no parameters none.
+  virtual void open(WindowHandle owner, const std::optional<std::string>& ansi_operation,
+                    const std::string& ansi_target, const std::optional<std::string>& ansi_parameters,
+                    const std::string& ansi_folder, ShowCommand show) = 0;
 };
 
 // Everything the program reaches through the ports, bundled for the forms.

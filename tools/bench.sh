@@ -30,8 +30,6 @@ fi
 echo "$TALVORIN_ARCHES_LINE"
 talvorin_build_locale "$ROOT/build/locale"
 
-preset_of() { [[ $1 == x86 ]] && echo windows || echo windows-x64; }
-
 # The Linux process of a program in our prefix, found by its command line.
 linux_pid() {
   local name=$1 proc
@@ -52,7 +50,7 @@ cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{sum += $1} END {p
 # A subshell, so that each build has its own Wine, X server and clean-up.
 measure() (
   local arch=$1 out=$2 preset build
-  preset=$(preset_of "$arch")
+  preset=$(talvorin_preset_of "$arch")
   build=$ROOT/build/$preset
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" >/dev/null
@@ -70,7 +68,7 @@ measure() (
     local pid
     for pid in "${windows_pids[@]}"; do td kill "$pid"; done
     [[ -n $holder ]] && kill "$holder" 2>/dev/null && wait "$holder" 2>/dev/null
-    timeout 15 wineserver -w
+    timeout 15 wineserver -w || echo "bench: programs of the $arch prefix still ran 15 s after the clean-up" >&2
     [[ -n ${TALVORIN_XVFB_PID:-} ]] && kill "$TALVORIN_XVFB_PID" 2>/dev/null
   }
   trap cleanup EXIT
@@ -82,12 +80,12 @@ measure() (
   holder=$!
   sleep 2
 
+  # start EXE [ARGS...]: sets STARTED to the Windows pid and keeps it for
+  # the clean-up. Not called in a $(...): the list must not go with a subshell.
   start() {
     td start "$@" >"$ROOT/build/bench/start.out"
-    local pid
-    pid=$(awk '$1 == "pid" {print $2}' "$ROOT/build/bench/start.out")
-    windows_pids+=("$pid")
-    echo "$pid"
+    STARTED=$(awk '$1 == "pid" {print $2}' "$ROOT/build/bench/start.out")
+    windows_pids+=("$STARTED")
   }
   median() { sort -n | awk '{v[NR] = $1} END {if (NR) print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
@@ -96,15 +94,18 @@ measure() (
   td reg-set "$SETTINGS_KEY" StartButtonText "$CAPTION" >/dev/null
   local i pid first_caption=()
   for ((i = 0; i < STARTS; i++)); do
-    pid=$(start "$exe" --wait-caption "$CAPTION" 10000)
+    start "$exe" --wait-caption "$CAPTION" 10000
+    pid=$STARTED
     first_caption+=("$(awk '$1 == "caption" {print $3}' "$ROOT/build/bench/start.out")")
     td kill "$pid" >/dev/null
   done
   windows_pids=()
 
   local program minimal_pid program_linux minimal_linux
-  program=$(start "$exe")
-  minimal_pid=$(start "$minimal")
+  start "$exe"
+  program=$STARTED
+  start "$minimal"
+  minimal_pid=$STARTED
   sleep 2
   program_linux=$(linux_pid talvorin.exe)
   minimal_linux=$(linux_pid minimal.exe)
@@ -131,7 +132,8 @@ measure() (
   # The same minimal program with the system DLLs talvorin.exe loads: what
   # of the difference the DLLs make, and what the program itself.
   local dlls_pid dlls_peak
-  dlls_pid=$(TALVORIN_MINIMAL_DLLS=1 start "$minimal")
+  TALVORIN_MINIMAL_DLLS=1 start "$minimal"
+  dlls_pid=$STARTED
   sleep 2
   dlls_peak=$(peak "$dlls_pid")
   td kill "$dlls_pid" >/dev/null
@@ -144,27 +146,9 @@ measure() (
   # One About activation, opened as the user opens it: a right click on the
   # first tray slot, then "О программе". Icons of the programs killed above
   # linger until the pointer passes over them.
-  pointer_to() {
-    local here
-    here=$(xdotool getmouselocation --shell | awk -F= '$1 == "X" || $1 == "Y" {printf "%s ", $2}')
-    [[ $here == "$1 $2 " ]] || xdotool mousemove --sync "$1" "$2"
-  }
-  tray_sweep() {
-    local x
-    for ((x = 1013; x > 813; x -= 20)); do pointer_to "$x" 758; done
-    pointer_to 400 200
-  }
   open_about() {
-    pointer_to 1013 758
-    xdotool click 3
-    local point= i
-    for ((i = 0; i < 60; i++)); do
-      point=$(td menu-item-point 4 2) && break
-      sleep 0.05
-    done
-    # shellcheck disable=SC2086
-    pointer_to $point
-    xdotool click 1
+    tray_click 3
+    choose_menu_item 4 2
   }
   local about_seconds=6 about_before about_start about_after about_end
   tray_sweep
@@ -280,6 +264,6 @@ for arch in "${TALVORIN_ARCHES[@]}"; do
   if awk -v p="$peak" -v m="$minimal" 'BEGIN {exit !(p > 1.2 * m)}'; then
     echo "peak working set over its goal ($(talvorin_arch_name "$arch")): of the $((peak - minimal)) KiB above the" \
       "minimal program, $((dlls - minimal)) KiB come with the system DLLs talvorin.exe loads (shell32 for the" \
-      "tray icon, comctl32, advapi32, version) and $((peak - dlls)) KiB are the program's own."
+      "tray icon, comctl32, advapi32) and $((peak - dlls)) KiB are the program's own."
   fi
 done

@@ -22,11 +22,10 @@ if ! talvorin_wine_arches; then
   exit 1
 fi
 ARCH=${TALVORIN_ARCHES[0]}
+PRESET=$(talvorin_preset_of "$ARCH")
 if [[ $ARCH == x86 ]]; then
-  PRESET=windows
   echo "run: the 32-bit build"
 else
-  PRESET=windows-x64
   echo "run: the 64-bit build; not the ${TALVORIN_ARCHES_LEFT[0]}"
 fi
 BUILD=$ROOT/build/$PRESET

@@ -6,9 +6,10 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 top=${1:-15}
+source tools/wine-session.sh
 
 for arch in x86 x64; do
-  preset=$([[ $arch == x86 ]] && echo windows || echo windows-x64)
+  preset=$(talvorin_preset_of "$arch")
   triple=$([[ $arch == x86 ]] && echo i686-w64-mingw32 || echo x86_64-w64-mingw32)
   exe=build/$preset/app/talvorin.exe
   [[ -f $exe ]] || { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" >/dev/null; }

@@ -10,6 +10,9 @@
 # Otherwise each loader is started once: a 32-bit loader can be installed and
 # still refused by a kernel that runs no 32-bit code ("Exec format error").
 
+# shellcheck source=wine-session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wine-session.sh"
+
 talvorin_arch_name() {
   case $1 in
     x86) echo "32-bit (x86)" ;;
@@ -88,6 +91,6 @@ talvorin_build_arch() {
     talvorin_wine_arches || { echo "$TALVORIN_ARCHES_LINE"; return 1; }
     TALVORIN_ARCH=${TALVORIN_ARCHES[0]}
   fi
-  TALVORIN_PRESET=$([[ $TALVORIN_ARCH == x86 ]] && echo windows || echo windows-x64)
+  TALVORIN_PRESET=$(talvorin_preset_of "$TALVORIN_ARCH")
   cmake --preset "$TALVORIN_PRESET" >/dev/null && cmake --build --preset "$TALVORIN_PRESET" >/dev/null
 }

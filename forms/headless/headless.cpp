@@ -120,25 +120,34 @@ forms::Menu& Form::add_menu(const forms::MenuArgs& args) {
 
 void Form::show() {
   if (unloaded_) return;
+  const bool was_visible = visible_;
   visible_ = true;
   // A window is sized when it is first shown.
   if (!shown_once_) {
     shown_once_ = true;
     if (args_.on_resize) args_.on_resize();
   }
-  activate();
+  // One already shown but minimised comes back from the taskbar; a hidden
+  // one keeps its state.
+  if (was_visible && state_ == WindowState::Minimised) set_window_state(WindowState::Normal);
+  // Brought to the front and activated, even when it was the active window.
+  runtime_.active_form().shown(this);
+  runtime_.take_foreground(handle_, this);
+  // Raised once the activation has settled, as an event of its own.
+  if (args_.on_activate) runtime_.post(args_.on_activate);
 }
 
 void Form::hide() {
   visible_ = false;
-  if (runtime_.active_form() == this) runtime_.set_active_form(nullptr);
+  runtime_.active_form().hidden(this);
+  // The system activates another window, which is none of the program's.
+  if (runtime_.foreground() == handle_) runtime_.switch_to_another_program();
 }
 
 void Form::activate() {
-  if (!alive() || !visible_ || runtime_.active_form() == this) return;
-  runtime_.set_active_form(this);
-  // Raised once the activation has settled, as an event of its own.
-  if (args_.on_activate) runtime_.post(args_.on_activate);
+  if (!alive() || !visible_) return;
+  runtime_.take_foreground(handle_, this);
+  if (runtime_.active_form().activated(this, visible_) && args_.on_activate) runtime_.post(args_.on_activate);
 }
 
 void Form::click_label(std::u16string_view name) {
@@ -154,6 +163,8 @@ void Form::set_window_state(WindowState state) {
 
 void Form::popup_menu(forms::Menu& menu) {
   ++popups_;
+  // The hidden application window owns the menu and takes the foreground.
+  runtime_.take_foreground(runtime_.app_window(), nullptr);
   open_menu_ = static_cast<Menu*>(&menu);
   chosen_ = nullptr;
   runtime_.drain([this] { return chosen_ != nullptr; });
@@ -231,8 +242,14 @@ std::unique_ptr<forms::Form> Runtime::create_form(const forms::FormArgs& args) {
   return form;
 }
 
+void Runtime::take_foreground(platform::WindowHandle window, const Form* form) {
+  foreground_ = window;
+  focus_form_ = form && forms::ActiveForm::may_restore_focus(form->visible()) ? form : nullptr;
+}
+
 void Runtime::forget(Form& form) {
-  if (active_ == &form) active_ = nullptr;
+  active_form_.hidden(&form);
+  if (focus_form_ == &form) focus_form_ = nullptr;
   std::erase_if(forms_, [&form](const auto& entry) { return entry.second == &form; });
   for (const auto& [name, timer] : form.timers_) std::erase(timers_, timer.get());
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "forms/activation.h"
 #include "forms/toolkit.h"
 
 namespace talvorin::headless {
@@ -318,9 +319,19 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
   void set_clock_origin(std::uint32_t origin) { clock_origin_ = origin; }
   std::size_t pumps() const { return pumps_; }
   std::size_t waits() const { return waits_; }
-  // The program's window that is active, when one is.
-  Form* active_form() const { return active_; }
-  void set_active_form(Form* form) { active_ = form; }
+  // Which form is the program's active window, as the forms see it.
+  forms::ActiveForm& active_form() { return active_form_; }
+  // The foreground window: a form, the hidden application window that owns
+  // the popup menus, or 0 for another program's window.
+  platform::WindowHandle foreground() const { return foreground_; }
+  // The form whose control holds the keyboard focus, or none.
+  const Form* focus_form() const { return focus_form_; }
+  platform::WindowHandle app_window() const { return app_window_; }
+  // The window takes the foreground, and the keyboard with it; a form's
+  // control gets the focus only while the form is shown.
+  void take_foreground(platform::WindowHandle window, const Form* form);
+  // The user goes to another program's window.
+  void switch_to_another_program() { take_foreground(0, nullptr); }
   platform::WindowHandle new_handle() { return next_handle_++; }
   // Handles from here on, as a 64-bit process may see them above 4 GiB.
   void start_handles_at(platform::WindowHandle first) { next_handle_ = first; }
@@ -346,13 +357,16 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
   std::uint32_t clock_origin_ = 0;
   std::size_t pumps_ = 0;
   std::size_t waits_ = 0;
-  Form* active_ = nullptr;
+  forms::ActiveForm active_form_;
+  platform::WindowHandle foreground_ = 0;
+  const Form* focus_form_ = nullptr;
   std::vector<MessageBoxRecord> boxes_;
   int open_boxes_ = 0;
   int most_open_boxes_ = 0;
   float twips_per_pixel_x_ = 15.0F;
   std::uint64_t now_ = 0;
   platform::WindowHandle next_handle_ = 0x1000;
+  platform::WindowHandle app_window_ = new_handle();
   bool ended_ = false;
 };
 

@@ -455,7 +455,22 @@ void Form::load_icons(int resource) {
 void Form::show() {
   if (!hwnd()) return;
   const unsigned resizes_before = resizes_;
-  ::ShowWindow(hwnd(), SW_SHOW);
+  const bool was_visible = ::IsWindowVisible(hwnd());
+  // The program's active window before the showing activates it, so that
+  // the handler runs once, from here, whether or not it was active.
+  runtime_.active_form().shown(this);
+  // A hidden window comes back in the state it has; one already shown but
+  // minimised comes back from the taskbar.
+  ::ShowWindow(hwnd(), was_visible && ::IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
+  // Shown before or not, it comes in front of the windows covering it.
+  ::SetForegroundWindow(hwnd());
+  ::PostMessageW(hwnd(), kActivateEvent, 0, 0);
+  // A window that was the foreground window while hidden got no activation
+  // now, and holds the focus itself: the focus goes into its controls.
+  const HWND focus = ::GetFocus();
+  if (::GetForegroundWindow() == hwnd() && !::IsIconic(hwnd()) && !(focus && ::IsChild(hwnd(), focus))) {
+    restore_focus();
+  }
   // The window got its size while hidden; its first showing still counts as
   // a resize, once, whether or not Windows sent one with it.
   if (!shown_once_) {
@@ -465,7 +480,7 @@ void Form::show() {
 }
 
 void Form::hide() {
-  runtime_.form_hidden(*this);
+  runtime_.active_form().hidden(this);
   if (hwnd()) ::ShowWindow(hwnd(), SW_HIDE);
 }
 
@@ -498,8 +513,11 @@ std::uintptr_t Form::icon_handle() const {
 void Form::popup_menu(forms::Menu& menu) {
   auto& popup = static_cast<Menu&>(menu);
   PopupMenuCalls calls;
-  const auto chosen = static_cast<UINT>(platform::track_popup_menu_at_pointer(
-      calls, reinterpret_cast<platform::MenuHandle>(popup.popup()), window_handle()));
+  // The hidden application window takes the foreground for the menu, not
+  // this form: a form that is not shown must not hold the keyboard.
+  const auto owner = reinterpret_cast<platform::WindowHandle>(runtime_.app_window());
+  const auto chosen = static_cast<UINT>(
+      platform::track_popup_menu_at_pointer(calls, reinterpret_cast<platform::MenuHandle>(popup.popup()), owner));
   if (chosen == 0) return;
   if (MenuItem* item = popup.find(chosen)) item->click();
 }
@@ -628,7 +646,7 @@ LRESULT Form::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       if (auto_redraw_) return TRUE;  // the image covers it all
       break;
     case WM_SETFOCUS:
-      restore_focus();
+      if (ActiveForm::may_restore_focus(visible())) restore_focus();
       return 0;
     case WM_DESTROY:
       detach_menu_bar();
@@ -724,13 +742,19 @@ std::optional<LRESULT> Form::on_ctl_color_static(HDC dc, HWND control) const {
 }
 
 void Form::on_activate(bool active) {
-  if (active && runtime_.form_activated(*this)) ::PostMessageW(hwnd(), kActivateEvent, 0, 0);
   if (!active) {
     const HWND focus = ::GetFocus();
     if (focus && ::IsChild(hwnd(), focus)) focus_id_ = ::GetDlgCtrlID(focus);
     return;
   }
+  const bool shown = visible();
+  if (runtime_.active_form().activated(this, shown)) ::PostMessageW(hwnd(), kActivateEvent, 0, 0);
   if (::IsIconic(hwnd())) return;
+  if (!ActiveForm::may_restore_focus(shown)) {
+    // The keys go to the bare window, which takes none of them.
+    ::SetFocus(hwnd());
+    return;
+  }
   if (!restore_focus()) ::SetFocus(hwnd());
 }
 

@@ -1,13 +1,12 @@
 #include "forms/win32/runtime.h"
 
-#include <winver.h>
-
 #include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "core/error.h"
 #include "core/product.h"
+#include "core/version_info.h"
 #include "forms/win32/form.h"
 #include "forms/win32/units.h"
 #include "platform/win32/handles.h"
@@ -27,6 +26,8 @@ constexpr wchar_t kTaskbarCreated[] = L"TaskbarCreated";
 // its only insertion string.
 constexpr DWORD kEventIdError = 1;
 constexpr int kDefaultDpi = 96;
+// RT_VERSION as a number: the macro's type follows UNICODE.
+constexpr WORD kVersionResourceType = 16;
 
 void register_class(HINSTANCE instance, const wchar_t* name) {
   WNDCLASSEXW window_class{};
@@ -70,18 +71,16 @@ std::u16string Application::exe_name() const { return base_name_of(from_wide(mod
 
 std::u16string Application::title() const { return std::u16string(core::kProductName); }
 
+// From the exe's own version resource, read in place: the version library
+// is no KnownDLL, and one planted beside the exe would be loaded with it.
 Version Application::version() const {
-  const std::wstring file = module_path();
-  DWORD ignored = 0;
-  const DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &ignored);
-  if (size == 0) return {};
-  std::vector<BYTE> block(size);
-  if (!::GetFileVersionInfoW(file.c_str(), 0, size, block.data())) return {};
-  void* value = nullptr;
-  UINT length = 0;
-  if (!::VerQueryValueW(block.data(), L"\\", &value, &length) || length < sizeof(VS_FIXEDFILEINFO)) return {};
-  const auto* info = static_cast<const VS_FIXEDFILEINFO*>(value);
-  return Version{HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS)};
+  const HMODULE self = ::GetModuleHandleW(nullptr);
+  const HRSRC found = ::FindResourceW(self, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(kVersionResourceType));
+  const HGLOBAL loaded = found ? ::LoadResource(self, found) : nullptr;
+  const void* data = loaded ? ::LockResource(loaded) : nullptr;
+  if (!data) return {};
+  const auto version = core::file_version_of({static_cast<const std::uint8_t*>(data), ::SizeofResource(self, found)});
+  return version ? Version{version->major, version->minor} : Version{};
 }
 
 void Application::set_task_visible(bool visible) {
@@ -181,14 +180,8 @@ int Runtime::run() {
 
 void Runtime::form_loaded(Form& form) { forms_.push_back(&form); }
 
-bool Runtime::form_activated(Form& form) { return std::exchange(active_form_, &form) != &form; }
-
-void Runtime::form_hidden(Form& form) {
-  if (active_form_ == &form) active_form_ = nullptr;
-}
-
 void Runtime::form_unloaded(Form& form) {
-  form_hidden(form);
+  active_form_.hidden(&form);
   std::erase(forms_, &form);
   // A form unloaded inside a sent message (WM_ENDSESSION, or a WM_CLOSE
   // sent from another program) leaves GetMessage waiting for a posted one:
@@ -201,8 +194,9 @@ bool Runtime::is_live(const Form* form) const { return std::find(forms_.begin(),
 HWND Runtime::dialog_root(HWND target) const {
   if (!target) return nullptr;
   const HWND root = ::GetAncestor(target, GA_ROOT);
+  // A hidden form moves no focus into its controls, Tab included.
   for (const Form* form : forms_) {
-    if (form->hwnd() == root) return root;
+    if (form->hwnd() == root && form->visible()) return root;
   }
   return nullptr;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "forms/activation.h"
 #include "forms/toolkit.h"
 #include "forms/win32/window.h"
 #include "platform/settings_store.h"
@@ -54,6 +55,8 @@ inline constexpr wchar_t kLiveHandlesMessage[] = L"TalvorinLiveHandles";
 
 // The hidden top-level window that owns every form. It is never owned
 // itself, so broadcasts reach it even where they skip hidden owned windows.
+// It also owns the popup menus: it has no controls, so while it is the
+// foreground window no key the user types lands anywhere.
 
 class AppWindow final : private Window {
  public:
@@ -107,11 +110,9 @@ class Runtime final : public forms::Runtime {
   const std::vector<Form*>& forms() const { return forms_; }
   void form_loaded(Form& form);
   void form_unloaded(Form& form);
-  // The program's active window, as its forms see it: a form activated
-  // from another of the program's windows, or shown anew, counts; the
-  // user coming back from another program does not. True when it changed.
-  bool form_activated(Form& form);
-  void form_hidden(Form& form);
+  // Which form is the program's active window, and when a form's
+  // activate handler runs.
+  ActiveForm& active_form() { return active_form_; }
   // Every live form, also one unloaded by the handler of another.
   template <typename F>
   void for_each_form(F&& action) {
@@ -135,7 +136,7 @@ class Runtime final : public forms::Runtime {
   int dpi_y_ = 96;
   UINT taskbar_created_ = 0;
   std::vector<Form*> forms_;
-  Form* active_form_ = nullptr;
+  ActiveForm active_form_;
   std::unique_ptr<AppWindow> app_window_;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/sim/registry.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace talvorin::sim {
 
@@ -51,7 +52,20 @@ void Registry::add_key(RegistryRoot root, std::u16string_view path) { make(root,
 
 void Registry::put(RegistryRoot root, std::u16string_view path, std::u16string_view name, std::u16string_view data,
                    ValueType type) {
-  make(root, path).values[lower(name)] = Value{std::u16string(name), type, std::u16string(data)};
+  put_raw(root, path, name, type, core::registry_string_bytes(data));
+}
+
+void Registry::put_raw(RegistryRoot root, std::u16string_view path, std::u16string_view name, ValueType type,
+                       std::vector<std::uint8_t> bytes) {
+  make(root, path).values[lower(name)] = Value{std::u16string(name), StoredValue{type, std::move(bytes)}};
+}
+
+void Registry::remove_tree(RegistryRoot root, std::u16string_view path) {
+  const std::u16string key = lower(path);
+  std::erase_if(keys_, [&](const auto& entry) {
+    const auto& [entry_root, entry_path] = entry.first;
+    return entry_root == root && (entry_path == key || entry_path.starts_with(key + u'\\'));
+  });
 }
 
 bool Registry::has_key(RegistryRoot root, std::u16string_view path) const { return find(root, path) != nullptr; }
@@ -62,7 +76,16 @@ std::optional<std::u16string> Registry::get(RegistryRoot root, std::u16string_vi
   if (!key) return std::nullopt;
   const auto it = key->values.find(lower(name));
   if (it == key->values.end()) return std::nullopt;
-  return it->second.data;
+  return core::registry_string_from_bytes(it->second.stored.bytes);
+}
+
+std::optional<StoredValue> Registry::stored(RegistryRoot root, std::u16string_view path,
+                                            std::u16string_view name) const {
+  const KeyData* key = find(root, path);
+  if (!key) return std::nullopt;
+  const auto it = key->values.find(lower(name));
+  if (it == key->values.end()) return std::nullopt;
+  return it->second.stored;
 }
 
 void Registry::expect_none_open() const {
@@ -123,8 +146,9 @@ std::optional<std::u16string> Registry::read_string(Key key, std::u16string_view
   if (!data) return std::nullopt;
   const auto it = data->values.find(lower(name));
   if (it == data->values.end()) return std::nullopt;
-  if (it->second.type != ValueType::String && it->second.type != ValueType::ExpandString) return std::nullopt;
-  return it->second.data;
+  const StoredValue& value = it->second.stored;
+  if (value.type != ValueType::String && value.type != ValueType::ExpandString) return std::nullopt;
+  return core::registry_string_from_bytes(value.bytes);
 }
 
 bool Registry::write_string(Key key, std::u16string_view name, std::u16string_view text) {
@@ -132,7 +156,8 @@ bool Registry::write_string(Key key, std::u16string_view name, std::u16string_vi
   if (!h || !h->writable) return false;
   KeyData* data = find(h->root, h->path);
   if (!data) return false;
-  data->values[lower(name)] = Value{std::u16string(name), ValueType::String, std::u16string(text)};
+  data->values[lower(name)] =
+      Value{std::u16string(name), StoredValue{ValueType::String, core::registry_string_bytes(text)}};
   record(u"set " + describe(h->root, h->path, name) + u"=" + std::u16string(text));
   return true;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/registry_value.h"
 #include "platform/ports.h"
 #include "platform/sim/journal.h"
 
@@ -18,7 +19,13 @@ namespace talvorin::sim {
 
 using core::RegistryRoot;
 
-enum class ValueType : std::uint32_t { String = 1, ExpandString = 2, Binary = 3, Dword = 4 };
+using ValueType = core::RegistryValueType;
+
+// A value as it lies in a key: its type and its bytes, whatever their shape.
+struct StoredValue {
+  ValueType type;
+  std::vector<std::uint8_t> bytes;
+};
 
 class Registry final : public platform::Registry {
  public:
@@ -26,7 +33,13 @@ class Registry final : public platform::Registry {
   void add_key(RegistryRoot root, std::u16string_view path);
   void put(RegistryRoot root, std::u16string_view path, std::u16string_view name, std::u16string_view data,
            ValueType type = ValueType::String);
+  // Stores bytes as another program might have: no NUL, an odd count, any type.
+  void put_raw(RegistryRoot root, std::u16string_view path, std::u16string_view name, ValueType type,
+               std::vector<std::uint8_t> bytes);
+  // The key, its subkeys and their values go.
+  void remove_tree(RegistryRoot root, std::u16string_view path);
   bool has_key(RegistryRoot root, std::u16string_view path) const;
+  std::optional<StoredValue> stored(RegistryRoot root, std::u16string_view path, std::u16string_view name) const;
   std::optional<std::u16string> get(RegistryRoot root, std::u16string_view path, std::u16string_view name) const;
   void deny_writes(RegistryRoot root) { read_only_.insert(root); }
   std::size_t open_keys() const { return handles_.size(); }
@@ -50,8 +63,7 @@ class Registry final : public platform::Registry {
  private:
   struct Value {
     std::u16string name;  // as first written
-    ValueType type;
-    std::u16string data;
+    StoredValue stored;
   };
   struct KeyData {
     std::map<std::u16string, Value> values;  // by lower-cased name

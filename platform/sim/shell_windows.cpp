@@ -15,17 +15,17 @@ bool same_class(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-WindowHandle ShellWindows::add_top_level(std::string class_name) {
+WindowHandle ShellWindows::add_top_level(std::string class_name, std::string text) {
   const WindowHandle handle = next_handle_++;
-  windows_.insert(windows_.begin(), Window{handle, 0, std::move(class_name), {}});
+  windows_.insert(windows_.begin(), Window{handle, 0, std::move(class_name), std::move(text)});
   return handle;
 }
 
-WindowHandle ShellWindows::add_child(WindowHandle parent, std::string class_name) {
+WindowHandle ShellWindows::add_child(WindowHandle parent, std::string class_name, std::string text) {
   const WindowHandle handle = next_handle_++;
   const Window* owner = lookup(parent);
   const std::uint32_t thread = owner ? owner->thread : kShellThread;
-  windows_.push_back(Window{handle, parent, std::move(class_name), {}});
+  windows_.push_back(Window{handle, parent, std::move(class_name), std::move(text)});
   windows_.back().thread = thread;
   return handle;
 }
@@ -47,13 +47,14 @@ void ShellWindows::remove(WindowHandle window) {
 
 WindowHandle ShellWindows::add_taskbar() {
   const WindowHandle taskbar = add_top_level("Shell_TrayWnd");
-  add_child(taskbar, "Button");
+  add_child(taskbar, "Button", "start");
   return taskbar;
 }
 
 WindowHandle ShellWindows::add_desktop(std::string top_class) {
-  const WindowHandle top = add_top_level(std::move(top_class));
-  return add_child(add_child(top, "SHELLDLL_DefView"), "SysListView32");
+  std::string title = same_class(top_class, "Progman") ? "Program Manager" : "";
+  const WindowHandle top = add_top_level(std::move(top_class), std::move(title));
+  return add_child(add_child(top, "SHELLDLL_DefView"), "SysListView32", "FolderView");
 }
 
 const ShellWindows::Window* ShellWindows::lookup(WindowHandle window) const {

@@ -18,12 +18,13 @@ using platform::WindowHandle;
 class ShellWindows final : public platform::ShellWindows {
  public:
   // A new top-level window goes on top of the z-order, as a freshly
-  // created one does.
-  WindowHandle add_top_level(std::string class_name);
-  WindowHandle add_child(WindowHandle parent, std::string class_name);
+  // created one does. The searches take no title, as the program's pass
+  // none: a window's title never hides it from them.
+  WindowHandle add_top_level(std::string class_name, std::string text = {});
+  WindowHandle add_child(WindowHandle parent, std::string class_name, std::string text = {});
   void remove(WindowHandle window);
 
-  // The taskbar with its Start button, as the classic shell makes it.
+  // The taskbar with its Start button, as the shell makes and titles them.
   WindowHandle add_taskbar();
   // A window's place and looks; a child has its parent's thread. New windows
   // show, at no size, on the shell's thread.

@@ -49,9 +49,10 @@ void TextDrawing::set_text_character_extra(DeviceContext dc, std::int32_t extra)
 
 void TextDrawing::draw_text(DeviceContext dc, const std::string& ansi_text, std::int32_t length, core::PixelRect& rect,
                             platform::DrawTextFormat format) {
-  const auto count = std::clamp<std::int64_t>(length, 0, static_cast<std::int64_t>(ansi_text.size()));
+  const std::int64_t count = platform::drawable_length(ansi_text, length);
   const std::string text = ansi_text.substr(0, static_cast<std::size_t>(count));
-  if (format == platform::DrawTextFormat::CalcRect) {
+  // DrawTextA leaves the rectangle as it is when there is nothing to measure.
+  if (format == platform::DrawTextFormat::CalcRect && count > 0) {
     const std::int64_t width = std::max<std::int64_t>(0, count * (kCharWidth + std::int64_t{extra_}));
     rect.right = static_cast<std::int32_t>(std::min<std::int64_t>(rect.left + width, INT32_MAX));
     rect.bottom = rect.top + kLineHeight;

@@ -3,6 +3,7 @@
 // a shell that records the addresses it is asked to open.
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -54,13 +55,19 @@ class TextDrawing final : public platform::TextDrawing {
 
 class Links final : public platform::Links {
  public:
+  // Every argument as ShellExecuteA would get it.
   struct Call {
     platform::WindowHandle owner;
+    std::optional<std::string> operation;
     std::string target;
+    std::optional<std::string> parameters;
     std::string folder;
+    platform::ShowCommand show;
   };
-  void open(platform::WindowHandle owner, const std::string& ansi_target, const std::string& ansi_folder) override {
-    calls.push_back({owner, ansi_target, ansi_folder});
+  void open(platform::WindowHandle owner, const std::optional<std::string>& ansi_operation,
+            const std::string& ansi_target, const std::optional<std::string>& ansi_parameters,
+            const std::string& ansi_folder, platform::ShowCommand show) override {
+    calls.push_back({owner, ansi_operation, ansi_target, ansi_parameters, ansi_folder, show});
   }
   std::vector<Call> calls;
 };

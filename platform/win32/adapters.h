@@ -103,7 +103,9 @@ class MultimediaClock final : public platform::Clock {
 
 class ShellLinks final : public platform::Links {
  public:
-  void open(WindowHandle owner, const std::string& ansi_target, const std::string& ansi_folder) override;
+  void open(WindowHandle owner, const std::optional<std::string>& ansi_operation, const std::string& ansi_target,
+            const std::optional<std::string>& ansi_parameters, const std::string& ansi_folder,
+            ShowCommand show) override;
 };
 
 }  // namespace talvorin::platform::win32

@@ -77,8 +77,10 @@ void GdiTextDrawing::set_text_character_extra(DeviceContext dc, std::int32_t ext
 
 void GdiTextDrawing::draw_text(DeviceContext dc, const std::string& ansi_text, std::int32_t length,
                                core::PixelRect& rect, DrawTextFormat format) {
+  const std::int32_t count = drawable_length(ansi_text, length);
+  if (count == 0) return;
   RECT area = to_rect(rect);
-  ::DrawTextA(as_hdc(dc), ansi_text.c_str(), length, &area, static_cast<UINT>(format));
+  ::DrawTextA(as_hdc(dc), ansi_text.data(), count, &area, static_cast<UINT>(format));
   rect = {area.left, area.top, area.right, area.bottom};
 }
 
@@ -88,9 +90,13 @@ std::uint32_t MultimediaClock::milliseconds() {
   return time_get_time ? time_get_time() : ::GetTickCount();
 }
 
-void ShellLinks::open(WindowHandle owner, const std::string& ansi_target, const std::string& ansi_folder) {
-  ::ShellExecuteA(reinterpret_cast<HWND>(owner), nullptr, ansi_target.c_str(), nullptr, ansi_folder.c_str(),
-                  SW_SHOWNORMAL);
+void ShellLinks::open(WindowHandle owner, const std::optional<std::string>& ansi_operation,
+                      const std::string& ansi_target, const std::optional<std::string>& ansi_parameters,
+                      const std::string& ansi_folder, ShowCommand show) {
+  static_assert(static_cast<int>(ShowCommand::ShowNormal) == SW_SHOWNORMAL);
+  ::ShellExecuteA(reinterpret_cast<HWND>(owner), ansi_operation ? ansi_operation->c_str() : nullptr,
+                  ansi_target.c_str(), ansi_parameters ? ansi_parameters->c_str() : nullptr, ansi_folder.c_str(),
+                  static_cast<int>(show));
 }
 
 }  // namespace talvorin::platform::win32

@@ -1,8 +1,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
+#include "core/registry_value.h"
 #include "platform/win32/adapters.h"
 #include "platform/win32/wide.h"
 
@@ -27,17 +29,6 @@ Registry::Key open_existing(core::RegistryRoot root, std::u16string_view path, R
   HKEY key = nullptr;
   if (::RegOpenKeyExW(root_key(root), to_wide(path).c_str(), 0, access, &key) != ERROR_SUCCESS) return 0;
   return as_key(key);
-}
-
-// The stored bytes as UTF-16 units: an odd last byte is dropped, and one
-// terminating NUL, where the writer stored one, is not part of the text.
-std::u16string text_of(const std::vector<BYTE>& bytes, DWORD size) {
-  std::u16string text(size / sizeof(char16_t), u'\0');
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    text[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-  }
-  if (!text.empty() && text.back() == u'\0') text.pop_back();
-  return text;
 }
 
 }  // namespace
@@ -78,16 +69,15 @@ std::optional<std::u16string> Registry::read_string(Key key, std::u16string_view
     }
     if (result != ERROR_SUCCESS) return std::nullopt;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
-    return text_of(bytes, size);
+    return core::registry_string_from_bytes(std::span(bytes).first(size));
   }
 }
 
 bool Registry::write_string(Key key, std::u16string_view name, std::u16string_view text) {
   if (key == 0) return false;
-  const std::wstring data = to_wide(text);  // c_str() carries the terminating NUL
-  const auto size = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-  return ::RegSetValueExW(as_hkey(key), to_wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                          size) == ERROR_SUCCESS;
+  const std::vector<std::uint8_t> data = core::registry_string_bytes(text);
+  return ::RegSetValueExW(as_hkey(key), to_wide(name).c_str(), 0, REG_SZ, data.data(),
+                          static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
 }
 
 bool Registry::delete_value(Key key, std::u16string_view name) {

@@ -104,6 +104,12 @@ bool CommonControls::initialize(std::uint32_t classes) {
   // Looked up at run time, so a system without the entry point starts all
   // the same and only reports it. The library stays loaded: the controls'
   // window classes live in it.
+  //
+  // The one library loaded by its bare name, unlike every other: version 6
+  // lives in the side-by-side store, and only the name lets the manifest's
+  // activation context redirect the load there (the full System32 path
+  // would give the old version 5). With that context the loader takes the
+  // assembly the manifest names and never looks in the exe's folder.
   const HMODULE library = ::LoadLibraryW(L"comctl32.dll");
   if (!library) return false;
   const auto entry = reinterpret_cast<InitCommonControlsExFn>(

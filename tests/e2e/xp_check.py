@@ -41,7 +41,9 @@ class Pe:
         return struct.unpack_from("<H", self.data, self.optional + offset)[0]
 
     def directory(self, index):
-        return struct.unpack_from("<II", self.data, self.optional + 96 + 8 * index)
+        # The data directories follow the wider fields of a PE32+ header.
+        start = 96 if self.magic == PE32_MAGIC else 112
+        return struct.unpack_from("<II", self.data, self.optional + start + 8 * index)
 
     def offset(self, rva):
         for _, start, size, raw in self.sections:
@@ -53,15 +55,20 @@ class Pe:
         start = self.offset(rva)
         return self.data[start:self.data.index(b"\0", start)].decode("ascii")
 
-    def imports(self):
+    def import_descriptors(self):
+        """(DLL name, lookup table RVA) for each DLL the image imports from."""
         rva, _ = self.directory(IMPORT_DIRECTORY)
         descriptor = self.offset(rva)
         while True:
             lookup, _, _, name, first = struct.unpack_from("<IIIII", self.data, descriptor)
             if name == 0:
                 return
-            dll = self.text(name)
-            thunk = self.offset(lookup or first)
+            yield self.text(name), lookup or first
+            descriptor += 20
+
+    def imports(self):
+        for dll, table in self.import_descriptors():
+            thunk = self.offset(table)
             while True:
                 entry = struct.unpack_from("<I", self.data, thunk)[0]
                 if entry == 0:
@@ -71,7 +78,6 @@ class Pe:
                 else:
                     yield dll, self.text(entry + 2)
                 thunk += 4
-            descriptor += 20
 
 
 def listed_imports(path):

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -168,13 +169,13 @@ TEST_F(AboutWindowTest, OkAndTheCloseBoxHideTheWindowAndTheNextAboutShowsItAgain
   EXPECT_FALSE(window->visible());
   EXPECT_FALSE(window->unloaded()) << "closed from the title bar it is hidden, not unloaded";
 
-  // Shown again while it is the active window: the title is set again, and
-  // no second activation starts.
+  // Shown again while it is open: the title is set again, and each showing
+  // brings it forward and activates it once more.
   about_command();
   runtime.drain();
   about_command();
   runtime.drain();
-  EXPECT_EQ(frames().size(), 6 * kFramesPerLine);
+  EXPECT_EQ(frames().size(), 8 * kFramesPerLine);
 }
 
 TEST_F(AboutWindowTest, ComingBackFromTheSettingsWindowMidAnimationStartsItAgainInsideTheRunningOne) {
@@ -196,6 +197,52 @@ TEST_F(AboutWindowTest, ComingBackFromTheSettingsWindowMidAnimationStartsItAgain
   EXPECT_EQ(drawn[30 + 2 * kFramesPerLine].top, 42);
   EXPECT_EQ(drawn.back().spacing, -1);
   EXPECT_EQ(drawing.live_brushes(), 0U);
+}
+
+// Only the program's own showing, or a return from another of its windows,
+// activates the About window; another program or the tray menu between
+// does not.
+TEST_F(AboutWindowTest, WhichReturnsToTheWindowAnimateItAgain) {
+  constexpr std::int32_t kLeftUp = 0x202;
+  about_command();
+  runtime.drain();
+  struct Case {
+    const char* what;
+    std::function<void()> away;
+    std::size_t new_frames;
+  };
+  const Case cases[] = {
+      {"another program's window", [this] { runtime.switch_to_another_program(); }, 0},
+      {"the tray menu, closed", [this] { settings_form().tray_callback(kRightUp); }, 0},
+      {"the tray menu, desktop icons",
+       [this] {
+         runtime.post([this] { settings_form().choose(u"mnuHideDesktopIcons"); });
+         settings_form().tray_callback(kRightUp);
+       },
+       0},
+      {"the settings window",
+       [this] {
+         settings_form().tray_callback(kLeftUp);
+         runtime.drain();
+       },
+       2 * kFramesPerLine},
+  };
+  for (const Case& c : cases) {
+    const std::size_t before = frames().size();
+    c.away();
+    about().activate();
+    runtime.drain();
+    EXPECT_EQ(frames().size() - before, c.new_frames) << c.what;
+    EXPECT_EQ(runtime.foreground(), about().window_handle()) << c.what;
+  }
+
+  // "О программе" on the window covered by another program's window.
+  runtime.switch_to_another_program();
+  const std::size_t before = frames().size();
+  about_command();
+  EXPECT_EQ(runtime.foreground(), about().window_handle());
+  runtime.drain();
+  EXPECT_EQ(frames().size() - before, 2 * kFramesPerLine);
 }
 
 TEST_F(AboutWindowTest, OkDuringTheFirstLineLeavesOneFrameOfTheSecond) {
@@ -223,7 +270,10 @@ TEST_F(AboutWindowTest, LinksOpenTheirAddressesAtOnceAlsoDuringTheAnimation) {
   EXPECT_EQ(links.calls[1].target, "http://talvorin.example.org/");
   for (const auto& call : links.calls) {
     EXPECT_EQ(call.owner, about().window_handle());
+    EXPECT_EQ(call.operation, std::nullopt) << "the default verb";
+    EXPECT_EQ(call.parameters, std::nullopt);
     EXPECT_EQ(call.folder, "C:\\");
+    EXPECT_EQ(call.show, platform::ShowCommand::ShowNormal);
   }
   EXPECT_EQ(frames().size(), 2 * kFramesPerLine) << "the animation went on";
 }

@@ -453,6 +453,32 @@ TEST_F(SettingsWindowTest, TrayClicksShowTheWindowAndOpenTheMenu) {
   EXPECT_FALSE(form().menu_item(kSettingsItem).enabled());
 }
 
+// The tray menu is owned by the hidden application window: the hidden
+// settings window never takes the keyboard, whatever becomes of the menu.
+TEST_F(SettingsWindowTest, TheTrayMenuLeavesNoHiddenWindowWithTheKeyboard) {
+  start();
+  struct Case {
+    const char* what;
+    std::u16string_view item;  // empty: closed without a choice
+  };
+  for (const Case& c : {Case{"closed", u""}, Case{"desktop icons", u"mnuHideDesktopIcons"}}) {
+    if (!c.item.empty()) runtime.post([&] { form().choose(c.item); });
+    form().tray_callback(kRightUp);
+    EXPECT_EQ(runtime.foreground(), runtime.app_window()) << c.what;
+    EXPECT_EQ(runtime.focus_form(), nullptr) << c.what;
+    EXPECT_FALSE(form().visible()) << c.what;
+  }
+
+  // A left click brings the window forward, covered or not, with the focus.
+  for (int click = 0; click < 2; ++click) {
+    runtime.switch_to_another_program();
+    form().tray_callback(kLeftUp);
+    EXPECT_EQ(runtime.foreground(), form().window_handle()) << "click " << click;
+    EXPECT_EQ(runtime.focus_form(), &form()) << "click " << click;
+    EXPECT_EQ(form().window_state(), WindowState::Normal);
+  }
+}
+
 TEST_F(SettingsWindowTest, CallbacksWhileTheMenuIsOpenDoNothing) {
   start();
   bool busy_inside = false;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/product.h"
 #include "core/text_effect.h"
 #include "forms/about_window.h"
 #include "forms/win32/runtime.h"
@@ -249,6 +250,38 @@ const testing::Register animation("both lines drawn into the window's image, a f
   check(count_pixels(image, RECT{42, 12, width, 30}, RGB(255, 0, 0)) > 20, "red title in the first line");
   check(count_pixels(image, RECT{42, 42, width, 60}, RGB(0, 255, 0)) > 20, "green credit in the second line");
   check_equal(count_pixels(image, RECT{0, 0, 40, 60}, RGB(255, 0, 0)), 0, "nothing left of the lines");
+
+  // The settled lines read back from the image: the font they are drawn in,
+  // where they start, and nothing of the wider early frames left to their
+  // right.
+  LOGFONTW font{};
+  ::GetObjectW(::GetCurrentObject(image, OBJ_FONT), sizeof(font), &font);
+  LOGFONTW window_font{};
+  ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(window_font), &window_font);
+  check_equal(show(from_wide(font.lfFaceName)), show(from_wide(window_font.lfFaceName)), "the window's own face");
+  check_equal(static_cast<int>(font.lfHeight), -::MulDiv(12, f.runtime.dpi_y(), 72), "at 12 points");
+  struct Line {
+    std::u16string text;
+    int top;
+    COLORREF colour;
+  };
+  ::SetTextCharacterExtra(image, -1);
+  for (const Line& line :
+       {Line{u"Talvorin 1.3", 12, RGB(255, 0, 0)}, Line{std::u16string(core::kAuthorName), 42, RGB(0, 255, 0)}}) {
+    const int bottom = line.top + 24;
+    int first = width;
+    for (int x = 0; x < width && first == width; ++x) {
+      if (count_pixels(image, RECT{x, line.top, x + 1, bottom}, line.colour) > 0) first = x;
+    }
+    std::printf("  %s starts at x = %d\n", show(line.text).c_str(), first);
+    check(first >= 42 && first <= 43, show(line.text) + " starts at x = 42");
+    const std::wstring text = to_wide(line.text);
+    SIZE settled{};
+    ::GetTextExtentPoint32W(image, text.c_str(), static_cast<int>(text.size()), &settled);
+    check(42 + settled.cx + 2 < width, show(line.text) + " settles inside the window");
+    check_equal(count_pixels(image, RECT{42 + settled.cx + 2, line.top - 2, width, bottom}, line.colour), 0,
+                "nothing right of the settled " + show(line.text));
+  }
 });
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "platform/win32/adapters.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
+#include "tests/contract/drawing_contract.h"
+#include "tests/contract/registry_contract.h"
 #include "tests/win32/check.h"
 
 namespace {
@@ -20,8 +22,6 @@ using platform::win32::to_wide;
 using testing::check;
 using testing::check_equal;
 using testing::show;
-
-constexpr std::u16string_view kTestKey = u"Software\\Talvorin tests\\adapters";
 
 // --- unique_any ------------------------------------------------------------
 
@@ -122,103 +122,72 @@ const testing::Register code_page_round_trips("the ANSI code page: any length, N
 
 // --- the registry ------------------------------------------------------------
 
-HKEY test_root() {
-  HKEY key = nullptr;
-  ::RegCreateKeyExW(HKEY_CURRENT_USER, to_wide(kTestKey).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                    nullptr);
-  return key;
-}
+static_assert(static_cast<DWORD>(core::RegistryValueType::String) == REG_SZ &&
+              static_cast<DWORD>(core::RegistryValueType::ExpandString) == REG_EXPAND_SZ &&
+              static_cast<DWORD>(core::RegistryValueType::Binary) == REG_BINARY &&
+              static_cast<DWORD>(core::RegistryValueType::Dword) == REG_DWORD);
 
-void put_raw(HKEY key, const wchar_t* name, DWORD type, const void* data, DWORD size) {
-  ::RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
-}
+// Wine's registry, reached around the adapter with the plain Win32 calls.
+class WineRegistry final : public contract::RegistryUnderTest {
+ public:
+  platform::Registry& registry() override { return registry_; }
+  void put_raw(std::u16string_view path, std::u16string_view name, core::RegistryValueType type,
+               const std::vector<std::uint8_t>& bytes) override {
+    HKEY key = nullptr;
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, to_wide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    const platform::win32::unique_hkey owner(key);
+    ::RegSetValueExW(key, to_wide(name).c_str(), 0, static_cast<DWORD>(type), bytes.data(),
+                     static_cast<DWORD>(bytes.size()));
+  }
+  std::optional<core::RegistryValueType> stored_type(std::u16string_view path, std::u16string_view name) override {
+    DWORD type = 0;
+    if (!query(path, name, &type, nullptr)) return std::nullopt;
+    return static_cast<core::RegistryValueType>(type);
+  }
+  std::size_t stored_size(std::u16string_view path, std::u16string_view name) override {
+    DWORD size = 0;
+    return query(path, name, nullptr, &size) ? size : 0;
+  }
+  void remove_tree(std::u16string_view path) override { ::RegDeleteTreeW(HKEY_CURRENT_USER, to_wide(path).c_str()); }
 
-void remove_test_keys() { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Talvorin tests"); }
+ private:
+  static bool query(std::u16string_view path, std::u16string_view name, DWORD* type, DWORD* size) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, to_wide(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    const platform::win32::unique_hkey owner(key);
+    return ::RegQueryValueExW(key, to_wide(name).c_str(), nullptr, type, nullptr, size) == ERROR_SUCCESS;
+  }
+
+  platform::win32::Registry registry_;
+};
 
 const testing::Register registry_reads("the registry: string values as stored, whatever their shape", [] {
-  remove_test_keys();
-  platform::win32::unique_hkey raw(test_root());
-  const std::wstring long_value(100000, L'x');
-  const DWORD number = 5;
-  put_raw(raw.get(), L"plain", REG_SZ, L"abc", 8);
-  put_raw(raw.get(), L"no terminator", REG_SZ, L"abc", 6);
-  put_raw(raw.get(), L"odd count", REG_SZ, L"abc", 5);
-  put_raw(raw.get(), L"empty", REG_SZ, L"", 2);
-  put_raw(raw.get(), L"no bytes", REG_SZ, L"", 0);
-  put_raw(raw.get(), L"inner NUL", REG_SZ, L"a\0b", 8);
-  put_raw(raw.get(), L"expandable", REG_EXPAND_SZ, L"%PATH%", 14);
-  put_raw(raw.get(), L"number", REG_DWORD, &number, sizeof(number));
-  put_raw(raw.get(), L"binary", REG_BINARY, "ab", 2);
-  put_raw(raw.get(), L"long", REG_SZ, long_value.c_str(), static_cast<DWORD>((long_value.size() + 1) * 2));
-
-  struct Row {
-    std::u16string_view name;
-    std::optional<std::u16string> expected;
-  };
-  const Row rows[] = {
-      {u"plain", u"abc"},
-      {u"no terminator", u"abc"},
-      {u"odd count", u"ab"},
-      {u"empty", u""},
-      {u"no bytes", u""},
-      {u"inner NUL", std::u16string(u"a\0b", 3)},
-      {u"expandable", u"%PATH%"},
-      {u"number", std::nullopt},
-      {u"binary", std::nullopt},
-      {u"missing", std::nullopt},
-      {u"long", std::u16string(100000, u'x')},
-  };
-  platform::win32::Registry registry;
-  const platform::RegistryKey key(registry, registry.open_for_read(core::RegistryRoot::CurrentUser, kTestKey));
-  check(static_cast<bool>(key), "opened for reading");
-  for (const Row& row : rows) {
-    const auto value = registry.read_string(key.get(), row.name);
-    check_equal(value.has_value(), row.expected.has_value(), "present: " + show(row.name));
-    if (value && row.expected) check_equal(show(*value), show(*row.expected), "value of " + show(row.name));
-  }
-  remove_test_keys();
+  WineRegistry wine;
+  contract::registry_reads(wine);
 });
 
 const testing::Register registry_writes("the registry: writes, deletes, rights and the null key", [] {
-  remove_test_keys();
-  platform::win32::Registry registry;
-  const auto root = core::RegistryRoot::CurrentUser;
+  WineRegistry wine;
+  contract::registry_writes(wine);
+});
 
-  check_equal(static_cast<long long>(registry.open_for_write(root, kTestKey)), 0LL, "a missing key is not opened");
-  check_equal(static_cast<long long>(registry.open_for_read(root, kTestKey)), 0LL, "nor created by trying");
+// --- drawing -----------------------------------------------------------------
 
-  const std::u16string text(100000, u'\u0416');
-  {
-    const platform::RegistryKey created(registry, registry.create(root, kTestKey));
-    check(static_cast<bool>(created), "created with its parents");
-    check(registry.write_string(created.get(), u"Text", text), "written");
-    check(registry.write_string(created.get(), u"Gone", u"x"), "written");
-    check(registry.delete_value(created.get(), u"Gone"), "deleted");
-    check(!registry.delete_value(created.get(), u"Gone"), "a second delete finds nothing");
-  }
-  {
-    platform::win32::unique_hkey raw(test_root());
-    DWORD type = 0;
-    DWORD size = 0;
-    ::RegQueryValueExW(raw.get(), L"Text", nullptr, &type, nullptr, &size);
-    check_equal(static_cast<long long>(type), static_cast<long long>(REG_SZ), "REG_SZ");
-    check_equal(static_cast<long long>(size), 200002LL, "the text and its NUL");
-  }
-  {
-    const platform::RegistryKey reading(registry, registry.open_for_read(root, kTestKey));
-    check(!registry.write_string(reading.get(), u"Text", u"y"), "a key opened for reading refuses writes");
-    check_equal(show(registry.read_string(reading.get(), u"Text").value_or(u"?")), show(text), "read back whole");
-  }
-  {
-    const platform::RegistryKey writing(registry, registry.open_for_write(root, kTestKey));
-    check(static_cast<bool>(writing), "an existing key opens for writing");
-    check(registry.delete_value(writing.get(), u"Text"), "deleted through a key opened for writing");
-  }
-  check(!registry.read_string(0, u"Text"), "nothing read through key 0");
-  check(!registry.write_string(0, u"Text", u"x"), "nothing written through key 0");
-  check(!registry.delete_value(0, u"Text"), "nothing deleted through key 0");
-  registry.close(0);
-  remove_test_keys();
+class GdiDrawing final : public contract::DrawingUnderTest {
+ public:
+  GdiDrawing() : dc_(::CreateCompatibleDC(nullptr)) { ::SelectObject(dc_.get(), ::GetStockObject(DEFAULT_GUI_FONT)); }
+  platform::TextDrawing& drawing() override { return drawing_; }
+  platform::TextDrawing::DeviceContext dc() override { return reinterpret_cast<std::uintptr_t>(dc_.get()); }
+
+ private:
+  platform::win32::unique_hdc dc_;
+  platform::win32::GdiTextDrawing drawing_;
+};
+
+const testing::Register drawing_contract("drawing: colours, brushes and what DrawText measures", [] {
+  GdiDrawing gdi;
+  contract::drawing_colors(gdi);
+  contract::drawing_measures(gdi);
 });
 
 // --- shell windows -----------------------------------------------------------
@@ -227,8 +196,10 @@ LRESULT CALLBACK plain_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
   return ::DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-// A top-level window of a class of its own that does nothing.
-platform::win32::unique_hwnd make_top_level(const wchar_t* class_name, DWORD style) {
+// A top-level window of a class of its own that does nothing, titled as
+// Windows titles the shell window it stands for: a search by an empty title
+// instead of none misses it, as it would miss the shell's own.
+platform::win32::unique_hwnd make_top_level(const wchar_t* class_name, const wchar_t* title, DWORD style) {
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = plain_procedure;
@@ -236,16 +207,21 @@ platform::win32::unique_hwnd make_top_level(const wchar_t* class_name, DWORD sty
   window_class.lpszClassName = class_name;
   ::RegisterClassExW(&window_class);
   return platform::win32::unique_hwnd(
-      ::CreateWindowExW(0, class_name, L"", style, 0, 0, 10, 10, nullptr, nullptr, window_class.hInstance, nullptr));
+      ::CreateWindowExW(0, class_name, title, style, 0, 0, 10, 10, nullptr, nullptr, window_class.hInstance, nullptr));
 }
 
 const testing::Register shell_windows_found("shell windows: found by class in any case, text sent as ANSI", [] {
-  const auto tray = make_top_level(L"TalvorinTestTray", WS_OVERLAPPED);
-  const HWND button = ::CreateWindowExW(0, L"Button", L"Start", WS_CHILD, 0, 0, 10, 10, tray.get(), nullptr,
+  // The taskbar has no title; its Start button and the desktop's Progman
+  // have theirs.
+  const auto tray = make_top_level(L"TalvorinTestTray", L"", WS_OVERLAPPED);
+  const HWND button = ::CreateWindowExW(0, L"Button", L"start", WS_CHILD, 0, 0, 10, 10, tray.get(), nullptr,
                                         ::GetModuleHandleW(nullptr), nullptr);
+  const auto progman = make_top_level(L"TalvorinTestProgman", L"Program Manager", WS_POPUP);
 
   platform::win32::ShellWindows shell;
   const platform::win32::AnsiCodePage code_page;
+  check_equal(shell.find_window("talvorintestprogman"), reinterpret_cast<platform::WindowHandle>(progman.get()),
+              "a top-level window with a title");
   const auto found = shell.find_window("talvorintesttray");
   check_equal(found, reinterpret_cast<platform::WindowHandle>(tray.get()), "the top-level window");
   const auto child = shell.find_child_window(found, "button");
@@ -263,10 +239,11 @@ const testing::Register shell_windows_found("shell windows: found by class in an
 
 const testing::Register shell_windows_walked(
     "shell windows: top-level windows of a class one after another, shown and hidden", [] {
-      const auto first = make_top_level(L"TalvorinTestWorker", WS_POPUP | WS_VISIBLE);
-      const auto second = make_top_level(L"TalvorinTestWorker", WS_POPUP | WS_VISIBLE);
-      const HWND list = ::CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, second.get(), nullptr,
-                                          ::GetModuleHandleW(nullptr), nullptr);
+      const auto first = make_top_level(L"TalvorinTestWorker", L"", WS_POPUP | WS_VISIBLE);
+      const auto second = make_top_level(L"TalvorinTestWorker", L"", WS_POPUP | WS_VISIBLE);
+      // The desktop's list view is titled so.
+      const HWND list = ::CreateWindowExW(0, L"Static", L"FolderView", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, second.get(),
+                                          nullptr, ::GetModuleHandleW(nullptr), nullptr);
 
       platform::win32::ShellWindows shell;
       std::vector<platform::WindowHandle> seen;

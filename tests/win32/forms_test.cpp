@@ -80,6 +80,7 @@ struct Fixture {
   int clicks = 0;
   int unloads = 0;
   int taskbar_created = 0;
+  int activations = 0;
   std::int16_t cancel_with = 0;
   std::vector<forms::MouseEvent> mouse;
   std::vector<std::string> events;
@@ -96,6 +97,7 @@ struct Fixture {
       cancel = cancel_with;
     };
     args.on_taskbar_created = [this] { ++taskbar_created; };
+    args.on_activate = [this] { ++activations; };
     form = runtime.create_form(args);
     box =
         &form->add_check_box({.name = u"box", .caption = u"Запомнить", .rect = {120, 1200, 2400, 600}, .tab_index = 4});
@@ -603,6 +605,73 @@ const testing::Register menus("menu items: captions, enabled flags, the popup an
   ::GetClientRect(f.window(), &after);
   check(::GetMenu(f.window()) != nullptr, "a visible menu makes a menu bar");
   check_equal(after.bottom, before.bottom, "the bar's height is added to the window");
+});
+
+// --- activation ------------------------------------------------------------------
+
+// Only the program's own showing, or a return from another of its forms,
+// runs a form's activate handler; a return from another program or from the
+// tray menu does not, and a hidden form never takes the keyboard.
+const testing::Register activation("show brings forward; which returns count as activations", [] {
+  Fixture f;
+  std::unique_ptr<forms::Form> second = f.runtime.create_form(plain_form(u"second"));
+  // Another program's window, as far as the forms can tell.
+  const platform::win32::unique_hwnd other(::CreateWindowExW(0, L"Static", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                                             0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr));
+  const auto focus_in_form = [&f] { return ::GetFocus() && ::IsChild(f.window(), ::GetFocus()); };
+  const auto cancelled_menu = [&f] {
+    ::SetTimer(nullptr, 0, 30, close_menu_later);
+    f.form->popup_menu(*f.menu);
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    int activations;  // after the step
+    HWND foreground;  // null: not checked
+  };
+  const HWND form = f.window();
+  const HWND app = f.runtime.app_window();
+  const Step steps[] = {
+      {"hidden, the tray menu closed", cancelled_menu, 0, app},
+      {"a hidden form brought to the foreground", [&] { ::SetForegroundWindow(form); }, 0, form},
+      {"shown", [&] { f.form->show(); }, 1, form},
+      {"shown again while active", [&] { f.form->show(); }, 2, form},
+      {"covered by another program", [&] { ::SetForegroundWindow(other.get()); }, 2, other.get()},
+      {"back from it", [&] { ::SetForegroundWindow(form); }, 2, form},
+      {"shown while covered",
+       [&] {
+         ::SetForegroundWindow(other.get());
+         f.form->show();
+       },
+       3, form},
+      {"the tray menu closed", cancelled_menu, 3, app},
+      {"back from the tray menu", [&] { ::SetForegroundWindow(form); }, 3, form},
+      {"another form shown", [&] { second->show(); }, 3, as_hwnd(second->window_handle())},
+      {"back from the other form", [&] { ::SetForegroundWindow(form); }, 4, form},
+      // As the tray menu did when the hidden settings window owned it.
+      {"the other form hidden, then in the foreground",
+       [&] {
+         second->hide();
+         ::SetForegroundWindow(as_hwnd(second->window_handle()));
+       },
+       4, as_hwnd(second->window_handle())},
+      {"back from the hidden form", [&] { ::SetForegroundWindow(form); }, 4, form},
+      {"minimised, then shown",
+       [&] {
+         ::ShowWindow(form, SW_MINIMIZE);
+         f.form->show();
+       },
+       5, form},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    pump_for(f.runtime, 50);
+    check_equal(f.activations, step.activations, std::string(step.what) + ": activations");
+    check(::GetForegroundWindow() == step.foreground, std::string(step.what) + ": the foreground window");
+    check_equal(focus_in_form(), f.form->visible() && ::GetForegroundWindow() == form,
+                std::string(step.what) + ": the focus in a control of the form");
+  }
+  check(!::IsIconic(form), "a minimised form shown comes back restored");
 });
 
 // --- window states and lifetime ------------------------------------------------

@@ -24,13 +24,13 @@ void CALLBACK write_caption(HWND, UINT, UINT_PTR, DWORD) {
 
 // With TALVORIN_MINIMAL_DLLS set, it also loads the system DLLs that
 // talvorin.exe loads and the loop above does not need: shell32 for the tray
-// icon, comctl32 for the visual styles, advapi32 for the registry and
-// version for the version number. The benchmark tells their share of the
-// working set from the program's own that way.
+// icon, comctl32 for the visual styles and advapi32 for the registry. The
+// benchmark tells their share of the working set from the program's own
+// that way.
 void load_the_programs_dlls() {
   wchar_t flag[8] = {};
   if (::GetEnvironmentVariableW(L"TALVORIN_MINIMAL_DLLS", flag, 8) == 0) return;
-  for (const wchar_t* dll : {L"shell32.dll", L"comctl32.dll", L"advapi32.dll", L"version.dll"}) {
+  for (const wchar_t* dll : {L"shell32.dll", L"comctl32.dll", L"advapi32.dll"}) {
     ::LoadLibraryW(dll);
   }
 }

@@ -47,6 +47,7 @@ constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kOverlayClass[] = L"TalvorinStartCaption";
 constexpr wchar_t kSecondaryTrayClass[] = L"Shell_SecondaryTrayWnd";
 constexpr wchar_t kStartClass[] = L"Start";
+constexpr wchar_t kHolderClass[] = L"TalvorinE2EHolder";
 constexpr UINT kTrayIconId = 1;
 
 constexpr int kScreenHeight = 768;
@@ -141,6 +142,18 @@ std::wstring windows_path(std::wstring path) {
   return path;
 }
 
+// A process that nobody holds a handle to is gone with its id once it ends,
+// and a later wait-exit could no longer tell how it ended. The holder keeps
+// a handle to each program started for the length of the run.
+void hand_to_holder(HANDLE process) {
+  const HWND holder = ::FindWindowW(kHolderClass, nullptr);
+  DWORD holder_pid = 0;
+  if (!holder || !::GetWindowThreadProcessId(holder, &holder_pid)) return;
+  const e2e::unique_handle target(::OpenProcess(PROCESS_DUP_HANDLE, FALSE, holder_pid));
+  HANDLE kept = nullptr;
+  if (target) ::DuplicateHandle(::GetCurrentProcess(), process, target.get(), &kept, 0, FALSE, DUPLICATE_SAME_ACCESS);
+}
+
 int cmd_start(Args args) {
   if (args.empty()) return kUsage;
   const std::wstring exe = windows_path(args[0]);
@@ -164,6 +177,7 @@ int cmd_start(Args args) {
   }
   e2e::unique_handle process(info.hProcess);
   e2e::unique_handle thread(info.hThread);
+  hand_to_holder(process.get());
   print(L"pid " + std::to_wstring(info.dwProcessId));
   print(L"path " + exe);
   if (wait_caption) return wait_for_caption(args[2], parse_long(args[3]), clock);
@@ -298,7 +312,9 @@ int cmd_wait_caption(Args args) {
 }
 
 // A window class whose windows do nothing of their own; `proc` may add to it.
-HWND make_window(const wchar_t* class_name, WNDPROC proc, DWORD ex_style, DWORD style, RECT where) {
+// The title is the one Windows gives the window it stands for.
+HWND make_window(const wchar_t* class_name, WNDPROC proc, DWORD ex_style, DWORD style, RECT where,
+                 const wchar_t* title = L"") {
   WNDCLASSW window_class{};
   window_class.lpfnWndProc = proc ? proc : ::DefWindowProcW;
   window_class.hInstance = ::GetModuleHandleW(nullptr);
@@ -306,7 +322,7 @@ HWND make_window(const wchar_t* class_name, WNDPROC proc, DWORD ex_style, DWORD 
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   ::RegisterClassW(&window_class);
-  HWND window = ::CreateWindowExW(ex_style, class_name, L"", style, where.left, where.top, where.right - where.left,
+  HWND window = ::CreateWindowExW(ex_style, class_name, title, style, where.left, where.top, where.right - where.left,
                                   where.bottom - where.top, nullptr, nullptr, window_class.hInstance, nullptr);
   if (window) ::SetPropW(window, kOursProperty, reinterpret_cast<HANDLE>(1));
   return window;
@@ -579,16 +595,18 @@ int cmd_standin_caption(Args) {
 // SHELLDLL_DefView, which holds the icons' list view. With WorkerW an empty
 // Progman stands in front of it, as on Windows 7 and later.
 constexpr wchar_t kDesktopViewClass[] = L"SHELLDLL_DefView";
+constexpr wchar_t kProgmanTitle[] = L"Program Manager";
 
 int cmd_desktop_icons(Args args) {
   const std::wstring top_class = args.empty() ? L"Progman" : args[0];
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
   ::InitCommonControlsEx(&controls);
   const RECT area{0, 0, 240, 160};
-  if (top_class != L"Progman" && !make_window(L"Progman", nullptr, WS_EX_TOOLWINDOW, WS_POPUP, area)) {
+  if (top_class != L"Progman" && !make_window(L"Progman", nullptr, WS_EX_TOOLWINDOW, WS_POPUP, area, kProgmanTitle)) {
     return missing(L"empty Progman");
   }
-  HWND top = make_window(top_class.c_str(), nullptr, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, WS_POPUP | WS_VISIBLE, area);
+  HWND top = make_window(top_class.c_str(), nullptr, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, WS_POPUP | WS_VISIBLE, area,
+                         top_class == L"Progman" ? kProgmanTitle : L"");
   if (!top) return missing(top_class);
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   WNDCLASSW view_class{};
@@ -629,7 +647,7 @@ int cmd_desktop_icons_visible(Args) {
 }
 
 int cmd_hold(Args) {
-  if (!make_window(L"TalvorinE2EHolder", nullptr, WS_EX_TOOLWINDOW, WS_POPUP, RECT{0, 0, 1, 1})) {
+  if (!make_window(kHolderClass, nullptr, WS_EX_TOOLWINDOW, WS_POPUP, RECT{0, 0, 1, 1})) {
     return missing(L"holder window");
   }
   print(L"ready");
@@ -1054,6 +1072,76 @@ int cmd_about_close(Args) {
   return kOk;
 }
 
+// --- activation -------------------------------------------------------------
+
+// Another program's window: a plain one over the desktop above the taskbar,
+// neither topmost nor one of the program's, that the scenarios put in front
+// of the program's windows.
+constexpr wchar_t kCoverClass[] = L"TalvorinE2ECover";
+
+HWND find_cover() {
+  const auto found = e2e::top_level_windows(kCoverClass);
+  return found.empty() ? nullptr : found.front();
+}
+
+int cmd_cover(Args) {
+  HWND cover = make_window(kCoverClass, nullptr, 0, WS_POPUP | WS_VISIBLE | WS_BORDER,
+                           RECT{0, 0, 1024, kScreenHeight - kWineTaskbarHeight - 8});
+  if (!cover) return missing(L"cover window");
+  ::SetForegroundWindow(cover);
+  print(L"ready");
+  return e2e::pump_forever();
+}
+
+HWND named_window(const std::wstring& name) {
+  if (name == L"cover") return find_cover();
+  if (name == L"form") return find_form();
+  if (name == L"about") return find_about();
+  return nullptr;
+}
+
+// activate cover|form|about: the system makes that window the foreground
+// window, as a click on it would.
+int cmd_activate(Args args) {
+  if (args.empty()) return kUsage;
+  HWND window = named_window(args[0]);
+  if (!window) return missing(args[0]);
+  ::SetForegroundWindow(window);
+  return kOk;
+}
+
+// What a window is to the scenarios: "form", "about", "app" (the program's
+// hidden application window), "cover", or its class.
+std::wstring role_of(HWND window) {
+  if (!window) return L"none";
+  if (window == find_form()) return L"form";
+  if (window == find_about()) return L"about";
+  if (window == find_cover()) return L"cover";
+  if (e2e::same_class(window, L"TalvorinApp")) return L"app";
+  return e2e::class_name(window);
+}
+
+// The foreground window as "ROLE visible V focus CLASS front F": whether it
+// is shown, the class of the focus window of its thread (the window the
+// keys go to), and 1 when it lies in front of the cover window.
+int cmd_foreground(Args) {
+  HWND foreground = ::GetForegroundWindow();
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  const HWND focus = foreground && ::GetGUIThreadInfo(::GetWindowThreadProcessId(foreground, nullptr), &info)
+                         ? info.hwndFocus
+                         : nullptr;
+  bool in_front = false;
+  HWND cover = find_cover();
+  for (HWND above = cover ? ::GetWindow(cover, GW_HWNDPREV) : nullptr; above; above = ::GetWindow(above, GW_HWNDPREV)) {
+    if (above == foreground) in_front = true;
+  }
+  print(role_of(foreground) + L" visible " + std::to_wstring(foreground && ::IsWindowVisible(foreground) ? 1 : 0) +
+        L" focus " + (focus ? e2e::class_name(focus) : std::wstring(L"none")) + L" front " +
+        std::to_wstring(in_front ? 1 : 0));
+  return kOk;
+}
+
 const std::map<std::wstring, std::function<int(Args)>>& commands() {
   static const std::map<std::wstring, std::function<int(Args)>> table{
       {L"acp", cmd_acp},
@@ -1085,6 +1173,9 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"about", cmd_about},
       {L"cursor", cmd_cursor},
       {L"about-close", cmd_about_close},
+      {L"cover", cmd_cover},
+      {L"activate", cmd_activate},
+      {L"foreground", cmd_foreground},
       {L"set-text", cmd_set_text},
       {L"get-text", cmd_get_text},
       {L"set-check", cmd_set_check},

@@ -46,17 +46,6 @@ expect_eq "controls in tab order (class, x, y, width, height, tab stop, text)" \
   "Static 32 96 145 16 0 arkady@example.org|Button 80 120 96 32 1 OK|Static 32 64 189 16 0 http://talvorin.example.org" \
   "$(td about | sed -n 's/^control //p' | paste -sd '|')"
 
-# How many pixels of a region of the screen are mostly red or mostly green.
-count_pixels() {
-  local colour=$1 geometry=$2
-  import -window root -crop "$geometry" +repage "$E2E_WORK/about.png" 2>/dev/null
-  convert "$E2E_WORK/about.png" -depth 8 txt:- 2>/dev/null | awk -v c="$colour" -F'[(),]' '
-    NR > 1 { r = $3; g = $4; b = $5
-             if (c == "red" && r > 160 && g < 110 && b < 110) n++
-             if (c == "green" && g > 160 && r < 110 && b < 110) n++
-             if (c == "blue" && b > 160 && r < 110 && g < 110) n++ }
-    END { print n + 0 }'
-}
 line1="207x24+$((cx + 42))+$((cy + 10))"
 line2="207x24+$((cx + 42))+$((cy + 40))"
 at() { local wait_ms=$(($1 - ($(date +%s%3N) - opened))); ((wait_ms > 0)) && sleep "$(awk -v m=$wait_ms 'BEGIN {print m / 1000}')"; }

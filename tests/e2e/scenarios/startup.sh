@@ -11,7 +11,7 @@ stored='Пуск: Привет, мир'
 td reg-set "$SETTINGS_KEY" StartButtonText "$stored"
 td reg-set "$SETTINGS_KEY" StartUp 0
 
-program_start --wait-caption "$stored" 1000 || fail "stored caption on the Start button within 1000 ms: $PROGRAM_CAPTION"
+program_start --wait-caption "$stored" 1000 || fail "stored caption on the Start button at start: $PROGRAM_CAPTION"
 echo "$PROGRAM_CAPTION"
 
 # The icon comes after the caption; once it is there, start-up has ended.

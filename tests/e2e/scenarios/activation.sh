@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Which windows come forward, and which returns to the About window run its
+# animation, on the real windows. The tray menu leaves no hidden window with
+# the keyboard; a left click on the icon brings a covered settings window to
+# the front; "О программе" brings a covered About window to the front and
+# animates it; coming back to it from the settings window animates it again,
+# from another program's window or from the tray menu not.
+source "$(dirname "$0")/../lib.sh"
+e2e_join_desktop
+e2e_reset_registry
+tray_sweep
+td reg-set "$SETTINGS_KEY" StartButtonText 'Вперёд'
+program_start --wait-caption 'Вперёд' 3000 || fail "caption at start: $PROGRAM_CAPTION"
+poll 1 2000 tray_slot_filled || fail "no icon in the first tray slot"
+hook_menus || exit 1
+
+# "ROLE visible V focus CLASS front F" of the foreground window (tdriver).
+foreground() { td foreground; }
+role_and_focus() { foreground | awk '{print $1, $5}'; }
+
+# The tray menu, closed without showing a window: "Скрыть значки на Рабочем
+# столе" (twice, so that it flips back), or a click elsewhere.
+menu_item_desktop_icons() {
+  open_tray_menu || fail "no popup menu: $MENU_ITEMS"
+  choose_menu_item 4 1 || fail "no open menu to choose the desktop icons item from"
+  poll 0 2000 menu_open
+}
+after_tray_menu() {
+  local what=$1 seen
+  seen=$(foreground)
+  [[ $seen != form* && $seen != *"focus Edit"* ]] ||
+    fail "after the tray menu ($what) the keyboard is with the hidden settings window: $seen"
+  expect_eq "foreground after the tray menu ($what)" "app" "${seen%% *}"
+}
+
+open_tray_menu || fail "no popup menu: $MENU_ITEMS"
+close_menu
+after_tray_menu "closed by a click elsewhere"
+menu_item_desktop_icons
+after_tray_menu "desktop icons hidden"
+menu_item_desktop_icons
+after_tray_menu "desktop icons shown"
+
+# Another program's window over everything but the taskbar.
+background_driver cover cover || exit 1
+
+tray_click 1
+poll 1 2000 form_field visible || fail "no settings window after a left click"
+expect_eq "a left click: the settings window in front, the text box with the keys" "form visible 1 focus Edit front 1" \
+  "$(foreground)"
+td activate cover
+poll "cover" 2000 role_and_focus
+tray_click 1
+poll "form Edit" 2000 role_and_focus
+expect_eq "a left click on a covered settings window brings it to the front" "form visible 1 focus Edit front 1" \
+  "$(foreground)"
+expect_eq "its state untouched" 0 "$(form_field iconic)"
+
+# The About window's first line spreads far to the right in the early
+# frames of its animation and settles within the left half of the band: red
+# right of where it settles means an animation runs.
+about_field() { td about "$1"; }
+read -r cx cy _ <<<"$(about_field client 2>/dev/null || echo 0 0)"
+animating() {
+  local beyond="75x26+$((cx + 170))+$((cy + 8))" deadline
+  deadline=$(($(date +%s%3N) + 1500))
+  while (($(date +%s%3N) < deadline)); do
+    if (($(count_pixels red "$beyond") > 3)); then
+      echo 1
+      return
+    fi
+  done
+  echo 0
+}
+# Both lines take 5.5 s.
+let_it_settle() { sleep 6; }
+about_command() {
+  open_tray_menu || fail "no popup menu: $MENU_ITEMS"
+  choose_menu_item 4 2 || fail "no open menu to choose \"О программе\" from"
+}
+
+about_command
+poll 1 3000 about_field visible || fail "no About window after \"О программе\""
+read -r cx cy _ <<<"$(about_field client)"
+expect_eq "\"О программе\" animates the About window" 1 "$(animating)"
+expect_eq "the About window in front" "about visible 1 focus Button front 1" "$(foreground)"
+let_it_settle
+
+td activate cover
+poll "cover" 2000 role_and_focus
+td activate about
+expect_eq "back to the About window from another program's window: no animation" 0 "$(animating)"
+
+menu_item_desktop_icons
+after_tray_menu "with the About window open"
+menu_item_desktop_icons
+td activate about
+expect_eq "back to the About window from the tray menu: no animation" 0 "$(animating)"
+
+tray_click 1
+poll "form Edit" 2000 role_and_focus || fail "the settings window did not come forward: $POLL_SEEN"
+td activate about
+expect_eq "back to the About window from the settings window: the animation again" 1 "$(animating)"
+let_it_settle
+
+td activate cover
+poll "cover" 2000 role_and_focus
+about_command
+poll "about Button" 2000 role_and_focus
+expect_eq "\"О программе\" brings a covered About window to the front" "about visible 1 focus Button front 1" \
+  "$(foreground)"
+expect_eq "and animates it" 1 "$(animating)"

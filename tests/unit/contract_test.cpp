@@ -1,0 +1,67 @@
+// The simulated adapters pass the same cases as the Win32 ones do under Wine.
+
+#include <gtest/gtest.h>
+
+#include "platform/sim/registry.h"
+#include "platform/sim/text_drawing.h"
+#include "tests/contract/drawing_contract.h"
+#include "tests/contract/registry_contract.h"
+
+namespace talvorin {
+namespace {
+
+class SimulatedRegistry final : public contract::RegistryUnderTest {
+ public:
+  platform::Registry& registry() override { return registry_; }
+  void put_raw(std::u16string_view path, std::u16string_view name, core::RegistryValueType type,
+               const std::vector<std::uint8_t>& bytes) override {
+    registry_.put_raw(core::RegistryRoot::CurrentUser, path, name, type, bytes);
+  }
+  std::optional<core::RegistryValueType> stored_type(std::u16string_view path, std::u16string_view name) override {
+    const auto value = registry_.stored(core::RegistryRoot::CurrentUser, path, name);
+    if (!value) return std::nullopt;
+    return value->type;
+  }
+  std::size_t stored_size(std::u16string_view path, std::u16string_view name) override {
+    const auto value = registry_.stored(core::RegistryRoot::CurrentUser, path, name);
+    return value ? value->bytes.size() : 0;
+  }
+  void remove_tree(std::u16string_view path) override { registry_.remove_tree(core::RegistryRoot::CurrentUser, path); }
+
+ private:
+  sim::Registry registry_;
+};
+
+TEST(RegistryContract, SimulatedRegistryReadsValuesAsStored) {
+  SimulatedRegistry simulated;
+  const int before = testing::failures();
+  contract::registry_reads(simulated);
+  EXPECT_EQ(testing::failures(), before);
+}
+
+TEST(RegistryContract, SimulatedRegistryWritesDeletesAndRefuses) {
+  SimulatedRegistry simulated;
+  const int before = testing::failures();
+  contract::registry_writes(simulated);
+  EXPECT_EQ(testing::failures(), before);
+}
+
+class RecordingDrawing final : public contract::DrawingUnderTest {
+ public:
+  platform::TextDrawing& drawing() override { return drawing_; }
+  platform::TextDrawing::DeviceContext dc() override { return 1; }
+
+ private:
+  sim::TextDrawing drawing_;
+};
+
+TEST(DrawingContract, SimulatedDrawingColoursAndMeasures) {
+  RecordingDrawing simulated;
+  const int before = testing::failures();
+  contract::drawing_colors(simulated);
+  contract::drawing_measures(simulated);
+  EXPECT_EQ(testing::failures(), before);
+}
+
+}  // namespace
+}  // namespace talvorin
