@@ -19,7 +19,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   win32::GdiTextDrawing drawing;
   win32::MultimediaClock clock;
   win32::ShellLinks links;
-  const talvorin::platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, clock, links};
+  win32::StartOverlays overlays;
+  const talvorin::platform::Ports ports{shell,   tray,  registry, common_controls, code_page,
+                                        drawing, clock, links,    overlays};
 
   talvorin::forms::win32::Runtime runtime(instance, registry);
   return runtime.guarded([&] {

@@ -163,15 +163,15 @@ Unload SettingsWindow::Form_Unload() {
 
 void SettingsWindow::Command1_Click() {
   std::u16string caption = Text1_->text();
-  platform::SetStartButtonText(ports_.shell, ports_.code_page, missing_button_, platform::CaptionRequest::User,
-                               caption);
+  platform::SetStartButtonText(ports_.shell, ports_.code_page, missing_button_, platform::CaptionRequest::User, caption,
+                               ports_.overlays);
   Timer1_->set_enabled(true);
 }
 
 void SettingsWindow::Timer1_Timer() {
   std::u16string caption = Text1_->text();
   platform::SetStartButtonText(ports_.shell, ports_.code_page, missing_button_, platform::CaptionRequest::Timer,
-                               caption);
+                               caption, ports_.overlays);
 }
 
 void SettingsWindow::pichook_MouseMove(const MouseEvent& event) {

@@ -6,9 +6,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/ansi.h"
 #include "core/autorun.h"
+#include "core/start_button.h"
 #include "core/text_effect.h"
 #include "core/tray_record.h"
 
@@ -18,6 +20,14 @@ using WindowHandle = std::uintptr_t;  // 0: no window
 
 // ShowWindow commands the program uses.
 enum class ShowCommand : std::int32_t { Hide = 0, ShowNormal = 1, Show = 5 };
+
+// What the Start button's search reads of a window besides its class. A
+// window that is gone reads as all zero.
+struct WindowFacts {
+  bool visible = false;             // its own visible style; a child's parent is looked at apart
+  core::PixelRect rect{};           // on the screen
+  bool owner_drawn_button = false;  // a button the shell draws itself
+};
 
 // Windows of the shell, looked up by class and never kept.
 class ShellWindows {
@@ -34,6 +44,22 @@ class ShellWindows {
   // of parent, or with parent 0 a top-level window in z-order. 0 at the end.
   virtual WindowHandle find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) = 0;
   virtual void show_window(WindowHandle window, ShowCommand command) = 0;
+  virtual WindowFacts facts(WindowHandle window) = 0;
+  // Asked of taskbars only: one more trip to the window server a tick.
+  virtual bool is_topmost(WindowHandle window) = 0;
+  // The thread that made the window; 0 when it is gone.
+  virtual std::uint32_t thread_of(WindowHandle window) = 0;
+};
+
+// The program's own windows that show the caption over Start buttons that
+// paint no text.
+class StartOverlays {
+ public:
+  virtual ~StartOverlays() = default;
+  // One overlay for each placement, in order, each showing the caption; any
+  // overlay beyond them hides. What has not changed since the last call is
+  // neither moved nor drawn again.
+  virtual void show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) = 0;
 };
 
 // The notification area.
@@ -172,6 +198,7 @@ struct Ports {
   TextDrawing& drawing;
   Clock& clock;
   Links& links;
+  StartOverlays& overlays;
 };
 
 }  // namespace talvorin::platform

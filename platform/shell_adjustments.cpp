@@ -8,6 +8,8 @@ namespace {
 
 constexpr std::string_view kTaskbarClass = "shell_traywnd";
 constexpr std::string_view kStartButtonClass = "button";
+constexpr std::string_view kSecondaryTaskbarClass = "Shell_SecondaryTrayWnd";
+constexpr std::string_view kStartWindowClass = "Start";
 
 constexpr std::string_view kDesktopClass = "Progman";
 constexpr std::string_view kWorkerClass = "WorkerW";
@@ -36,7 +38,49 @@ void show_desktop_icon_list(ShellWindows& shell, ShowCommand command) {
   if (const WindowHandle list = desktop_icon_list(shell)) shell.show_window(list, command);
 }
 
+core::ShellWindowSeen seen(WindowHandle window, const WindowFacts& facts) {
+  return {window, facts.visible, facts.rect};
+}
+
+core::TaskbarSeen taskbar_seen(ShellWindows& shell, WindowHandle taskbar) {
+  const WindowFacts facts = shell.facts(taskbar);
+  core::TaskbarSeen seen_taskbar{seen(taskbar, facts), shell.is_topmost(taskbar), std::nullopt};
+  if (const WindowHandle start = shell.find_child_window(taskbar, kStartWindowClass)) {
+    seen_taskbar.start = seen(start, shell.facts(start));
+  }
+  return seen_taskbar;
+}
+
 }  // namespace
+
+// Searches only as far as the first shape that fits: a tick on a shell with
+// a Button child costs two looks more than the caption alone.
+core::StartButtonSearch SearchStartButton(ShellWindows& shell, WindowHandle taskbar, WindowHandle button) {
+  core::StartButtonSearch search;
+  if (taskbar == 0) return search;
+  if (button != 0) {
+    const WindowFacts bar = shell.facts(taskbar);
+    search.taskbar = core::TaskbarSeen{seen(taskbar, bar), shell.is_topmost(taskbar), std::nullopt};
+    const WindowFacts facts = shell.facts(button);
+    search.button = seen(button, facts);
+    search.button_owner_drawn = facts.owner_drawn_button;
+    return search;
+  }
+  search.taskbar = taskbar_seen(shell, taskbar);
+  // Vista and 7 make the orb a top-level window of the taskbar's own thread;
+  // another program's top-level button is no Start button.
+  const std::uint32_t shell_thread = shell.thread_of(taskbar);
+  for (WindowHandle orb = 0; (orb = shell.find_next_window(0, orb, kStartButtonClass)) != 0;) {
+    if (shell.thread_of(orb) != shell_thread) continue;
+    search.orb = seen(orb, shell.facts(orb));
+    return search;
+  }
+  if (!search.taskbar->start) return search;
+  for (WindowHandle other = 0; (other = shell.find_next_window(0, other, kSecondaryTaskbarClass)) != 0;) {
+    search.secondary.push_back(taskbar_seen(shell, other));
+  }
+  return search;
+}
 
 void MissingButtonReport::button_missing(CaptionRequest request) {
   if (open_ || (reported_ && request == CaptionRequest::Timer)) return;
@@ -50,7 +94,7 @@ void MissingButtonReport::button_missing(CaptionRequest request) {
 }
 
 void SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, MissingButtonReport& report,
-                        CaptionRequest request, std::u16string& sCaption) {
+                        CaptionRequest request, std::u16string& sCaption, StartOverlays& overlays) {
   const WindowHandle taskbar = shell.find_window(kTaskbarClass);
   // No taskbar, no Start button. A search under no parent would run over the
   // top-level windows and write the caption into whatever other program's
@@ -58,8 +102,12 @@ void SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page
   const WindowHandle button = taskbar == 0 ? 0 : shell.find_child_window(taskbar, kStartButtonClass);
   const std::string ansi = code_page.encode(sCaption);
   shell.set_window_text(button, ansi);
+  // The overlay is a window of our own: it shows what was typed, whatever
+  // the code page could not carry.
+  const core::StartButtonPlan plan = core::plan_start_button(SearchStartButton(shell, taskbar, button), sCaption);
+  overlays.show(plan.overlays, sCaption);
   sCaption = code_page.decode(ansi);
-  if (button == 0) {
+  if (!plan.found()) {
     report.button_missing(request);
   } else {
     report.button_found();

@@ -29,10 +29,15 @@ class MissingButtonReport {
 };
 
 // Writes the caption into the taskbar's Start button, looked up afresh.
-// sCaption comes back as the code page could carry it. A missing button goes
-// to the report.
+// sCaption comes back as the code page could carry it. Where the button
+// paints no text of its own, the overlays show the caption, whole, over it.
+// A button missing in every shape the search knows goes to the report.
 void SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, MissingButtonReport& report,
-                        CaptionRequest request, std::u16string& sCaption);
+                        CaptionRequest request, std::u16string& sCaption, StartOverlays& overlays);
+
+// What the shell has of a Start button, looked up from the taskbar and the
+// "Button" child the caption went to (either may be 0).
+core::StartButtonSearch SearchStartButton(ShellWindows& shell, WindowHandle taskbar, WindowHandle button);
 
 // Show or hide the list view that holds the desktop icons. Nothing happens
 // where the shell has no such view.

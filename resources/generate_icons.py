@@ -2,7 +2,7 @@
 """Draws the program's icons and its link cursor, and writes them in the forms
 the build and people use.
 
-    python3 resources/generate_icons.py
+    python3 resources/generate_icons.py [OUT_DIR]
 
 writes resources/icons/30001.bin ... 30009.bin (one RT_ICON image each),
 resources/icons/group.bin (the RT_GROUP_ICON directory naming them) and
@@ -11,7 +11,9 @@ the About window's icon the same way as about_*.bin, about_group.bin and
 about.ico; the link cursor as link_*.bin (RT_CURSOR), link_group.bin
 (RT_GROUP_CURSOR) and link.cur.
 The output is deterministic, so running it again leaves git clean unless the
-artwork changed.  Standard library only.
+artwork changed; the host tests draw everything again into a folder of
+their own (OUT_DIR, resources/icons by default) and compare.  Standard
+library only.
 """
 
 import math
@@ -476,30 +478,30 @@ def ico_file(images):
     return out + b"".join(data for _, _, data in images)
 
 
-def main():
+def main(out_dir=OUT_DIR):
     images = build_images()
-    OUT_DIR.mkdir(exist_ok=True)
+    out_dir.mkdir(parents=True, exist_ok=True)
     for n, (_, _, data) in enumerate(images):
-        (OUT_DIR / f"{FIRST_IMAGE_ID + n}.bin").write_bytes(data)
-    (OUT_DIR / "group.bin").write_bytes(group_directory(images))
-    (OUT_DIR / "talvorin.ico").write_bytes(ico_file(images))
+        (out_dir / f"{FIRST_IMAGE_ID + n}.bin").write_bytes(data)
+    (out_dir / "group.bin").write_bytes(group_directory(images))
+    (out_dir / "talvorin.ico").write_bytes(ico_file(images))
 
     about = [(size, bpp, draw_image(AboutArt, size, bpp)) for size, bpp in ABOUT_IMAGES]
     for n, (_, _, data) in enumerate(about):
-        (OUT_DIR / f"about_{ABOUT_FIRST_ID + n}.bin").write_bytes(data)
-    (OUT_DIR / "about_group.bin").write_bytes(group_directory(about, ABOUT_FIRST_ID))
-    (OUT_DIR / "about.ico").write_bytes(ico_file(about))
+        (out_dir / f"about_{ABOUT_FIRST_ID + n}.bin").write_bytes(data)
+    (out_dir / "about_group.bin").write_bytes(group_directory(about, ABOUT_FIRST_ID))
+    (out_dir / "about.ico").write_bytes(ico_file(about))
 
     hot_spot = (0, 0)
     link = [(size, bpp, struct.pack("<HH", *hot_spot) + draw_image(HandArt, size, bpp))
             for size, bpp in LINK_IMAGES]
     for n, (_, _, data) in enumerate(link):
-        (OUT_DIR / f"link_{LINK_FIRST_ID + n}.bin").write_bytes(data)
-    (OUT_DIR / "link_group.bin").write_bytes(cursor_group(link, LINK_FIRST_ID))
-    (OUT_DIR / "link.cur").write_bytes(cur_file(link, hot_spot))
-    print(f"wrote {len(images) + len(about)} icon and {len(link)} cursor images to {OUT_DIR}")
+        (out_dir / f"link_{LINK_FIRST_ID + n}.bin").write_bytes(data)
+    (out_dir / "link_group.bin").write_bytes(cursor_group(link, LINK_FIRST_ID))
+    (out_dir / "link.cur").write_bytes(cur_file(link, hot_spot))
+    print(f"wrote {len(images) + len(about)} icon and {len(link)} cursor images to {out_dir}")
     return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(*(Path(arg) for arg in sys.argv[1:2])))

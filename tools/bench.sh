@@ -2,7 +2,8 @@
 # Figures for each build this host can run under Wine, side by side, each
 # beside its goal: the size of talvorin.exe, its idle CPU share beside that of
 # a minimal Win32 program doing the same 100 ms tick (the median of several
-# runs), its peak working set beside the minimal program's, and the time
+# runs) while the caption's overlay shows over Wine's Start button, its peak
+# working set beside the minimal program's, bare and with a tray icon, and the time
 # from process start to the first caption on the Start button; and for one
 # activation of the About window, opened from the tray menu, the program's
 # CPU share and the spacing of its animation frames. Each build runs on an
@@ -108,6 +109,8 @@ measure() (
   sleep 2
   program_linux=$(linux_pid talvorin.exe)
   minimal_linux=$(linux_pid minimal.exe)
+  local overlays
+  overlays=$(td overlays | head -1)
 
   local run before_p before_m after_p after_m program_cpu=() minimal_cpu=() ratios=()
   share() { awk -v d="$1" -v s="$IDLE_SECONDS" 'BEGIN {printf "%.3f", 100 * d / (s * 1e9)}'; }
@@ -134,6 +137,11 @@ measure() (
   sleep 2
   dlls_peak=$(peak "$dlls_pid")
   td kill "$dlls_pid" >/dev/null
+  local tray_pid tray_peak
+  tray_pid=$(TALVORIN_MINIMAL_TRAY=1 start "$minimal")
+  sleep 2
+  tray_peak=$(peak "$tray_pid")
+  td kill "$tray_pid" >/dev/null
 
   # One About activation, opened as the user opens it: a right click on the
   # first tray slot, then "О программе". Icons of the programs killed above
@@ -184,6 +192,8 @@ measure() (
     echo "peak $program_peak"
     echo "minimal_peak $minimal_peak"
     echo "dlls_peak $dlls_peak"
+    echo "tray_peak $tray_peak"
+    echo "overlays $overlays"
     echo "first_caption $(printf '%s\n' "${first_caption[@]}" | median)"
     echo "first_captions ${first_caption[*]}"
     echo "about_cpu $about_cpu"
@@ -218,6 +228,9 @@ minimal_peak_of() { echo "$(figure "$1" minimal_peak) KiB"; }
 peak_ratio_of() { echo "$(ratio "$(figure "$1" peak)" "$(figure "$1" minimal_peak)") x"; }
 dlls_peak_of() { echo "$(figure "$1" dlls_peak) KiB"; }
 dlls_ratio_of() { echo "$(ratio "$(figure "$1" peak)" "$(figure "$1" dlls_peak)") x"; }
+tray_peak_of() { echo "$(figure "$1" tray_peak) KiB"; }
+tray_ratio_of() { echo "$(ratio "$(figure "$1" peak)" "$(figure "$1" tray_peak)") x"; }
+overlays_of() { figure "$1" overlays; }
 first_caption_of() { echo "$(figure "$1" first_caption) ms"; }
 about_cpu_of() { echo "$(figure "$1" about_cpu) %"; }
 frame_median_of() { echo "$(figure "$1" frame_median) ms ($(figure "$1" frames) intervals)"; }
@@ -229,6 +242,7 @@ for arch in "${TALVORIN_ARCHES[@]}"; do printf ' %-20s' "$(talvorin_arch_name "$
 printf '\n'
 row "talvorin.exe size" "<= 262144 B" size_of
 row "minimal.exe size" "" minimal_size_of
+row "overlays over Wine's Start button" "count 1" overlays_of
 row "CPU idle, talvorin (median of $RUNS)" "" idle_of
 row "CPU idle, minimal, same tick" "" minimal_idle_of
 row "CPU idle, talvorin / minimal" "<= 1.5 x" idle_ratio_of
@@ -237,6 +251,8 @@ row "peak working set, minimal" "" minimal_peak_of
 row "peak working set, talvorin / minimal" "<= 1.2 x" peak_ratio_of
 row "peak working set, minimal + the DLLs" "" dlls_peak_of
 row "peak working set, talvorin / that" "" dlls_ratio_of
+row "peak working set, minimal + tray icon" "" tray_peak_of
+row "peak working set, talvorin / that" "<= 1.1 x" tray_ratio_of
 row "start to first caption (median of $STARTS)" "" first_caption_of
 row "CPU during one About activation" "<= 5 %" about_cpu_of
 row "About frame interval, median" "20-22 ms" frame_median_of

@@ -3,11 +3,10 @@
 # 32-bit build where this host runs 32-bit code, the 64-bit one elsewhere
 # (TALVORIN_WINE_ARCHES=x64 asks for it anyway).
 #
-# Wine paints its Start button from its own label, so a small stand-in
-# taskbar (a Shell_TrayWnd with a plain button, bottom left above Wine's)
-# shows the caption the program writes. With $DISPLAY the desktop opens there
-# and the script waits until the program ends (tray menu, "Выход"); without,
-# it runs on an Xvfb of its own, prints the caption, saves a screenshot to
+# Wine paints its Start button from its own label; the program lays its own
+# caption over it. With $DISPLAY the desktop opens there and the script waits
+# until the program ends (tray menu, "Выход"); without, it runs on an Xvfb of
+# its own, prints the caption on the Start button, saves a screenshot to
 # build/talvorin-run.png and stops after a few seconds.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -77,19 +76,17 @@ if ! td reg-get "$SETTINGS_KEY" StartButtonText >/dev/null; then
 fi
 
 # The prefix's default desktop is "shell" at 1024x768, so a plain `wine`
-# opens what `wine explorer /desktop=shell,1024x768` would, and $! stays the
-# process we started (explorer hands its program on and exits).
-# The stand-in comes first and keeps the desktop up; created after Wine's
-# taskbar, it is the Shell_TrayWnd that the program finds.
-standin_out=$ROOT/build/standin.out
-: >"$standin_out"
-"${WINE_LOCALE[@]}" wine "$TDRIVER" standin-taskbar >"$standin_out" 2>>"$ROOT/build/wine-run.log" &
+# opens what `wine explorer /desktop=shell,1024x768` would. A holder comes
+# first and keeps the desktop up while the program starts.
+holder_out=$ROOT/build/holder.out
+: >"$holder_out"
+"${WINE_LOCALE[@]}" wine "$TDRIVER" hold >"$holder_out" 2>>"$ROOT/build/wine-run.log" &
 started_linux+=($!)
 for ((i = 0; i < 300; i++)); do
-  grep -q '^ready' "$standin_out" && break
+  grep -q '^ready' "$holder_out" && break
   sleep 0.1
 done
-grep -q '^ready' "$standin_out" || { echo "the stand-in taskbar did not start" >&2; exit 1; }
+grep -q '^ready' "$holder_out" || { echo "the Wine desktop did not start" >&2; exit 1; }
 
 start_out=$ROOT/build/start.out
 td start "$EXE" >"$start_out"
@@ -104,14 +101,13 @@ if ((headless == 0)); then
   exit 0
 fi
 
-# The stand-in's own label until the program's first write.
-caption=Start
-for ((i = 0; i < 100; i++)); do
-  caption=$(td standin-caption)
-  [[ $caption != Start ]] && break
-  sleep 0.1
-done
-echo "Start button caption: \"$caption\""
+# The caption the program lays over Wine's Start button.
+caption=$(td reg-get "$SETTINGS_KEY" StartButtonText | sed -n 's/^value //p')
+if td wait-overlay "$caption" 5000 >/dev/null; then
+  echo "Start button caption: \"$caption\""
+else
+  echo "no caption on the Start button within 5 s" >&2
+fi
 sleep 1
 import -window root "$SHOT"
 echo "screenshot: $SHOT"

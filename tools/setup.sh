@@ -16,6 +16,8 @@ packages=(
   clang libclang-rt-14-dev clang-tidy clang-format
   # localedef and the ru_RU sources for the locale the Wine runs use
   libc-bin locales
+  # tools/release.sh takes its sources, and the time it stamps, from git
+  git
 )
 
 as_root() {

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The long run: talvorin.exe under Wine for SOAK_SECONDS (600), with the
 # settings window minimised and restored 100 times, the tray menu opened and
-# cancelled 100 times and the About window opened, animated and closed 50
-# times meanwhile. Prints the GDI and USER objects the program holds and its
-# working set at the start and at the end, and fails if any grew.
+# cancelled 100 times, the About window opened, animated and closed 50
+# times, and with the caption's overlay shown, the Start button moved 100
+# times and the taskbar made anew 20 times meanwhile. Prints the GDI and
+# USER objects the program holds and its working set at the start and at
+# the end, and fails if any grew.
 #
 #   bash tools/soak.sh [x86|x64]     (the 32-bit build where it can run)
 set -euo pipefail

@@ -23,8 +23,22 @@ WindowHandle ShellWindows::add_top_level(std::string class_name, std::string tex
 
 WindowHandle ShellWindows::add_child(WindowHandle parent, std::string class_name, std::string text) {
   const WindowHandle handle = next_handle_++;
+  const Window* owner = lookup(parent);
+  const std::uint32_t thread = owner ? owner->thread : kShellThread;
   windows_.push_back(Window{handle, parent, std::move(class_name), std::move(text)});
+  windows_.back().thread = thread;
   return handle;
+}
+
+void ShellWindows::set_facts(WindowHandle window, const platform::WindowFacts& facts, bool topmost) {
+  if (Window* w = lookup(window)) {
+    w->facts = facts;
+    w->topmost = topmost;
+  }
+}
+
+void ShellWindows::set_thread(WindowHandle window, std::uint32_t thread) {
+  if (Window* w = lookup(window)) w->thread = thread;
 }
 
 void ShellWindows::remove(WindowHandle window) {
@@ -55,7 +69,22 @@ ShellWindows::Window* ShellWindows::lookup(WindowHandle window) {
 
 bool ShellWindows::visible(WindowHandle window) const {
   const Window* w = lookup(window);
-  return w && w->visible;
+  return w && w->facts.visible;
+}
+
+platform::WindowFacts ShellWindows::facts(WindowHandle window) {
+  const Window* w = lookup(window);
+  return w ? w->facts : platform::WindowFacts{};
+}
+
+bool ShellWindows::is_topmost(WindowHandle window) {
+  const Window* w = lookup(window);
+  return w && w->topmost;
+}
+
+std::uint32_t ShellWindows::thread_of(WindowHandle window) {
+  const Window* w = lookup(window);
+  return w ? w->thread : 0;
 }
 
 std::string ShellWindows::text_of(WindowHandle window) const {
@@ -89,7 +118,16 @@ void ShellWindows::set_window_text(WindowHandle window, const std::string& ansi_
 
 void ShellWindows::show_window(WindowHandle window, platform::ShowCommand command) {
   show_calls_.emplace_back(window, command);
-  if (Window* w = lookup(window)) w->visible = command != platform::ShowCommand::Hide;
+  if (Window* w = lookup(window)) w->facts.visible = command != platform::ShowCommand::Hide;
+}
+
+void StartOverlays::show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) {
+  // The Win32 overlays move and draw only what changed; so does this count.
+  for (std::size_t i = 0; i < placements.size(); ++i) {
+    if (i >= shown_.size() || shown_[i] != placements[i] || caption != caption_) ++redraws_;
+  }
+  shown_ = placements;
+  caption_ = placements.empty() ? std::u16string() : std::u16string(caption);
 }
 
 }  // namespace talvorin::sim

@@ -4,6 +4,7 @@
 // to case.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +26,10 @@ class ShellWindows final : public platform::ShellWindows {
 
   // The taskbar with its Start button, as the shell makes and titles them.
   WindowHandle add_taskbar();
+  // A window's place and looks; a child has its parent's thread. New windows
+  // show, at no size, on the shell's thread.
+  void set_facts(WindowHandle window, const platform::WindowFacts& facts, bool topmost = false);
+  void set_thread(WindowHandle window, std::uint32_t thread);
   // The desktop's icon view under a new top-level window of the class
   // ("Progman", or "WorkerW" once the shell has moved it); returns the list view.
   WindowHandle add_desktop(std::string top_class);
@@ -40,6 +45,9 @@ class ShellWindows final : public platform::ShellWindows {
   void set_window_text(WindowHandle window, const std::string& ansi_text) override;
   WindowHandle find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) override;
   void show_window(WindowHandle window, platform::ShowCommand command) override;
+  platform::WindowFacts facts(WindowHandle window) override;
+  bool is_topmost(WindowHandle window) override;
+  std::uint32_t thread_of(WindowHandle window) override;
 
  private:
   struct Window {
@@ -47,8 +55,11 @@ class ShellWindows final : public platform::ShellWindows {
     WindowHandle parent;
     std::string class_name;
     std::string text;
-    bool visible = true;
+    platform::WindowFacts facts{.visible = true};
+    bool topmost = false;
+    std::uint32_t thread = kShellThread;
   };
+  static constexpr std::uint32_t kShellThread = 1;
   const Window* lookup(WindowHandle window) const;
   Window* lookup(WindowHandle window);
 
@@ -56,6 +67,23 @@ class ShellWindows final : public platform::ShellWindows {
   WindowHandle next_handle_ = 0x100;
   std::size_t texts_sent_ = 0;
   std::vector<std::pair<WindowHandle, platform::ShowCommand>> show_calls_;
+};
+
+// The overlays as the program last asked for them.
+class StartOverlays final : public platform::StartOverlays {
+ public:
+  void show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) override;
+
+  const std::vector<core::OverlayPlacement>& shown() const { return shown_; }
+  // The caption of the overlays that show; empty with none.
+  const std::u16string& caption() const { return caption_; }
+  // Times an overlay was moved or drawn anew.
+  std::size_t redraws() const { return redraws_; }
+
+ private:
+  std::vector<core::OverlayPlacement> shown_;
+  std::u16string caption_;
+  std::size_t redraws_ = 0;
 };
 
 }  // namespace talvorin::sim

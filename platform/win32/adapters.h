@@ -5,12 +5,15 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/ansi.h"
 #include "platform/ports.h"
+#include "platform/win32/handles.h"
 
 namespace talvorin::platform::win32 {
 
@@ -22,6 +25,27 @@ class ShellWindows final : public platform::ShellWindows {
   void set_window_text(WindowHandle window, const std::string& ansi_text) override;
   WindowHandle find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) override;
   void show_window(WindowHandle window, ShowCommand command) override;
+  WindowFacts facts(WindowHandle window) override;
+  bool is_topmost(WindowHandle window) override;
+  std::uint32_t thread_of(WindowHandle window) override;
+};
+
+// The caption over Start buttons that paint none: top-level windows of the
+// program's own, each laid over one button.
+class StartOverlays final : public platform::StartOverlays {
+ public:
+  StartOverlays();
+  StartOverlays(const StartOverlays&) = delete;
+  StartOverlays& operator=(const StartOverlays&) = delete;
+  ~StartOverlays() override;
+
+  void show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) override;
+
+  class Overlay;
+
+ private:
+  unique_hwnd owner_;
+  std::vector<std::unique_ptr<Overlay>> overlays_;
 };
 
 // Shell_NotifyIconA with the 88-byte record.

@@ -70,6 +70,26 @@ void ShellWindows::show_window(WindowHandle window, ShowCommand command) {
   ::ShowWindow(as_hwnd(window), static_cast<int>(command));
 }
 
+// Two reads, no more: this runs on every tick, and each read of another
+// process's window is a trip to the window server. A child's visible style
+// is its own; the search looks at its taskbar's apart.
+WindowFacts ShellWindows::facts(WindowHandle window) {
+  const HWND hwnd = as_hwnd(window);
+  RECT rect{};
+  if (hwnd == nullptr || !::GetWindowRect(hwnd, &rect)) return {};
+  const auto style = static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_STYLE));
+  return {(style & WS_VISIBLE) != 0, core::PixelRect{rect.left, rect.top, rect.right, rect.bottom},
+          (style & BS_TYPEMASK) == BS_OWNERDRAW};
+}
+
+bool ShellWindows::is_topmost(WindowHandle window) {
+  return window != 0 && (::GetWindowLongW(as_hwnd(window), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+std::uint32_t ShellWindows::thread_of(WindowHandle window) {
+  return window == 0 ? 0 : ::GetWindowThreadProcessId(as_hwnd(window), nullptr);
+}
+
 const core::TrayRecordLayout& Tray::layout() const { return kTrayLayout; }
 
 bool Tray::notify(core::TrayCommand command, const core::TrayRecordBytes& record) {

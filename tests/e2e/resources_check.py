@@ -41,10 +41,24 @@ def product_text(name):
     return re.search(rf'{name} = u"([^"]*)"', source).group(1)
 
 
+def project_version():
+    """The four numbers of project(... VERSION ...) in CMakeLists.txt: the one
+    place the version is set, which the version block has to follow."""
+    source = (ROOT / "CMakeLists.txt").read_text(encoding="utf-8")
+    numbers = tuple(int(n) for n in re.search(r"project\(talvorin VERSION ([\d.]+)", source).group(1).split("."))
+    return numbers + (0,) * (4 - len(numbers))
+
+
+def version_text(numbers):
+    """The version as the version block's texts give it: 1.3 as "1.03"."""
+    return f"{numbers[0]}.{numbers[1]:02d}"
+
+
+VERSION = project_version()
 VERSION_NUMBERS = {
     "signature": 0xFEEF04BD,
-    "file version": (1, 3, 0, 0),
-    "product version": (1, 3, 0, 0),
+    "file version": VERSION,
+    "product version": VERSION,
     "flags mask": 0,
     "flags": 0,
     "file OS (VOS__WINDOWS32)": 4,
@@ -54,8 +68,8 @@ STRING_TABLE = "040904B0"
 VERSION_STRINGS = {
     "Comments": "Программа для изменения кнопки Пуск и др.",
     "ProductName": "Talvorin",
-    "FileVersion": "1.03",
-    "ProductVersion": "1.03",
+    "FileVersion": version_text(VERSION),
+    "ProductVersion": version_text(VERSION),
     "InternalName": "talvorin",
     "OriginalFilename": "talvorin.exe",
     # The author's name, with the e-mail address, and the home page: what the
@@ -246,6 +260,15 @@ def _version_node(data, offset):
     return key, value, children, end
 
 
+
+
+def file_version(res):
+    """FILEVERSION's four numbers, or None where there is no version block."""
+    data = res.languages(RT_VERSION, 1).get(LANG_EN_US)
+    if data is None:
+        return None
+    ms, ls = struct.unpack_from("<II", _version_node(data, 0)[1], 8)
+    return ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF
 
 
 def check_version(res, checks):

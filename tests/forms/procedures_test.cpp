@@ -200,12 +200,13 @@ class StartButtonCaption : public ::testing::Test {
  protected:
   // The number of boxes shown so far.
   std::size_t write(platform::CaptionRequest request, sim::ShellWindows& on) {
-    platform::SetStartButtonText(on, code_page, report, request, caption);
+    platform::SetStartButtonText(on, code_page, report, request, caption, overlays);
     return boxes.shown.size();
   }
   std::size_t write(platform::CaptionRequest request) { return write(request, shell); }
 
   sim::ShellWindows shell;
+  sim::StartOverlays overlays;
   const sim::CodePage1251 code_page{};
   RecordingBoxes boxes;
   platform::MissingButtonReport report{boxes};
@@ -273,10 +274,11 @@ TEST(MissingButtonReport, NeverTwoBoxesAtOnceAndALossSeenMeanwhileIsReportedAfte
   sim::ShellWindows shell;
   const sim::CodePage1251 code_page;
   NestedBoxes boxes;
+  sim::StartOverlays overlays;
   platform::MissingButtonReport report(boxes);
   std::u16string caption = u"x";
   const auto call = [&](platform::CaptionRequest request) {
-    platform::SetStartButtonText(shell, code_page, report, request, caption);
+    platform::SetStartButtonText(shell, code_page, report, request, caption, overlays);
   };
 
   // While the first box is open the button comes back and goes again.

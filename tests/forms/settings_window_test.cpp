@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/autorun.h"
 #include "forms/headless/headless.h"
@@ -191,6 +192,84 @@ TEST_F(SettingsWindowTest, WithoutATaskbarNoOtherWindowGetsTheCaption) {
   start();
   EXPECT_EQ(shell.text_of(stray), "");
   EXPECT_EQ(runtime.boxes().size(), 1U) << "the Start button is missing";
+}
+
+// Wine's taskbar: the Start button is an owner-drawn Button child.
+constexpr core::PixelRect kBar{0, 748, 1024, 768};
+constexpr core::PixelRect kButton{0, 748, 50, 768};
+
+TEST_F(SettingsWindowTest, OverlayShowsTheWholeCaptionWhereTheStartButtonPaintsNone) {
+  shell.set_facts(taskbar, {.visible = true, .rect = kBar});
+  shell.set_facts(start_button, {.visible = true, .rect = kButton, .owner_drawn_button = true});
+  store(u"StartButtonText", u"Пуск \u2603");
+  start();
+  EXPECT_EQ(start_caption(), u"Пуск ?") << "the button still gets the text";
+  const std::vector<core::OverlayPlacement> over_button = {{kButton, taskbar, false}};
+  EXPECT_EQ(overlays.shown(), over_button);
+  EXPECT_EQ(overlays.caption(), u"Пуск \u2603") << "the overlay shows what was typed";
+
+  // Typed, moved, emptied: each reaches the overlay on the next tick, and a
+  // tick that changes nothing draws nothing.
+  const std::size_t redraws = overlays.redraws();
+  runtime.advance(1000);
+  EXPECT_EQ(overlays.redraws(), redraws);
+  form().text_box(u"Text1").set_text(u"Мой");
+  runtime.advance(100);
+  EXPECT_EQ(overlays.caption(), u"Мой");
+  const core::PixelRect moved{0, 0, 50, 20};
+  shell.set_facts(start_button, {.visible = true, .rect = moved, .owner_drawn_button = true});
+  runtime.advance(100);
+  EXPECT_EQ(overlays.shown(), (std::vector<core::OverlayPlacement>{{moved, taskbar, false}}));
+  form().text_box(u"Text1").set_text(u"");
+  runtime.advance(100);
+  EXPECT_TRUE(overlays.shown().empty()) << "the shell's own label shows";
+
+  // A button that paints its text needs no overlay.
+  form().text_box(u"Text1").set_text(u"Мой");
+  shell.set_facts(start_button, {.visible = true, .rect = moved});
+  runtime.advance(100);
+  EXPECT_TRUE(overlays.shown().empty());
+  EXPECT_EQ(start_caption(), u"Мой");
+  EXPECT_TRUE(runtime.boxes().empty());
+}
+
+TEST_F(SettingsWindowTest, OrbAndStartWindowsGetOverlaysAndNoBoxUntilTheyAreGone) {
+  shell.remove(taskbar);
+  // Vista and 7: the orb is a top-level Button of the taskbar's thread, in
+  // front of another program's top-level button.
+  const auto bar = shell.add_top_level("Shell_TrayWnd");
+  shell.set_facts(bar, {.visible = true, .rect = kBar}, true);
+  const auto theirs = shell.add_top_level("Button");
+  shell.set_thread(theirs, 7);
+  shell.set_facts(theirs, {.visible = true, .rect = kBar});
+  const auto orb = shell.add_top_level("Button");
+  shell.set_facts(orb, {.visible = true, .rect = kButton}, true);
+  store(u"StartButtonText", kPusk);
+  start();
+  EXPECT_TRUE(runtime.boxes().empty());
+  EXPECT_EQ(overlays.shown(), (std::vector<core::OverlayPlacement>{{kButton, orb, true}}));
+  EXPECT_EQ(shell.text_of(orb), "") << "the caption goes to the Button child only";
+  EXPECT_EQ(shell.text_of(theirs), "");
+
+  // 8 to 11: a "Start" child of the taskbar and of the one on another monitor.
+  shell.remove(orb);
+  const auto start_window = shell.add_child(bar, "Start");
+  shell.set_facts(start_window, {.visible = true, .rect = kButton});
+  const auto second_bar = shell.add_top_level("Shell_SecondaryTrayWnd");
+  shell.set_facts(second_bar, {.visible = true, .rect = {1024, 748, 2048, 768}});
+  const auto second_start = shell.add_child(second_bar, "Start");
+  shell.set_facts(second_start, {.visible = true, .rect = {1024, 748, 1074, 768}});
+  runtime.advance(100);
+  const std::vector<core::OverlayPlacement> both = {{kButton, bar, true}, {{1024, 748, 1074, 768}, second_bar, false}};
+  EXPECT_EQ(overlays.shown(), both);
+  EXPECT_EQ(overlays.caption(), kPusk);
+  EXPECT_TRUE(runtime.boxes().empty());
+
+  // The taskbar goes: the overlays hide, and the loss is reported once.
+  shell.remove(bar);
+  runtime.advance(1000);
+  EXPECT_TRUE(overlays.shown().empty());
+  EXPECT_EQ(runtime.boxes().size(), 1U);
 }
 
 TEST_F(SettingsWindowTest, UnloadStoresTheSettingsAndMovesAutostart) {

@@ -23,8 +23,9 @@ struct SimulatedWindows {
   sim::CodePage1251 code_page;
   sim::TextDrawing drawing;
   sim::Links links;
+  sim::StartOverlays overlays;
   headless::Runtime runtime{registry};
-  platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, runtime.clock(), links};
+  platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, runtime.clock(), links, overlays};
 };
 
 }  // namespace talvorin

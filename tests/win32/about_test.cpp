@@ -75,7 +75,8 @@ struct Fixture {
   TimedDrawing drawing;
   platform::win32::MultimediaClock clock;
   platform::win32::ShellLinks links;
-  platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, clock, links};
+  platform::win32::StartOverlays overlays;
+  platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, clock, links, overlays};
   forms::win32::Runtime runtime{::GetModuleHandleW(nullptr), registry};
   forms::AboutWindow about{runtime, ports};
 

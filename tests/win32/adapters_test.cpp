@@ -263,6 +263,78 @@ const testing::Register shell_windows_walked(
       check((::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) != 0, "shown");
     });
 
+// --- the caption's overlay ---------------------------------------------------
+
+BOOL CALLBACK collect_shown_overlay(HWND window, LPARAM found) noexcept {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  if (std::wstring(name) == L"TalvorinStartCaption" && ::IsWindowVisible(window)) {
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  }
+  return TRUE;
+}
+
+std::vector<HWND> shown_overlays() {
+  std::vector<HWND> found;
+  ::EnumWindows(collect_shown_overlay, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+const testing::Register start_overlays(
+    "start overlays: on the button, right above its taskbar, topmost with it, gone with no placement, no leak", [] {
+      const auto bar = make_top_level(L"TalvorinTestTaskbar", WS_POPUP | WS_VISIBLE);
+      const auto later = make_top_level(L"TalvorinTestLater", WS_POPUP | WS_VISIBLE);  // above the bar
+      const auto bar_handle = reinterpret_cast<platform::WindowHandle>(bar.get());
+      platform::win32::StartOverlays overlays;
+      const core::PixelRect button{10, 20, 70, 44};
+      overlays.show({{button, bar_handle, false}}, u"Пуск \u2603");
+      std::vector<HWND> shown = shown_overlays();
+      check_equal(shown.size(), std::size_t{1}, "one overlay");
+      if (shown.size() != 1) return;
+      const HWND overlay = shown[0];
+      RECT rect{};
+      ::GetWindowRect(overlay, &rect);
+      check(rect.left == 10 && rect.top == 20 && rect.right == 70 && rect.bottom == 44, "on the button");
+      wchar_t text[32] = {};
+      ::GetWindowTextW(overlay, text, 32);
+      check_equal(show(platform::win32::from_wide(text)), show(u"Пуск \u2603"), "the whole caption as its text");
+      const auto ex_style = static_cast<DWORD>(::GetWindowLongW(overlay, GWL_EXSTYLE));
+      const DWORD wanted = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
+      check((ex_style & (wanted | WS_EX_TOPMOST)) == wanted, "click-through, never active, no task, not topmost");
+      check(::GetWindow(overlay, GW_HWNDNEXT) == bar.get(), "right above the taskbar, beneath what is above it");
+      const HWND owner = ::GetWindow(overlay, GW_OWNER);
+      check(owner != nullptr && ::GetWindowThreadProcessId(owner, nullptr) == ::GetCurrentThreadId(),
+            "owned by a window of its own thread");
+
+      // The shell raises its taskbar: the next call puts the overlay back on it.
+      ::SetWindowPos(bar.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      overlays.show({{button, bar_handle, false}}, u"Пуск \u2603");
+      check(::GetWindow(overlay, GW_HWNDNEXT) == bar.get(), "above the raised taskbar");
+      ::UpdateWindow(overlay);
+      const long gdi = LiveHandles::gdi;
+      const long user = LiveHandles::user;
+
+      ::SetWindowPos(bar.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      overlays.show({{button, bar_handle, true}}, u"Пуск");
+      check((::GetWindowLongW(overlay, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, "topmost with its taskbar");
+      check(::GetWindow(overlay, GW_HWNDNEXT) == bar.get(), "and right above it");
+      ::SetWindowPos(bar.get(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      ::SetWindowPos(later.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      overlays.show({{button, bar_handle, false}}, u"Пуск");
+      check((::GetWindowLongW(overlay, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0, "not topmost once the taskbar is not");
+      check(::GetWindow(overlay, GW_HWNDNEXT) == bar.get(), "beneath the window in front of the taskbar");
+
+      for (int step = 0; step < 20; ++step) {
+        const core::PixelRect moved{step, 20, 60 + step, 44 + step % 3};
+        overlays.show({{moved, bar_handle, false}}, step % 2 ? u"Пуск" : u"Start");
+        ::UpdateWindow(overlay);
+      }
+      check_equal(LiveHandles::gdi, gdi, "GDI objects after moves, captions and paints");
+      check_equal(LiveHandles::user, user, "USER objects after them");
+      overlays.show({}, u"Пуск");
+      check(shown_overlays().empty(), "hidden with no placement");
+    });
+
 }  // namespace
 
 int main() { return talvorin::testing::run_all(); }

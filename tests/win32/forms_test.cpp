@@ -230,6 +230,9 @@ class QuietShell final : public platform::ShellWindows {
     return 0;
   }
   void show_window(platform::WindowHandle, platform::ShowCommand) override {}
+  platform::WindowFacts facts(platform::WindowHandle) override { return {}; }
+  bool is_topmost(platform::WindowHandle) override { return false; }
+  std::uint32_t thread_of(platform::WindowHandle) override { return 0; }
 };
 
 class CountingTray final : public platform::Tray {
@@ -253,9 +256,10 @@ struct SettingsFixture {
   platform::win32::GdiTextDrawing drawing;
   platform::win32::MultimediaClock clock;
   platform::win32::ShellLinks links;
+  platform::win32::StartOverlays overlays;
   Runtime runtime{::GetModuleHandleW(nullptr), registry};
   forms::SettingsWindow settings{
-      runtime, platform::Ports{shell, tray, registry, common_controls, code_page, drawing, clock, links}};
+      runtime, platform::Ports{shell, tray, registry, common_controls, code_page, drawing, clock, links, overlays}};
 
   HWND window() { return as_hwnd(settings.window().window_handle()); }
   // Controls are numbered from 100 in the order the window holds them.

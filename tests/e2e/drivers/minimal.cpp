@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "win32_util.h"
 
 namespace {
@@ -33,6 +35,28 @@ void load_the_programs_dlls() {
   }
 }
 
+using NotifyIconFn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
+
+// With TALVORIN_MINIMAL_TRAY set, it also puts an icon in the tray, as the
+// program does: the floor the program's memory is set beside.
+void add_tray_icon(HWND window) {
+  wchar_t flag[8] = {};
+  if (::GetEnvironmentVariableW(L"TALVORIN_MINIMAL_TRAY", flag, 8) == 0) return;
+  const HMODULE shell = ::LoadLibraryW(L"shell32.dll");
+  const auto notify =
+      shell ? reinterpret_cast<NotifyIconFn>(reinterpret_cast<void (*)()>(::GetProcAddress(shell, "Shell_NotifyIconW")))
+            : nullptr;
+  if (!notify) return;
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  data.hWnd = window;
+  data.uID = 1;
+  data.uFlags = NIF_ICON | NIF_TIP;
+  data.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+  ::lstrcpynW(data.szTip, L"minimal", 64);
+  notify(NIM_ADD, &data);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
@@ -45,6 +69,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   e2e::unique_hwnd window(::CreateWindowExW(0, window_class.lpszClassName, L"minimal", WS_OVERLAPPEDWINDOW, 0, 0, 200,
                                             100, nullptr, nullptr, instance, nullptr));
   if (!window) return 1;
+  add_tray_icon(window.get());
   ::SetTimer(window.get(), kTick, kTickMs, write_caption);
   return e2e::pump_forever();
 }

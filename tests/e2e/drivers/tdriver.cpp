@@ -44,6 +44,9 @@ constexpr wchar_t kPictureClass[] = L"TalvorinPicture";
 constexpr wchar_t kTrayClass[] = L"Shell_TrayWnd";
 constexpr wchar_t kMenuClass[] = L"#32768";
 constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr wchar_t kOverlayClass[] = L"TalvorinStartCaption";
+constexpr wchar_t kSecondaryTrayClass[] = L"Shell_SecondaryTrayWnd";
+constexpr wchar_t kStartClass[] = L"Start";
 constexpr wchar_t kHolderClass[] = L"TalvorinE2EHolder";
 constexpr UINT kTrayIconId = 1;
 
@@ -53,6 +56,7 @@ constexpr int kWineTaskbarHeight = 20;
 struct StandinSize {
   static constexpr int width = 200;
   static constexpr int height = 40;
+  static constexpr int start_width = 60;  // the orb and the Start windows
 };
 
 bool is_ours(HWND window) { return ::GetPropW(window, kOursProperty) != nullptr; }
@@ -219,9 +223,12 @@ BOOL CALLBACK collect_process_window(HWND window, LPARAM context) noexcept {
 
 // What the system does at log-off: WM_QUERYENDSESSION to every top-level
 // window of the process, then WM_ENDSESSION (TRUE) to each. Prints each
-// window's answer to the query.
+// window's answer to the query. With WAIT_MS, then waits for the process to
+// end and prints its exit code as wait-exit does: the process is held from
+// the start, since it may end before the last window has had its message.
 int cmd_end_session(Args args) {
   if (args.empty()) return kUsage;
+  auto process = open_process(args[0], SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION);
   ProcessWindows search{static_cast<DWORD>(parse_long(args[0])), {}};
   ::EnumWindows(collect_process_window, reinterpret_cast<LPARAM>(&search));
   if (search.windows.empty()) return missing(L"windows of process " + args[0]);
@@ -234,6 +241,14 @@ int cmd_end_session(Args args) {
     ::SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, nullptr);
   }
   print(L"ended");
+  if (args.size() < 2) return kOk;
+  if (!process || ::WaitForSingleObject(process.get(), static_cast<DWORD>(parse_long(args[1]))) != WAIT_OBJECT_0) {
+    print(L"still running after " + args[1] + L" ms");
+    return kMismatch;
+  }
+  DWORD code = 0;
+  ::GetExitCodeProcess(process.get(), &code);
+  print(L"exited " + std::to_wstring(code));
   return kOk;
 }
 
@@ -334,18 +349,233 @@ int cmd_decoy(Args) {
   return e2e::pump_forever();
 }
 
-int cmd_standin_taskbar(Args) {
+// A stand-in Start window, drawn by the shell as Windows 8 to 11 draw theirs:
+// an icon and no text.
+HWND make_start_child(HWND bar, RECT where) {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = ::DefWindowProcW;
+  window_class.hInstance = ::GetModuleHandleW(nullptr);
+  window_class.lpszClassName = kStartClass;
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
+  ::RegisterClassW(&window_class);
+  return ::CreateWindowExW(0, kStartClass, L"", WS_CHILD | WS_VISIBLE, where.left, where.top, where.right - where.left,
+                           where.bottom - where.top, bar, nullptr, window_class.hInstance, nullptr);
+}
+
+// A stand-in taskbar, bottom left above Wine's, shaped like one shell's:
+// "xp" (the default: a Button child that paints its text), "wine" (an
+// owner-drawn Button child, as Wine's own taskbar makes anew), "seven" (no
+// Button child; a top-level Button of the same thread over the bar) or
+// "ten" (a "Start" child, and a second taskbar at the top of the screen
+// with its own).
+int cmd_standin_taskbar(Args args) {
+  const std::wstring shape = args.empty() ? L"xp" : args[0];
   const int top = kScreenHeight - kWineTaskbarHeight - StandinSize::height;
-  HWND bar = make_window(kTrayClass, standin_proc, kShellExStyle, WS_POPUP | WS_VISIBLE | WS_BORDER,
-                         RECT{0, top, StandinSize::width, top + StandinSize::height});
+  const RECT where{0, top, StandinSize::width, top + StandinSize::height};
+  HWND bar = make_window(kTrayClass, standin_proc, kShellExStyle, WS_POPUP | WS_VISIBLE | WS_BORDER, where);
   if (!bar) return missing(L"stand-in taskbar");
   RECT client{};
   ::GetClientRect(bar, &client);
-  HWND button = ::CreateWindowExW(0, L"Button", L"Start", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, client.right,
-                                  client.bottom, bar, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-  if (!button) return missing(L"stand-in Start button");
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  if (shape == L"xp" || shape == L"wine") {
+    const DWORD kind = shape == L"xp" ? BS_PUSHBUTTON : BS_OWNERDRAW;
+    const int width = shape == L"xp" ? client.right : StandinSize::start_width;
+    if (!::CreateWindowExW(0, L"Button", L"Start", WS_CHILD | WS_VISIBLE | kind, 0, 0, width, client.bottom, bar,
+                           nullptr, instance, nullptr)) {
+      return missing(L"stand-in Start button");
+    }
+  } else if (shape == L"seven") {
+    HWND orb = ::CreateWindowExW(kShellExStyle, L"Button", L"Start", WS_POPUP | WS_VISIBLE | BS_PUSHBUTTON, where.left,
+                                 where.top, StandinSize::start_width, StandinSize::height, nullptr, nullptr, instance,
+                                 nullptr);
+    if (!orb) return missing(L"stand-in orb");
+    ::SetPropW(orb, kOursProperty, reinterpret_cast<HANDLE>(1));
+  } else if (shape == L"ten") {
+    if (!make_start_child(bar, RECT{0, 0, StandinSize::start_width, client.bottom})) return missing(L"Start window");
+    HWND second = make_window(kSecondaryTrayClass, nullptr, kShellExStyle, WS_POPUP | WS_VISIBLE | WS_BORDER,
+                              RECT{0, 0, StandinSize::width, StandinSize::height});
+    if (!second || !make_start_child(second, RECT{0, 0, StandinSize::start_width, client.bottom})) {
+      return missing(L"secondary taskbar");
+    }
+  } else {
+    return kUsage;
+  }
   print(L"ready");
   return e2e::pump_forever();
+}
+
+// The stand-in's Start window: the orb, or the Start or Button child of
+// the stand-in taskbar.
+HWND standin_start() {
+  for (HWND tray : e2e::top_level_windows(kTrayClass)) {
+    if (!is_ours(tray)) continue;
+    for (const wchar_t* child : {kStartClass, L"Button"}) {
+      if (HWND start = ::FindWindowExW(tray, nullptr, child, nullptr)) return start;
+    }
+  }
+  for (HWND orb : e2e::top_level_windows(L"Button")) {
+    if (is_ours(orb)) return orb;
+  }
+  return nullptr;
+}
+
+HWND standin_bar() {
+  for (HWND tray : e2e::top_level_windows(kTrayClass)) {
+    if (is_ours(tray) && ::IsWindowVisible(tray)) return tray;
+  }
+  return nullptr;
+}
+
+// "LEFT TOP RIGHT BOTTOM".
+std::wstring edges_text(const RECT& rect) {
+  return std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " + std::to_wstring(rect.right) + L" " +
+         std::to_wstring(rect.bottom);
+}
+
+// The program's overlays that show, top of the z-order first.
+std::vector<HWND> shown_overlays() {
+  std::vector<HWND> shown;
+  for (HWND overlay : e2e::top_level_windows(kOverlayClass)) {
+    if (::IsWindowVisible(overlay)) shown.push_back(overlay);
+  }
+  return shown;
+}
+
+// "count N", then one line for each overlay that shows: its rectangle, its
+// extended styles, its owner, the class of the window right beneath it, and
+// its text.
+int cmd_overlays(Args) {
+  const std::vector<HWND> shown = shown_overlays();
+  print(L"count " + std::to_wstring(shown.size()));
+  for (HWND overlay : shown) {
+    RECT rect{};
+    ::GetWindowRect(overlay, &rect);
+    const auto ex_style = static_cast<DWORD>(::GetWindowLongW(overlay, GWL_EXSTYLE));
+    const auto flag = [ex_style](DWORD bit, const wchar_t* name) {
+      return (ex_style & bit) ? std::wstring(L" ") + name : std::wstring();
+    };
+    HWND below = ::GetWindow(overlay, GW_HWNDNEXT);
+    HWND owner = ::GetWindow(overlay, GW_OWNER);
+    DWORD overlay_pid = 0;
+    DWORD owner_pid = 0;
+    ::GetWindowThreadProcessId(overlay, &overlay_pid);
+    if (owner) ::GetWindowThreadProcessId(owner, &owner_pid);
+    print(L"overlay " + edges_text(rect) + L" |" + flag(WS_EX_LAYERED, L"layered") +
+          flag(WS_EX_TRANSPARENT, L"transparent") + flag(WS_EX_NOACTIVATE, L"noactivate") +
+          flag(WS_EX_TOOLWINDOW, L"toolwindow") + flag(WS_EX_TOPMOST, L"topmost") + L" | owner " +
+          (!owner                     ? L"none"
+           : owner_pid == overlay_pid ? L"own"
+                                      : L"other") +
+          L" | below " + (below ? e2e::class_name(below) : L"-") + L" | text " + e2e::window_text(overlay));
+  }
+  return kOk;
+}
+
+// Waits until an overlay shows `text` over `rect` ("any" for wherever);
+// prints how long it took from `clock`'s start.
+int wait_for_overlay(const std::wstring& text, const std::optional<RECT>& rect, long timeout_ms,
+                     const e2e::Stopwatch& clock) {
+  for (;;) {
+    for (HWND overlay : shown_overlays()) {
+      RECT at{};
+      ::GetWindowRect(overlay, &at);
+      if (e2e::window_text(overlay) == text && (!rect || ::EqualRect(&at, &*rect))) {
+        print(L"overlay after " + std::to_wstring(clock.elapsed_ms()) + L" ms");
+        return kOk;
+      }
+    }
+    if (clock.elapsed_ms() > timeout_ms) break;
+    ::Sleep(1);
+  }
+  print(L"timeout after " + std::to_wstring(clock.elapsed_ms()) + L" ms: no overlay \"" + text + L"\"" +
+        (rect ? L" at " + edges_text(*rect) : L""));
+  return kMismatch;
+}
+
+int cmd_wait_overlay(Args args) {
+  if (args.size() < 2) return kUsage;
+  return wait_for_overlay(args[0], std::nullopt, parse_long(args[1]), e2e::Stopwatch{});
+}
+
+// Wine's Start button, or with "standin" the stand-in's: "LEFT TOP RIGHT BOTTOM".
+int cmd_start_rect(Args args) {
+  HWND start = !args.empty() && args[0] == L"standin" ? standin_start() : wine_start_button();
+  RECT rect{};
+  if (!start || !::GetWindowRect(start, &rect)) return missing(L"Start button");
+  print(edges_text(rect));
+  return kOk;
+}
+
+// Moves the stand-in's Start window by DX DY from outside, as a shell moves
+// its button, and waits for an overlay showing TEXT over its new place.
+int cmd_standin_move(Args args) {
+  if (args.size() < 4) return kUsage;
+  HWND start = standin_start();
+  if (!start) return missing(L"stand-in Start window");
+  RECT rect{};
+  ::GetWindowRect(start, &rect);
+  ::OffsetRect(&rect, parse_long(args[0]), parse_long(args[1]));
+  POINT origin{rect.left, rect.top};
+  if (HWND parent = ::GetAncestor(start, GA_PARENT); parent && parent != ::GetDesktopWindow()) {
+    ::ScreenToClient(parent, &origin);
+  }
+  e2e::Stopwatch clock;
+  ::SetWindowPos(start, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return wait_for_overlay(args[2], rect, parse_long(args[3]), clock);
+}
+
+// The stand-in taskbar (with its orb or its second taskbar) in or out of the
+// topmost windows. Out, the decoy behind it steps out first, so that the
+// stand-in stays the first taskbar in the z-order.
+int cmd_standin_topmost(Args args) {
+  if (args.empty()) return kUsage;
+  const HWND order = args[0] == L"1" ? HWND_TOPMOST : HWND_NOTOPMOST;
+  HWND bar = standin_bar();
+  if (!bar) return missing(L"stand-in taskbar");
+  const auto place = [order](HWND window) {
+    ::SetWindowPos(window, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  };
+  if (order == HWND_NOTOPMOST) {
+    for (HWND tray : e2e::top_level_windows(kTrayClass)) {
+      if (is_ours(tray) && tray != bar) place(tray);
+    }
+  }
+  place(bar);
+  if (HWND start = standin_start(); start && ::GetAncestor(start, GA_PARENT) == ::GetDesktopWindow()) place(start);
+  for (HWND second : e2e::top_level_windows(kSecondaryTrayClass)) {
+    if (is_ours(second)) place(second);
+  }
+  return kOk;
+}
+
+// A program gone full screen: an ordinary window over the whole screen,
+// brought to the front.
+int cmd_fullscreen(Args) {
+  HWND window = make_window(L"TalvorinE2EFullScreen", nullptr, 0, WS_POPUP | WS_VISIBLE,
+                            RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+  if (!window) return missing(L"full-screen window");
+  ::SetForegroundWindow(window);
+  ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  print(L"ready");
+  return e2e::pump_forever();
+}
+
+// "above" when an overlay that shows stands above the full-screen window in
+// the z-order, "beneath" when every one is under it.
+int cmd_overlay_over_fullscreen(Args) {
+  HWND full = nullptr;
+  for (HWND window : e2e::top_level_windows(L"TalvorinE2EFullScreen")) full = window;
+  if (!full) return missing(L"full-screen window");
+  for (HWND overlay : shown_overlays()) {
+    for (HWND above = ::GetWindow(full, GW_HWNDPREV); above; above = ::GetWindow(above, GW_HWNDPREV)) {
+      if (above == overlay) {
+        print(L"above");
+        return kOk;
+      }
+    }
+  }
+  print(L"beneath");
+  return kOk;
 }
 
 // Reads the stand-in's button, the one the program under test writes to.
@@ -456,8 +686,7 @@ int cmd_close_message_boxes(Args args) {
 std::wstring window_rect_text(HWND window) {
   RECT rect{};
   ::GetWindowRect(window, &rect);
-  return std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " + std::to_wstring(rect.right) + L" " +
-         std::to_wstring(rect.bottom);
+  return edges_text(rect);
 }
 
 int cmd_form(Args) {
@@ -477,6 +706,9 @@ int cmd_set_text(Args args) {
   e2e::Stopwatch clock;
   ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[0].c_str()));
   if (args.size() >= 3 && args[1] == L"--wait-caption") return wait_for_caption(args[0], parse_long(args[2]), clock);
+  if (args.size() >= 3 && args[1] == L"--wait-overlay") {
+    return wait_for_overlay(args[0], std::nullopt, parse_long(args[2]), clock);
+  }
   return kOk;
 }
 
@@ -924,6 +1156,13 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"live-handles", cmd_live_handles},
       {L"decoy", cmd_decoy},
       {L"standin-taskbar", cmd_standin_taskbar},
+      {L"standin-move", cmd_standin_move},
+      {L"standin-topmost", cmd_standin_topmost},
+      {L"start-rect", cmd_start_rect},
+      {L"overlays", cmd_overlays},
+      {L"wait-overlay", cmd_wait_overlay},
+      {L"fullscreen", cmd_fullscreen},
+      {L"overlay-over-fullscreen", cmd_overlay_over_fullscreen},
       {L"hold", cmd_hold},
       {L"message-boxes", cmd_message_boxes},
       {L"close-message-boxes", cmd_close_message_boxes},

@@ -22,11 +22,11 @@ for row in "${cases[@]}"; do
   program_start --wait-caption 'До выхода' 1000 || fail "$name: stored caption at start: $PROGRAM_CAPTION"
   td set-text "$text"
   td set-check "$check"
-  out=$(td end-session "$PROGRAM_PID")
+  out=$(td end-session "$PROGRAM_PID" 3000)
   expect_eq "$name: windows asked" yes "$(grep -q '^query' <<<"$out" && echo yes || echo no)"
   expect_eq "$name: every window lets the session end" "" "$(grep '^query' <<<"$out" | grep -v ' 1$')"
-  expect_eq "$name: the session was ended" ended "$(tail -n1 <<<"$out")"
-  expect_eq "$name: the program ends" "exited 0" "$(td wait-exit "$PROGRAM_PID" 3000)"
+  expect_eq "$name: the session was ended" ended "$(grep -x ended <<<"$out")"
+  expect_eq "$name: the program ends" "exited 0" "$(tail -n1 <<<"$out")"
 
   if [[ $check == 1 ]]; then
     expect_eq "$name: StartUp" "value 1" "$(reg_value "$SETTINGS_KEY" StartUp)"
