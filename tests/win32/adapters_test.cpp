@@ -282,8 +282,8 @@ std::vector<HWND> shown_overlays() {
 
 const testing::Register start_overlays(
     "start overlays: on the button, right above its taskbar, topmost with it, gone with no placement, no leak", [] {
-      const auto bar = make_top_level(L"TalvorinTestTaskbar", WS_POPUP | WS_VISIBLE);
-      const auto later = make_top_level(L"TalvorinTestLater", WS_POPUP | WS_VISIBLE);  // above the bar
+      const auto bar = make_top_level(L"TalvorinTestTaskbar", L"", WS_POPUP | WS_VISIBLE);
+      const auto later = make_top_level(L"TalvorinTestLater", L"", WS_POPUP | WS_VISIBLE);  // above the bar
       const auto bar_handle = reinterpret_cast<platform::WindowHandle>(bar.get());
       platform::win32::StartOverlays overlays;
       const core::PixelRect button{10, 20, 70, 44};
