@@ -12,10 +12,14 @@
 #include <vector>
 
 #include "core/ansi.h"
+#include "platform/popup_menu.h"
 #include "platform/ports.h"
 #include "platform/win32/handles.h"
 
 namespace talvorin::platform::win32 {
+
+inline HWND as_hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+inline WindowHandle as_handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
 
 // The shell's windows through the narrow functions.
 class ShellWindows final : public platform::ShellWindows {
@@ -46,6 +50,16 @@ class StartOverlays final : public platform::StartOverlays {
  private:
   unique_hwnd owner_;
   std::vector<std::unique_ptr<Overlay>> overlays_;
+};
+
+// The calls around a popup menu: the pointer, the foreground window and
+// the menu's own loop.
+class PopupMenuCalls final : public platform::PopupMenuCalls {
+ public:
+  ScreenPoint cursor_position() override;
+  void set_foreground_window(WindowHandle window) override;
+  std::uint32_t track_popup_menu(MenuHandle menu, std::uint32_t flags, ScreenPoint at, WindowHandle owner) override;
+  void post_null(WindowHandle window) override;
 };
 
 // Shell_NotifyIconA with the 88-byte record.

@@ -13,9 +13,6 @@ namespace talvorin::platform::win32 {
 
 namespace {
 
-HWND as_hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-WindowHandle as_handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
-
 // The record is built byte by byte elsewhere; these tie the layout this
 // build hands the shell to the system's own declaration.
 constexpr const core::TrayRecordLayout& kTrayLayout = sizeof(void*) == 8 ? core::kTrayLayout64 : core::kTrayLayout32;

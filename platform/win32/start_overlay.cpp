@@ -26,8 +26,6 @@ constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than some headers
 constexpr int kEdgeRoom = 4;
 constexpr int kSmallestFont = 6;
 
-HWND as_hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-
 RECT to_rect(const core::PixelRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
 // The shell's caption font. Windows before Vista know the record without
