@@ -10,20 +10,14 @@ namespace talvorin::forms {
 
 namespace {
 
-constexpr std::u16string_view kDesignCaption = u"О программе";
-constexpr std::u16string_view kCloseCaption = u"OK";
+constexpr char16_t kDesignCaption[] = u"О программе";
+constexpr char16_t kCloseCaption[] = u"OK";
 // The shell opens the links in this folder rather than wherever the
 // program happens to be started from.
 constexpr char kLinkFolder[] = "C:\\";
 
 constexpr Rgb kLinkBlue{0, 0, 255};
 constexpr int kCyrillicCharset = 204;
-constexpr FontSpec kLinkFont{.face = u"MS Sans Serif",
-                             .points = 9.6,
-                             .weight = 700,
-                             .italic = false,
-                             .underline = true,
-                             .charset = kCyrillicCharset};
 
 constexpr double kAnimationPoints = 12;
 constexpr std::uint32_t kRed = 0x0000FF;  // OLE colours: red in the low byte
@@ -64,16 +58,27 @@ void AboutWindow::create_controls() {
                        .rect = {1200, 1800, 1452, 492},
                        .tab_index = 1,
                        .on_click = [this] { cmdClose_Click(); }});
-  add_link({.name = u"lblHomePage", .caption = core::kHomePage, .rect = {480, 960, 2844, 240}, .tab_index = 2},
+  add_link({.name = u"lblHomePage",
+            .caption = std::u16string(core::kHomePage),
+            .rect = {480, 960, 2844, 240},
+            .tab_index = 2},
            [this] { lblHomePage_Click(); });
-  add_link({.name = u"lblEmail", .caption = core::kAuthorEmail, .rect = {480, 1440, 2184, 240}, .tab_index = 0},
+  add_link({.name = u"lblEmail",
+            .caption = std::u16string(core::kAuthorEmail),
+            .rect = {480, 1440, 2184, 240},
+            .tab_index = 0},
            [this] { lblEmail_Click(); });
 }
 
 // Both links look alike: blue, bold, underlined, with the hand over them.
 void AboutWindow::add_link(LabelArgs label, Handler on_click) {
   label.fore_color = kLinkBlue;
-  label.font = kLinkFont;
+  label.font = FontSpec{.face = u"MS Sans Serif",
+                        .points = 9.6,
+                        .weight = 700,
+                        .italic = false,
+                        .underline = true,
+                        .charset = kCyrillicCharset};
   label.on_click = std::move(on_click);
   label.cursor_resource = kLinkCursorResource;
   window_->add_label(label);

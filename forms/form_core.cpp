@@ -1,15 +1,43 @@
 #include "forms/form_core.h"
 
+#include <utility>
+
 namespace talvorin::forms {
 
-bool TimerCore::set_enabled(bool enabled) {
-  if (enabled == enabled_) return false;
-  enabled_ = enabled;
-  return true;
+Timer::Timer(const TimerArgs& args, std::function<void(const Timer&)> count_down)
+    : interval_ms_(args.interval_ms), on_timer_(args.on_timer), count_down_(std::move(count_down)) {
+  set_enabled(args.enabled);
 }
 
-void TimerCore::tick() {
+void Timer::set_enabled(bool enabled) {
+  const bool was_running = running();
+  enabled_ = enabled;
+  if (running() != was_running && count_down_) count_down_(*this);
+}
+
+void Timer::tick() const {
   if (running() && on_timer_) on_timer_();
+}
+
+void MenuItem::set_caption(std::u16string_view caption) {
+  args_.caption = caption;
+  if (changed) changed(*this);
+}
+
+void MenuItem::set_enabled(bool enabled) {
+  enabled_ = enabled;
+  if (changed) changed(*this);
+}
+
+Menu::Menu(const MenuArgs& args) {
+  for (const MenuItemArgs& item : args.items) items_.push_back(std::make_unique<MenuItem>(item));
+}
+
+MenuItem* Menu::find(std::u16string_view name) const {
+  for (const auto& item : items_) {
+    if (item->name() == name) return item.get();
+  }
+  return nullptr;
 }
 
 FormCore::FormCore(const FormArgs& args, ActiveForm& active_form)

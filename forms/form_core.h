@@ -1,6 +1,6 @@
 #pragma once
 // What a form is and does apart from its windows: shown or not, the
-// program's active window or not, being unloaded, and its timers. Both
+// program's active window or not, being unloaded. Both
 // backends of the toolkit drive these, so the simulated forms keep the same
 // rules as the real ones instead of a copy of them.
 
@@ -10,27 +10,6 @@
 #include "forms/toolkit.h"
 
 namespace talvorin::forms {
-
-class TimerCore {
- public:
-  explicit TimerCore(const TimerArgs& args) : interval_ms_(args.interval_ms), on_timer_(args.on_timer) {}
-
-  bool enabled() const { return enabled_; }
-  // False when nothing changes: enabling a running timer leaves its period
-  // where it is.
-  bool set_enabled(bool enabled);
-  // Whether the system counts it down. An interval of 0 never fires,
-  // enabled or not.
-  bool running() const { return enabled_ && interval_ms_ > 0; }
-  unsigned interval() const { return interval_ms_; }
-  // The system's tick: the handler runs only while the timer runs.
-  void tick();
-
- private:
-  unsigned interval_ms_;
-  bool enabled_ = false;
-  Handler on_timer_;
-};
 
 class FormCore {
  public:

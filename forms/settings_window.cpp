@@ -13,12 +13,12 @@ namespace talvorin::forms {
 namespace {
 
 // Texts of the settings window and its tray menu.
-constexpr std::u16string_view kAutorunCaption = u"Запомнить текст и поместить в автозагрузку";
-constexpr std::u16string_view kDesignText = u"Жми!";
-constexpr std::u16string_view kLabelCaption = u"Текст для кнопки Пуск";
-constexpr std::u16string_view kMenuSettings = u"Настройки";
-constexpr std::u16string_view kMenuAbout = u"О программе";
-constexpr std::u16string_view kMenuExit = u"Выход";
+constexpr char16_t kAutorunCaption[] = u"Запомнить текст и поместить в автозагрузку";
+constexpr char16_t kDesignText[] = u"Жми!";
+constexpr char16_t kLabelCaption[] = u"Текст для кнопки Пуск";
+constexpr char16_t kMenuSettings[] = u"Настройки";
+constexpr char16_t kMenuAbout[] = u"О программе";
+constexpr char16_t kMenuExit[] = u"Выход";
 
 constexpr unsigned kCaptionIntervalMs = 100;
 constexpr Rgb kLabelGreen{0, 192, 0};
@@ -48,7 +48,7 @@ SettingsWindow::SettingsWindow(Runtime& runtime, const platform::Ports& ports)
 void SettingsWindow::create_controls() {
   FormArgs form;
   form.name = u"SettingsWindow";
-  form.caption = core::kProductName;
+  form.caption = std::u16string(core::kProductName);
   form.client_width = 2880;
   form.client_height = 2304;
   form.sizable = true;
@@ -62,7 +62,7 @@ void SettingsWindow::create_controls() {
 
   // In the order the window holds them; tab order follows tab_index.
   chAutorun_ = &window_->add_check_box(
-      {.name = u"chAutorun", .caption = kAutorunCaption, .rect = {120, 1440, 2652, 612}, .tab_index = 4, .value = 0});
+      {.name = u"chAutorun", .caption = kAutorunCaption, .rect = {120, 1440, 2652, 612}, .tab_index = 4});
   pichook_ = &window_->add_picture_box({.name = u"pichook",
                                         .rect = {0, 480, 372, 372},
                                         .tab_index = 2,
@@ -92,7 +92,7 @@ void SettingsWindow::create_controls() {
   popup.items = {
       {.name = u"mnuSettings", .caption = kMenuSettings, .on_click = [this] { mnuSettings_Click(); }},
       {.name = u"mnuHideDesktopIcons",
-       .caption = core::kMenuHideDesktopIcons,
+       .caption = std::u16string(core::kMenuHideDesktopIcons),
        .on_click = [this] { mnuHideDesktopIcons_Click(); }},
       {.name = u"mnuAbout", .caption = kMenuAbout, .on_click = [this] { mnuAbout_Click(); }},
       {.name = u"mnuExit", .caption = kMenuExit, .on_click = [this] { mnuExit_Click(); }},
@@ -114,7 +114,7 @@ void SettingsWindow::Form_Load() {
   Command1_->press();
   const std::u16string startup =
       settings.get(core::kProductName, core::kSettingsSection, core::kKeyStartUp, core::kStartUpDefault);
-  chAutorun_->set_value(static_cast<std::int16_t>(core::startup_from_text(startup)));
+  chAutorun_->set_value(core::startup_from_text(startup));
   add_tray_icon(core::kProductName);
   window_->hide();
   runtime_.app().set_task_visible(false);
@@ -146,9 +146,8 @@ void SettingsWindow::save_setting(std::u16string_view key, std::u16string_view t
 
 Unload SettingsWindow::Form_Unload() {
   delete_tray_icon();
-  const std::int16_t box = chAutorun_->value();
-  save_setting(core::kKeyStartUp, core::int16_to_text(box));
-  const auto state = static_cast<core::CheckState>(chAutorun_->value());
+  const core::CheckState state = chAutorun_->value();
+  save_setting(core::kKeyStartUp, core::int16_to_text(static_cast<std::int16_t>(state)));
   save_setting(core::kKeyStartButtonText, core::caption_to_store(state, Text1_->text()));
   if (state == core::CheckState::Ticked) {
     platform::EnableAutorun(ports_.registry, executable_path(), core::kProductName);

@@ -10,8 +10,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "core/settings.h"
 #include "platform/ports.h"
 #include "platform/settings_store.h"
 
@@ -22,26 +24,36 @@ struct TwipsRect {
   int top = 0;
   int width = 0;
   int height = 0;
+  bool operator==(const TwipsRect&) const = default;
 };
 
 struct Rgb {
   std::uint8_t red = 0;
   std::uint8_t green = 0;
   std::uint8_t blue = 0;
+  bool operator==(const Rgb&) const = default;
 };
 
 struct FontSpec {
-  std::u16string_view face;
+  std::u16string face;
   double points = 0;
   int weight = 400;
   bool italic = false;
   bool underline = false;
   int charset = 0;
+  bool operator==(const FontSpec&) const = default;
 };
 
 enum class WindowState : std::int16_t { Normal = 0, Minimised = 1, Maximised = 2 };
 
-using Handler = std::function<void()>;
+// A handler as the argument records hold it. Two records are alike when
+// both have a handler or both have none: what it does is the form's own.
+template <typename Signature>
+struct Callback : std::function<Signature> {
+  using std::function<Signature>::function;
+  bool operator==(const Callback& other) const { return static_cast<bool>(*this) == static_cast<bool>(other); }
+};
+using Handler = Callback<void()>;
 
 // What an unload handler answers: Cancel keeps the window.
 enum class Unload : bool { Proceed, Cancel };
@@ -53,7 +65,83 @@ struct MouseEvent {
   float x = 0;
   float y = 0;
 };
+using MouseHandler = Callback<void(const MouseEvent&)>;
 
+// Controls are created from small argument records, which own their texts.
+// Tab order follows tab_index whatever the order of creation.
+struct TextBoxArgs {
+  std::u16string name;
+  std::u16string text;
+  TwipsRect rect;
+  int tab_index = 0;
+  bool operator==(const TextBoxArgs&) const = default;
+};
+
+struct ButtonArgs {
+  std::u16string name;
+  std::u16string caption;
+  TwipsRect rect;
+  int tab_index = 0;
+  Handler on_click;
+  bool operator==(const ButtonArgs&) const = default;
+};
+
+struct CheckBoxArgs {
+  std::u16string name;
+  std::u16string caption;  // wraps onto more lines where it does not fit
+  TwipsRect rect;
+  int tab_index = 0;
+  core::CheckState value = core::CheckState::Clear;
+  bool operator==(const CheckBoxArgs&) const = default;
+};
+
+struct LabelArgs {
+  std::u16string name;
+  std::u16string caption;
+  TwipsRect rect;
+  int tab_index = 0;
+  std::optional<Rgb> fore_color{};
+  std::optional<FontSpec> font{};
+  Handler on_click{};
+  int cursor_resource = 0;  // a cursor of its own over the label; 0: the arrow
+  bool operator==(const LabelArgs&) const = default;
+};
+
+struct PictureBoxArgs {
+  std::u16string name;
+  TwipsRect rect;
+  int tab_index = 0;
+  bool visible = true;
+  MouseHandler on_mouse_move;
+  bool operator==(const PictureBoxArgs&) const = default;
+};
+
+struct TimerArgs {
+  std::u16string name;
+  unsigned interval_ms = 0;
+  bool enabled = false;
+  Handler on_timer;
+  bool operator==(const TimerArgs&) const = default;
+};
+
+struct MenuItemArgs {
+  std::u16string name;
+  std::u16string caption;
+  Handler on_click;
+  bool operator==(const MenuItemArgs&) const = default;
+};
+
+// A top-level menu of the form. A hidden one shows no menu bar and serves
+// only as a popup.
+struct MenuArgs {
+  std::u16string name;
+  std::u16string caption;
+  bool visible = true;
+  std::vector<MenuItemArgs> items;
+  bool operator==(const MenuArgs&) const = default;
+};
+
+// The text lives in the control, where the user types it.
 class TextBox {
  public:
   virtual ~TextBox() = default;
@@ -63,120 +151,105 @@ class TextBox {
 
 class CommandButton {
  public:
-  virtual ~CommandButton() = default;
+  explicit CommandButton(Handler on_click) : on_click_(std::move(on_click)) {}
   // Setting the button's value to True from code: its click handler runs at
   // once, before press() returns.
-  virtual void press() = 0;
+  void press() const {
+    if (on_click_) on_click_();
+  }
+
+ private:
+  Handler on_click_;
 };
 
+// The value lives in the control, where another program may set it too.
 class CheckBox {
  public:
   virtual ~CheckBox() = default;
-  virtual std::int16_t value() const = 0;
-  // 0 clear, 1 ticked, 2 grayed; anything else throws core::RangeError.
-  virtual void set_value(std::int16_t value) = 0;
+  virtual core::CheckState value() const = 0;
+  virtual void set_value(core::CheckState value) = 0;
+  // The user's click: between clear and ticked only.
+  void click() { set_value(core::after_click(value())); }
 };
 
+// Its window exists from creation although the box is never shown; the
+// tray's callbacks reach it as mouse moves.
 class PictureBox {
  public:
-  virtual ~PictureBox() = default;
-  // The picture box's own window, which exists from creation although the
-  // box is never shown.
-  virtual platform::WindowHandle window_handle() const = 0;
+  PictureBox(platform::WindowHandle window, MouseHandler on_mouse_move)
+      : window_(window), on_mouse_move_(std::move(on_mouse_move)) {}
+  platform::WindowHandle window_handle() const { return window_; }
+  void mouse_move(const MouseEvent& event) const {
+    if (on_mouse_move_) on_mouse_move_(event);
+  }
+
+ private:
+  platform::WindowHandle window_;
+  MouseHandler on_mouse_move_;
 };
 
 class Timer {
  public:
-  virtual ~Timer() = default;
-  virtual bool enabled() const = 0;
-  virtual void set_enabled(bool enabled) = 0;
+  // The backend's clock hears each time the timer starts or stops counting
+  // down, from the creation on.
+  Timer(const TimerArgs& args, std::function<void(const Timer&)> count_down);
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+
+  bool enabled() const { return enabled_; }
+  // Enabling a running timer leaves its period where it is.
+  void set_enabled(bool enabled);
+  // Whether the system counts it down. An interval of 0 never fires,
+  // enabled or not.
+  bool running() const { return enabled_ && interval_ms_ > 0; }
+  unsigned interval() const { return interval_ms_; }
+  // The system's tick: the handler runs only while the timer runs.
+  void tick() const;
+
+ private:
+  unsigned interval_ms_;
+  Handler on_timer_;
+  std::function<void(const Timer&)> count_down_;
+  bool enabled_ = false;
 };
 
 class MenuItem {
  public:
-  virtual ~MenuItem() = default;
-  virtual std::u16string caption() const = 0;
-  virtual void set_caption(std::u16string_view caption) = 0;
-  virtual bool enabled() const = 0;
-  virtual void set_enabled(bool enabled) = 0;
+  explicit MenuItem(const MenuItemArgs& args) : args_(args) {}
+  MenuItem(const MenuItem&) = delete;
+  MenuItem& operator=(const MenuItem&) = delete;
+
+  const std::u16string& name() const { return args_.name; }
+  const std::u16string& caption() const { return args_.caption; }
+  void set_caption(std::u16string_view caption);
+  bool enabled() const { return enabled_; }
+  void set_enabled(bool enabled);
+  void click() const {
+    if (args_.on_click) args_.on_click();
+  }
+  // The backend's menu follows each change of caption or state.
+  std::function<void(const MenuItem&)> changed;
+
+ private:
+  MenuItemArgs args_;
+  bool enabled_ = true;
 };
 
 class Menu {
  public:
-  virtual ~Menu() = default;
-  virtual MenuItem& item(std::size_t index) = 0;
-  virtual std::size_t item_count() const = 0;
-};
+  explicit Menu(const MenuArgs& args);
+  MenuItem& item(std::size_t index) { return *items_.at(index); }
+  const std::vector<std::unique_ptr<MenuItem>>& items() const { return items_; }
+  // nullptr when the menu has no item of that name.
+  MenuItem* find(std::u16string_view name) const;
 
-// Controls are created from small argument records. Tab order follows
-// tab_index whatever the order of creation.
-struct TextBoxArgs {
-  std::u16string_view name;
-  std::u16string_view text;
-  TwipsRect rect;
-  int tab_index = 0;
-};
-
-struct ButtonArgs {
-  std::u16string_view name;
-  std::u16string_view caption;
-  TwipsRect rect;
-  int tab_index = 0;
-  Handler on_click;
-};
-
-struct CheckBoxArgs {
-  std::u16string_view name;
-  std::u16string_view caption;  // wraps onto more lines where it does not fit
-  TwipsRect rect;
-  int tab_index = 0;
-  std::int16_t value = 0;
-};
-
-struct LabelArgs {
-  std::u16string_view name;
-  std::u16string_view caption;
-  TwipsRect rect;
-  int tab_index = 0;
-  std::optional<Rgb> fore_color{};
-  std::optional<FontSpec> font{};
-  Handler on_click{};
-  int cursor_resource = 0;  // a cursor of its own over the label; 0: the arrow
-};
-
-struct PictureBoxArgs {
-  std::u16string_view name;
-  TwipsRect rect;
-  int tab_index = 0;
-  bool visible = true;
-  std::function<void(const MouseEvent&)> on_mouse_move;
-};
-
-struct TimerArgs {
-  std::u16string_view name;
-  unsigned interval_ms = 0;
-  bool enabled = false;
-  Handler on_timer;
-};
-
-struct MenuItemArgs {
-  std::u16string_view name;
-  std::u16string_view caption;
-  Handler on_click;
-};
-
-// A top-level menu of the form. A hidden one shows no menu bar and serves
-// only as a popup.
-struct MenuArgs {
-  std::u16string_view name;
-  std::u16string_view caption;
-  bool visible = true;
-  std::vector<MenuItemArgs> items;
+ private:
+  std::vector<std::unique_ptr<MenuItem>> items_;
 };
 
 struct FormArgs {
-  std::u16string_view name;
-  std::u16string_view caption;
+  std::u16string name;
+  std::u16string caption;
   int client_width = 0;  // twips
   int client_height = 0;
   bool sizable = true;
@@ -254,7 +327,6 @@ class Application {
   virtual ~Application() = default;
   virtual std::u16string path() const = 0;      // folder of the executable
   virtual std::u16string exe_name() const = 0;  // its file name without extension
-  virtual std::u16string title() const = 0;
   virtual Version version() const = 0;
   virtual bool task_visible() const = 0;
   // False keeps the program's windows out of the task list.

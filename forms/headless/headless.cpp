@@ -17,34 +17,9 @@ auto& named(Map& map, std::u16string_view name) {
 
 }  // namespace
 
-Timer::Timer(Runtime& runtime, const forms::TimerArgs& args) : runtime_(runtime), core_(args) {
-  set_enabled(args.enabled);
-}
-
-void Timer::set_enabled(bool enabled) {
-  if (core_.set_enabled(enabled) && enabled) next_due_ = runtime_.now() + core_.interval();
-}
-
-void Timer::fire() {
-  next_due_ += core_.interval();
-  core_.tick();
-}
-
-Menu::Menu(const forms::MenuArgs& args) : name_(args.name), caption_(args.caption), visible_(args.visible) {
-  for (const forms::MenuItemArgs& item : args.items) items_.push_back(std::make_unique<MenuItem>(item));
-}
-
-MenuItem* Menu::find(std::u16string_view name) {
-  for (auto& item : items_) {
-    if (item->name() == name) return item.get();
-  }
-  return nullptr;
-}
-
 Form::Form(Runtime& runtime, const forms::FormArgs& args)
     : runtime_(runtime),
       args_(args),
-      caption_(args.caption),
       handle_(runtime.new_handle()),
       icon_(args.icon_resource != 0 ? runtime.new_handle() : 0),
       core_(args, runtime.active_form()),
@@ -57,57 +32,29 @@ float Form::scale_width() const {
   return static_cast<float>(static_cast<int>(static_cast<float>(args_.client_width) / per_pixel)) * per_pixel;
 }
 
-ControlRecord& Form::record(ControlRecord::Kind kind, std::u16string_view name, std::u16string_view caption,
-                            const forms::TwipsRect& rect, int tab_index) {
-  ControlRecord& control = controls_.emplace_back();
-  control.kind = kind;
-  control.name = name;
-  control.caption = caption;
-  control.rect = rect;
-  control.tab_index = tab_index;
-  return control;
-}
-
 forms::TextBox& Form::add_text_box(const forms::TextBoxArgs& args) {
-  record(ControlRecord::Kind::TextBox, args.name, args.text, args.rect, args.tab_index);
-  return *(text_boxes_[std::u16string(args.name)] = std::make_unique<TextBox>(args.text));
+  return *(text_boxes_[args.name] = std::make_unique<TextBox>(args.text));
 }
 
 forms::CommandButton& Form::add_button(const forms::ButtonArgs& args) {
-  record(ControlRecord::Kind::Button, args.name, args.caption, args.rect, args.tab_index);
-  return *(buttons_[std::u16string(args.name)] = std::make_unique<CommandButton>(args.on_click));
+  return *(buttons_[args.name] = std::make_unique<forms::CommandButton>(args.on_click));
 }
 
 forms::CheckBox& Form::add_check_box(const forms::CheckBoxArgs& args) {
-  record(ControlRecord::Kind::CheckBox, args.name, args.caption, args.rect, args.tab_index).value = args.value;
-  return *(check_boxes_[std::u16string(args.name)] = std::make_unique<CheckBox>(args.value));
-}
-
-void Form::add_label(const forms::LabelArgs& args) {
-  ControlRecord& label = record(ControlRecord::Kind::Label, args.name, args.caption, args.rect, args.tab_index);
-  label.fore_color = args.fore_color;
-  if (const auto& font = args.font) {
-    label.font = FontRecord{
-        std::u16string(font->face), font->points, font->weight, font->italic, font->underline, font->charset};
-  }
-  labels_.insert_or_assign(std::u16string(args.name), args);
+  return *(check_boxes_[args.name] = std::make_unique<CheckBox>(args.value));
 }
 
 forms::PictureBox& Form::add_picture_box(const forms::PictureBoxArgs& args) {
-  record(ControlRecord::Kind::PictureBox, args.name, {}, args.rect, args.tab_index).visible = args.visible;
-  return *(pictures_[std::u16string(args.name)] =
-               std::make_unique<PictureBox>(runtime_.new_handle(), args.on_mouse_move));
+  return *(pictures_[args.name] = std::make_unique<forms::PictureBox>(runtime_.new_handle(), args.on_mouse_move));
 }
 
 forms::Timer& Form::add_timer(const forms::TimerArgs& args) {
-  auto& timer = timers_[std::u16string(args.name)] = std::make_unique<Timer>(runtime_, args);
-  runtime_.register_timer(*timer);
-  return *timer;
+  return *(timers_[args.name] =
+               std::make_unique<forms::Timer>(args, [this](const forms::Timer& timer) { runtime_.count_down(timer); }));
 }
 
 forms::Menu& Form::add_menu(const forms::MenuArgs& args) {
-  menus_.push_back(std::make_unique<Menu>(args));
-  return *menus_.back();
+  return *menus_.emplace_back(std::make_unique<forms::Menu>(args));
 }
 
 void Form::show() {
@@ -158,11 +105,11 @@ void Form::popup_menu(forms::Menu& menu) {
   ++popups_;
   // The hidden application window owns the menu and takes the foreground.
   runtime_.take_foreground(runtime_.app_window(), nullptr);
-  open_menu_ = static_cast<Menu*>(&menu);
+  open_menu_ = &menu;
   chosen_ = nullptr;
   runtime_.drain([this] { return chosen_ != nullptr; });
   open_menu_ = nullptr;
-  MenuItem* chosen = std::exchange(chosen_, nullptr);
+  const forms::MenuItem* chosen = std::exchange(chosen_, nullptr);
   if (chosen) chosen->click();
 }
 
@@ -170,12 +117,12 @@ bool Form::alive() const { return !core_.unloaded() && !runtime_.ended(); }
 
 TextBox& Form::text_box(std::u16string_view name) { return named(text_boxes_, name); }
 CheckBox& Form::check_box(std::u16string_view name) { return named(check_boxes_, name); }
-PictureBox& Form::picture_box(std::u16string_view name) { return named(pictures_, name); }
-Timer& Form::timer(std::u16string_view name) { return named(timers_, name); }
+forms::PictureBox& Form::picture_box(std::u16string_view name) { return named(pictures_, name); }
+forms::Timer& Form::timer(std::u16string_view name) { return named(timers_, name); }
 
-MenuItem& Form::menu_item(std::u16string_view name) {
-  for (auto& menu : menus_) {
-    if (MenuItem* item = menu->find(name)) return *item;
+forms::MenuItem& Form::menu_item(std::u16string_view name) {
+  for (const auto& menu : menus_) {
+    if (forms::MenuItem* item = menu->find(name)) return *item;
   }
   throw std::out_of_range("no menu item of that name");
 }
@@ -198,7 +145,7 @@ void Form::tray_callback(std::int32_t mouse_message) {
 
 void Form::choose(std::u16string_view item_name) {
   if (!open_menu_ || chosen_) return;
-  MenuItem* item = open_menu_->find(item_name);
+  forms::MenuItem* item = open_menu_->find(item_name);
   if (item && item->enabled()) chosen_ = item;
 }
 
@@ -239,10 +186,18 @@ void Runtime::take_foreground(platform::WindowHandle window, const Form* form) {
 void Runtime::forget(Form& form) {
   if (focus_form_ == &form) focus_form_ = nullptr;
   std::erase_if(forms_, [&form](const auto& entry) { return entry.second == &form; });
-  for (const auto& [name, timer] : form.timers_) std::erase(timers_, timer.get());
+  std::erase_if(due_, [&form](const auto& due) {
+    return std::any_of(form.timers_.begin(), form.timers_.end(),
+                       [&due](const auto& named) { return named.second.get() == due.first; });
+  });
 }
 
 Form& Runtime::form(std::u16string_view name) { return *forms_.at(std::u16string(name)); }
+
+void Runtime::count_down(const forms::Timer& timer) {
+  std::erase_if(due_, [&timer](const auto& due) { return due.first == &timer; });
+  if (timer.running()) due_.emplace_back(&timer, now_ + timer.interval());
+}
 
 void Runtime::drain(const std::function<bool()>& stop) {
   while (!queue_.empty() && !(stop && stop())) {
@@ -270,15 +225,13 @@ void Runtime::release_due_events() {
 void Runtime::advance(std::uint64_t ms) {
   const std::uint64_t target = now_ + ms;
   for (;;) {
-    Timer* next = nullptr;
-    for (Timer* timer : timers_) {
-      if (timer->running() && timer->next_due() <= target && (!next || timer->next_due() < next->next_due())) {
-        next = timer;
-      }
-    }
-    if (!next || ended_) break;
-    now_ = next->next_due();
-    next->fire();
+    const auto next = std::min_element(due_.begin(), due_.end(),
+                                       [](const auto& one, const auto& other) { return one.second < other.second; });
+    if (next == due_.end() || next->second > target || ended_) break;
+    const forms::Timer& timer = *next->first;
+    now_ = next->second;
+    next->second += timer.interval();
+    timer.tick();
   }
   now_ = std::max(now_, target);
   release_due_events();

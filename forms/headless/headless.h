@@ -26,30 +26,6 @@ using forms::WindowState;
 class Runtime;
 class Form;
 
-// What a form was handed for one control, with its texts copied.
-struct FontRecord {
-  std::u16string face;
-  double points = 0;
-  int weight = 0;
-  bool italic = false;
-  bool underline = false;
-  int charset = 0;
-  bool operator==(const FontRecord&) const = default;
-};
-
-struct ControlRecord {
-  enum class Kind { TextBox, Button, CheckBox, Label, PictureBox };
-  Kind kind;
-  std::u16string name;
-  std::u16string caption;  // the text box's text
-  forms::TwipsRect rect;
-  int tab_index = 0;
-  bool visible = true;
-  std::int16_t value = 0;  // check box
-  std::optional<forms::Rgb> fore_color;
-  std::optional<FontRecord> font;
-};
-
 class TextBox final : public forms::TextBox {
  public:
   explicit TextBox(std::u16string_view text) : text_(text) {}
@@ -60,95 +36,14 @@ class TextBox final : public forms::TextBox {
   std::u16string text_;
 };
 
-class CommandButton final : public forms::CommandButton {
- public:
-  explicit CommandButton(Handler on_click) : on_click_(std::move(on_click)) {}
-  void press() override {
-    if (on_click_) on_click_();
-  }
-
- private:
-  Handler on_click_;
-};
-
 class CheckBox final : public forms::CheckBox {
  public:
-  explicit CheckBox(std::int16_t value) { set_value(value); }
-  std::int16_t value() const override { return static_cast<std::int16_t>(state_); }
-  void set_value(std::int16_t value) override { state_ = core::check_state_from(value); }
-  void click() { state_ = core::after_click(state_); }
+  explicit CheckBox(core::CheckState value) : value_(value) {}
+  core::CheckState value() const override { return value_; }
+  void set_value(core::CheckState value) override { value_ = value; }
 
  private:
-  core::CheckState state_ = core::CheckState::Clear;
-};
-
-class PictureBox final : public forms::PictureBox {
- public:
-  PictureBox(platform::WindowHandle handle, std::function<void(const forms::MouseEvent&)> on_mouse_move)
-      : handle_(handle), on_mouse_move_(std::move(on_mouse_move)) {}
-  platform::WindowHandle window_handle() const override { return handle_; }
-  void mouse_move(const forms::MouseEvent& event) {
-    if (on_mouse_move_) on_mouse_move_(event);
-  }
-
- private:
-  platform::WindowHandle handle_;
-  std::function<void(const forms::MouseEvent&)> on_mouse_move_;
-};
-
-class Timer final : public forms::Timer {
- public:
-  Timer(Runtime& runtime, const forms::TimerArgs& args);
-  bool enabled() const override { return core_.enabled(); }
-  void set_enabled(bool enabled) override;
-
-  unsigned interval() const { return core_.interval(); }
-  bool running() const { return core_.running(); }
-  std::uint64_t next_due() const { return next_due_; }
-  void fire();
-
- private:
-  Runtime& runtime_;
-  forms::TimerCore core_;
-  std::uint64_t next_due_ = 0;
-};
-
-class MenuItem final : public forms::MenuItem {
- public:
-  explicit MenuItem(const forms::MenuItemArgs& args)
-      : name_(args.name), caption_(args.caption), on_click_(args.on_click) {}
-  std::u16string caption() const override { return caption_; }
-  void set_caption(std::u16string_view caption) override { caption_ = caption; }
-  bool enabled() const override { return enabled_; }
-  void set_enabled(bool enabled) override { enabled_ = enabled; }
-
-  const std::u16string& name() const { return name_; }
-  void click() {
-    if (on_click_) on_click_();
-  }
-
- private:
-  std::u16string name_;
-  std::u16string caption_;
-  bool enabled_ = true;
-  Handler on_click_;
-};
-
-class Menu final : public forms::Menu {
- public:
-  explicit Menu(const forms::MenuArgs& args);
-  MenuItem& item(std::size_t index) override { return *items_.at(index); }
-  std::size_t item_count() const override { return items_.size(); }
-  MenuItem* find(std::u16string_view name);
-  bool visible() const { return visible_; }
-  const std::u16string& name() const { return name_; }
-  const std::u16string& caption() const { return caption_; }
-
- private:
-  std::u16string name_;
-  std::u16string caption_;
-  bool visible_;
-  std::vector<std::unique_ptr<MenuItem>> items_;
+  core::CheckState value_;
 };
 
 class Form final : public forms::Form {
@@ -161,7 +56,7 @@ class Form final : public forms::Form {
   forms::TextBox& add_text_box(const forms::TextBoxArgs& args) override;
   forms::CommandButton& add_button(const forms::ButtonArgs& args) override;
   forms::CheckBox& add_check_box(const forms::CheckBoxArgs& args) override;
-  void add_label(const forms::LabelArgs& args) override;
+  void add_label(const forms::LabelArgs& args) override { labels_.insert_or_assign(args.name, args); }
   forms::PictureBox& add_picture_box(const forms::PictureBoxArgs& args) override;
   forms::Timer& add_timer(const forms::TimerArgs& args) override;
   forms::Menu& add_menu(const forms::MenuArgs& args) override;
@@ -171,11 +66,11 @@ class Form final : public forms::Form {
   bool visible() const override { return core_.visible(); }
   WindowState window_state() const override { return state_; }
   void set_window_state(WindowState state) override;
-  std::u16string caption() const override { return caption_; }
+  std::u16string caption() const override { return args_.caption; }
   platform::WindowHandle window_handle() const override { return handle_; }
   std::uintptr_t icon_handle() const override { return icon_; }
   void popup_menu(forms::Menu& menu) override;
-  void set_caption(std::u16string_view caption) override { caption_ = caption; }
+  void set_caption(std::u16string_view caption) override { args_.caption = caption; }
   void unload() override { unload_now(); }
   void set_auto_redraw(bool on) override { auto_redraw_ = on; }
   void set_font_size(double points) override { font_size_ = points; }
@@ -188,13 +83,11 @@ class Form final : public forms::Form {
   // unloaded or a program that has ended.
   TextBox& text_box(std::u16string_view name);
   CheckBox& check_box(std::u16string_view name);
-  PictureBox& picture_box(std::u16string_view name);
-  Timer& timer(std::u16string_view name);
-  MenuItem& menu_item(std::u16string_view name);
+  forms::PictureBox& picture_box(std::u16string_view name);
+  forms::Timer& timer(std::u16string_view name);
+  forms::MenuItem& menu_item(std::u16string_view name);
+  // A label as the form handed it over.
   const forms::LabelArgs& label(std::u16string_view name) const { return labels_.at(std::u16string(name)); }
-  // The controls as handed over, in the order of creation (timers aside).
-  const std::vector<ControlRecord>& controls() const { return controls_; }
-  const std::vector<std::unique_ptr<Menu>>& menus() const { return menus_; }
   void click_label(std::u16string_view name);
   // The user brings the window to the front, as with a click on it.
   void activate();
@@ -213,7 +106,6 @@ class Form final : public forms::Form {
 
   bool alive() const;
   bool unloaded() const { return core_.unloaded(); }
-  const forms::FormArgs& args() const { return args_; }
   std::size_t popups() const { return popups_; }
   bool auto_redraw() const { return auto_redraw_; }
   double font_size() const { return font_size_; }
@@ -223,7 +115,6 @@ class Form final : public forms::Form {
  private:
   Runtime& runtime_;
   forms::FormArgs args_;
-  std::u16string caption_;
   platform::WindowHandle handle_;
   std::uintptr_t icon_;
   forms::FormCore core_;
@@ -241,20 +132,17 @@ class Form final : public forms::Form {
   void leave_foreground();
 
   std::map<std::u16string, std::unique_ptr<TextBox>> text_boxes_;
-  std::map<std::u16string, std::unique_ptr<CommandButton>> buttons_;
+  std::map<std::u16string, std::unique_ptr<forms::CommandButton>> buttons_;
   std::map<std::u16string, std::unique_ptr<CheckBox>> check_boxes_;
   std::map<std::u16string, forms::LabelArgs> labels_;
-  std::map<std::u16string, std::unique_ptr<PictureBox>> pictures_;
-  std::map<std::u16string, std::unique_ptr<Timer>> timers_;
-  std::vector<std::unique_ptr<Menu>> menus_;
-  std::vector<ControlRecord> controls_;
-  ControlRecord& record(ControlRecord::Kind kind, std::u16string_view name, std::u16string_view caption,
-                        const forms::TwipsRect& rect, int tab_index);
+  std::map<std::u16string, std::unique_ptr<forms::PictureBox>> pictures_;
+  std::map<std::u16string, std::unique_ptr<forms::Timer>> timers_;
+  std::vector<std::unique_ptr<forms::Menu>> menus_;
 
   friend class Runtime;
 
-  Menu* open_menu_ = nullptr;
-  MenuItem* chosen_ = nullptr;
+  forms::Menu* open_menu_ = nullptr;
+  forms::MenuItem* chosen_ = nullptr;
   std::size_t popups_ = 0;
 };
 
@@ -262,7 +150,6 @@ class Application final : public forms::Application {
  public:
   std::u16string path() const override { return path_; }
   std::u16string exe_name() const override { return exe_name_; }
-  std::u16string title() const override { return title_; }
   forms::Version version() const override { return version_; }
   bool task_visible() const override { return task_visible_; }
   void set_task_visible(bool visible) override { task_visible_ = visible; }
@@ -271,7 +158,6 @@ class Application final : public forms::Application {
   std::vector<std::u16string> logged_errors_;
   std::u16string path_ = u"C:\\Tools";
   std::u16string exe_name_ = u"talvorin";
-  std::u16string title_ = u"Talvorin";
   forms::Version version_{1, 3};
   bool task_visible_ = true;
 };
@@ -335,7 +221,8 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
   platform::WindowHandle new_handle() { return next_handle_++; }
   // Handles from here on, as a 64-bit process may see them above 4 GiB.
   void start_handles_at(platform::WindowHandle first) { next_handle_ = first; }
-  void register_timer(Timer& timer) { timers_.push_back(&timer); }
+  // The timer counts down from now, or no longer.
+  void count_down(const forms::Timer& timer);
   void forget(Form& form);
   void set_twips_per_pixel_x(float value) { twips_per_pixel_x_ = value; }
 
@@ -351,7 +238,8 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
   platform::SettingsStore settings_;
   Application app_;
   std::map<std::u16string, Form*> forms_;
-  std::vector<Timer*> timers_;
+  // When each running timer falls due next, in the order they started.
+  std::vector<std::pair<const forms::Timer*, std::uint64_t>> due_;
   std::deque<Handler> queue_;
   std::multimap<std::uint64_t, Handler> scheduled_;
   std::uint32_t clock_origin_ = 0;

@@ -1,12 +1,13 @@
 #include "forms/win32/form.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/error.h"
 #include "core/settings.h"
 #include "forms/win32/runtime.h"
 #include "forms/win32/units.h"
-#include "platform/popup_menu.h"
+#include "platform/win32/adapters.h"
 #include "platform/win32/wide.h"
 
 namespace talvorin::forms::win32 {
@@ -59,27 +60,17 @@ int show_command(WindowState state, bool hidden) {
   return hidden ? SW_SHOWNOACTIVATE : SW_RESTORE;
 }
 
-static_assert(platform::kPopupRightButton == TPM_RIGHTBUTTON && platform::kPopupCenterAlign == TPM_CENTERALIGN &&
-              platform::kPopupRightAlign == TPM_RIGHTALIGN && platform::kPopupReturnCommand == TPM_RETURNCMD);
-static_assert(TPM_LEFTALIGN == 0 && TPM_LEFTBUTTON == 0);
-
-class PopupMenuCalls final : public platform::PopupMenuCalls {
+// Sets a flag for as long as the scope lasts, then puts back what it was.
+class ScopedFlag {
  public:
-  platform::ScreenPoint cursor_position() override {
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
-    return {cursor.x, cursor.y};
-  }
-  void set_foreground_window(platform::WindowHandle window) override { ::SetForegroundWindow(as_hwnd(window)); }
-  std::uint32_t track_popup_menu(platform::MenuHandle menu, std::uint32_t flags, platform::ScreenPoint at,
-                                 platform::WindowHandle owner) override {
-    return static_cast<std::uint32_t>(
-        ::TrackPopupMenu(reinterpret_cast<HMENU>(menu), flags, at.x, at.y, 0, as_hwnd(owner), nullptr));
-  }
-  void post_null(platform::WindowHandle window) override { ::PostMessageW(as_hwnd(window), WM_NULL, 0, 0); }
+  ScopedFlag(bool& flag, bool value) : flag_(flag), before_(std::exchange(flag, value)) {}
+  ScopedFlag(const ScopedFlag&) = delete;
+  ScopedFlag& operator=(const ScopedFlag&) = delete;
+  ~ScopedFlag() { flag_ = before_; }
 
  private:
-  static HWND as_hwnd(platform::WindowHandle window) { return reinterpret_cast<HWND>(window); }
+  bool& flag_;
+  bool before_;
 };
 
 }  // namespace
@@ -106,15 +97,20 @@ void TextBox::set_text(std::u16string_view text) {
   send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-void CommandButton::clicked() {
-  if (on_click_) on_click_();
+// A three-state button holds nothing beyond grayed, whatever it is sent.
+core::CheckState CheckBox::value() const {
+  return core::check_state_from(static_cast<std::int16_t>(send(BM_GETCHECK)));
 }
 
-std::int16_t CheckBox::value() const { return static_cast<std::int16_t>(send(BM_GETCHECK)); }
+void CheckBox::set_value(core::CheckState value) { send(BM_SETCHECK, static_cast<WPARAM>(value)); }
 
-void CheckBox::set_value(std::int16_t value) { send(BM_SETCHECK, static_cast<WPARAM>(core::check_state_from(value))); }
-
-void CheckBox::clicked() { set_value(static_cast<std::int16_t>(core::after_click(core::check_state_from(value())))); }
+Label::Label(const Form& form, int id, const LabelArgs& args, platform::win32::unique_hfont font,
+             platform::win32::unique_hcursor cursor)
+    : Control(form, id, args.tab_index),
+      fore_color_(args.fore_color ? to_colorref(*args.fore_color) : ::GetSysColor(COLOR_BTNTEXT)),
+      font_(std::move(font)),
+      on_click_(args.on_click),
+      cursor_(std::move(cursor)) {}
 
 HBRUSH Label::paint_colors(HDC dc) const {
   ::SetTextColor(dc, fore_color_);
@@ -153,117 +149,59 @@ void Canvas::paint(HDC target, const RECT& area) const {
 }
 
 PictureBox::PictureBox(Form& form, int id, const PictureBoxArgs& args)
-    : Window(form.runtime().errors()), form_(form), id_(id), on_mouse_move_(args.on_mouse_move) {
+    : Control(form, id, args.tab_index), Window(form.runtime().errors()), runtime_(form.runtime()) {
   const RECT area = form.pixels(args.rect);
-  create(form.runtime().instance(), {.class_name = kPictureWindowClass,
-                                     .style = WS_CHILD | (args.visible ? WS_VISIBLE : 0u),
-                                     .x = area.left,
-                                     .y = area.top,
-                                     .width = area.right - area.left,
-                                     .height = area.bottom - area.top,
-                                     .parent = form.hwnd(),
-                                     .control_id = id});
-}
-
-platform::WindowHandle PictureBox::window_handle() const { return reinterpret_cast<platform::WindowHandle>(hwnd()); }
-
-LRESULT PictureBox::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_MOUSEMOVE:
-      on_mouse_move(wparam, lparam);
-      return 0;
-    default:
-      return default_procedure(message, wparam, lparam);
-  }
+  create(runtime_.instance(), {.class_name = kPictureWindowClass,
+                               .style = WS_CHILD | (args.visible ? WS_VISIBLE : 0u),
+                               .x = area.left,
+                               .y = area.top,
+                               .width = area.right - area.left,
+                               .height = area.bottom - area.top,
+                               .parent = form.hwnd(),
+                               .control_id = id});
+  box_.emplace(reinterpret_cast<platform::WindowHandle>(hwnd()), args.on_mouse_move);
 }
 
 // The tray's callbacks arrive here too: message 0x200 with the mouse message
 // in the low word of lParam, which so becomes the x coordinate.
-void PictureBox::on_mouse_move(WPARAM keys, LPARAM position) {
-  if (!on_mouse_move_) return;
-  const Runtime& runtime = form_.runtime();
-  on_mouse_move_(mouse_event_from(static_cast<std::uint32_t>(keys), static_cast<std::uint32_t>(position),
-                                  runtime.twips_per_pixel_x(), runtime.twips_per_pixel_y()));
-}
-
-Timer::Timer(Form& form, UINT_PTR id, const TimerArgs& args) : form_(form), id_(id), core_(args) {
-  set_enabled(args.enabled);
-}
-
-void Timer::set_enabled(bool enabled) {
-  const HWND window = form_.hwnd();
-  if (!core_.set_enabled(enabled) || !window) return;
-  if (core_.running()) {
-    ::SetTimer(window, id_, core_.interval(), nullptr);
-  } else {
-    ::KillTimer(window, id_);
+LRESULT PictureBox::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message != WM_MOUSEMOVE) return default_procedure(message, wparam, lparam);
+  if (box_) {
+    box_->mouse_move(mouse_event_from(static_cast<std::uint32_t>(wparam), static_cast<std::uint32_t>(lparam),
+                                      runtime_.twips_per_pixel_x(), runtime_.twips_per_pixel_y()));
   }
+  return 0;
 }
 
-std::u16string MenuItem::caption() const {
-  MENUITEMINFOW info{};
-  info.cbSize = sizeof(info);
-  info.fMask = MIIM_STRING;
-  if (!::GetMenuItemInfoW(menu_.popup(), id_, FALSE, &info)) return {};
-  std::wstring text(info.cch + 1, L'\0');
-  info.dwTypeData = text.data();
-  info.cch = static_cast<UINT>(text.size());
-  if (!::GetMenuItemInfoW(menu_.popup(), id_, FALSE, &info)) return {};
-  text.resize(info.cch);
-  return from_wide(text);
-}
-
-void MenuItem::set_caption(std::u16string_view caption) {
-  std::wstring text = to_wide(caption);
-  MENUITEMINFOW info{};
-  info.cbSize = sizeof(info);
-  info.fMask = MIIM_STRING;
-  info.dwTypeData = text.data();
-  ::SetMenuItemInfoW(menu_.popup(), id_, FALSE, &info);
-}
-
-bool MenuItem::enabled() const {
-  MENUITEMINFOW info{};
-  info.cbSize = sizeof(info);
-  info.fMask = MIIM_STATE;
-  if (!::GetMenuItemInfoW(menu_.popup(), id_, FALSE, &info)) return false;
-  return (info.fState & MFS_DISABLED) == 0;
-}
-
-void MenuItem::set_enabled(bool enabled) {
-  ::EnableMenuItem(menu_.popup(), id_, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-}
-
-void MenuItem::click() {
-  if (on_click_) on_click_();
-}
-
-Menu::Menu(const MenuArgs& args, UINT first_id) : popup_(::CreatePopupMenu()) {
+Menu::Menu(const MenuArgs& args, UINT first_id) : menu_(args), popup_(::CreatePopupMenu()), first_id_(first_id) {
   if (!popup_) throw core::Error("cannot create a menu");
   UINT id = first_id;
-  for (const MenuItemArgs& item : args.items) {
-    const std::wstring caption = to_wide(item.caption);
+  for (const auto& item : menu_.items()) {
+    const std::wstring caption = to_wide(item->caption());
     ::AppendMenuW(popup_.get(), MF_STRING, id, caption.c_str());
-    items_.push_back(std::make_unique<MenuItem>(*this, id, item.on_click));
+    item->changed = [popup = popup_.get(), id](const MenuItem& changed) {
+      std::wstring text = to_wide(changed.caption());
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof(info);
+      info.fMask = MIIM_STRING | MIIM_STATE;
+      info.fState = changed.enabled() ? MFS_ENABLED : MFS_GRAYED;
+      info.dwTypeData = text.data();
+      ::SetMenuItemInfoW(popup, id, FALSE, &info);
+    };
     ++id;
   }
 }
 
-MenuItem* Menu::find(UINT id) {
-  for (auto& item : items_) {
-    if (item->id() == id) return item.get();
-  }
-  return nullptr;
+const MenuItem* Menu::item_of(UINT command) const {
+  const auto& items = menu_.items();
+  return command >= first_id_ && command - first_id_ < items.size() ? items[command - first_id_].get() : nullptr;
 }
 
 // --- the form -----------------------------------------------------------
 
 Form::Form(Runtime& runtime, const FormArgs& args)
-    : Window(runtime.errors()),
-      runtime_(runtime),
-      core_(args, runtime.active_form()),
-      next_control_id_(kFirstControlId),
-      next_menu_id_(kFirstMenuId) {
+    : Window(runtime.errors()), runtime_(runtime), core_(args, runtime.active_form()), next_menu_id_(kFirstMenuId) {
+  const ScopedFlag building(building_, true);
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   if (args.sizable) style |= WS_THICKFRAME;
   if (args.min_button) style |= WS_MINIMIZEBOX;
@@ -283,7 +221,6 @@ Form::Form(Runtime& runtime, const FormArgs& args)
                               .height = frame.bottom - frame.top,
                               .parent = runtime.app_window()});
   load_icons(args.icon_resource);
-  created_ = true;
   runtime_.form_loaded(*this);
 }
 
@@ -313,43 +250,46 @@ HWND Form::create_control(const wchar_t* class_name, std::u16string_view text, D
   return control;
 }
 
-void Form::place_in_tab_order(int id, int tab_index) {
-  const auto after = std::upper_bound(tab_order_.begin(), tab_order_.end(), tab_index,
-                                      [](int index, const TabStop& stop) { return index < stop.tab_index; });
-  tab_order_.insert(after, TabStop{tab_index, id});
+int Form::next_control_id() const { return kFirstControlId + static_cast<int>(controls_.size()); }
+
+template <typename T>
+T& Form::adopt(std::unique_ptr<T> control) {
+  T& adopted = *control;
+  controls_.emplace(adopted.id(), std::move(control));
+  std::vector<const Control*> order;
+  for (const auto& [id, each] : controls_) order.push_back(each.get());
+  std::stable_sort(order.begin(), order.end(),
+                   [](const Control* one, const Control* other) { return one->tab_index() < other->tab_index(); });
   HWND previous = HWND_TOP;
-  for (const TabStop& stop : tab_order_) {
-    const HWND child = ::GetDlgItem(hwnd(), stop.id);
+  for (const Control* each : order) {
+    const HWND child = each->control();
     ::SetWindowPos(child, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = child;
   }
+  return adopted;
 }
 
-TextBox& Form::add_text_box(const TextBoxArgs& args) {
+forms::TextBox& Form::add_text_box(const TextBoxArgs& args) {
   const int id = next_control_id();
   const HWND edit = create_control(kEditClass, args.text, WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
                                    args.rect, id, default_gui_font());
   // Zero lifts the typing limit to the largest an edit control takes.
   ::SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
-  place_in_tab_order(id, args.tab_index);
-  return *text_boxes_.emplace_back(std::make_unique<TextBox>(*this, id));
+  return adopt(std::make_unique<TextBox>(*this, id, args.tab_index));
 }
 
 CommandButton& Form::add_button(const ButtonArgs& args) {
   const int id = next_control_id();
   create_control(kButtonClass, args.caption, WS_TABSTOP | BS_PUSHBUTTON, 0, args.rect, id, default_gui_font());
-  place_in_tab_order(id, args.tab_index);
-  return *buttons_.emplace_back(std::make_unique<CommandButton>(*this, id, args.on_click));
+  return adopt(std::make_unique<Button>(*this, id, args)).button();
 }
 
-CheckBox& Form::add_check_box(const CheckBoxArgs& args) {
-  core::check_state_from(args.value);
+forms::CheckBox& Form::add_check_box(const CheckBoxArgs& args) {
   const int id = next_control_id();
   // Not BS_AUTO3STATE: a click would cycle through grayed as well.
   create_control(kButtonClass, args.caption, WS_TABSTOP | BS_3STATE | BS_MULTILINE, 0, args.rect, id,
                  default_gui_font());
-  place_in_tab_order(id, args.tab_index);
-  CheckBox& box = *check_boxes_.emplace_back(std::make_unique<CheckBox>(*this, id));
+  CheckBox& box = adopt(std::make_unique<CheckBox>(*this, id, args.tab_index));
   box.set_value(args.value);
   return box;
 }
@@ -374,27 +314,31 @@ void Form::add_label(const LabelArgs& args) {
   const DWORD notify = args.on_click || cursor ? SS_NOTIFY : 0;
   create_control(kStaticClass, args.caption, SS_LEFT | notify, 0, args.rect, id,
                  font ? font.get() : default_gui_font());
-  place_in_tab_order(id, args.tab_index);
-  const COLORREF fore = args.fore_color ? to_colorref(*args.fore_color) : ::GetSysColor(COLOR_BTNTEXT);
-  labels_.push_back(std::make_unique<Label>(*this, id, fore, std::move(font), args.on_click, std::move(cursor)));
+  adopt(std::make_unique<Label>(*this, id, args, std::move(font), std::move(cursor)));
 }
 
-PictureBox& Form::add_picture_box(const PictureBoxArgs& args) {
-  const int id = next_control_id();
-  PictureBox& picture = *pictures_.emplace_back(std::make_unique<PictureBox>(*this, id, args));
-  place_in_tab_order(id, args.tab_index);
-  return picture;
+forms::PictureBox& Form::add_picture_box(const PictureBoxArgs& args) {
+  return adopt(std::make_unique<PictureBox>(*this, next_control_id(), args)).box();
 }
 
 Timer& Form::add_timer(const TimerArgs& args) {
-  return *timers_.emplace_back(std::make_unique<Timer>(*this, next_timer_id_++, args));
+  const UINT_PTR id = timers_.size() + 1;
+  auto timer = std::make_unique<Timer>(args, [this, id](const Timer& changed) {
+    if (!hwnd()) return;
+    if (changed.running()) {
+      ::SetTimer(hwnd(), id, changed.interval(), nullptr);
+    } else {
+      ::KillTimer(hwnd(), id);
+    }
+  });
+  return *(timers_[id] = std::move(timer));
 }
 
-Menu& Form::add_menu(const MenuArgs& args) {
+forms::Menu& Form::add_menu(const MenuArgs& args) {
   Menu& menu = *menus_.emplace_back(std::make_unique<Menu>(args, next_menu_id_));
   next_menu_id_ += static_cast<UINT>(args.items.size());
   if (args.visible) attach_menu_bar(menu, args.caption);
-  return menu;
+  return menu.menu();
 }
 
 void Form::attach_menu_bar(const Menu& menu, std::u16string_view caption) {
@@ -409,10 +353,9 @@ void Form::attach_menu_bar(const Menu& menu, std::u16string_view caption) {
   const auto style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd(), GWL_STYLE));
   const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE));
   ::AdjustWindowRectEx(&client, style, TRUE, ex_style);
-  const bool was_created = std::exchange(created_, false);
+  const ScopedFlag quiet(building_, true);
   ::SetWindowPos(hwnd(), nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  created_ = was_created;
 }
 
 void Form::detach_menu_bar() {
@@ -477,9 +420,8 @@ void Form::set_window_state(WindowState state) {
   // A hidden window changes its state and stays hidden: the show that
   // ShowWindow asks for is taken out in WM_WINDOWPOSCHANGING.
   const bool hidden = !::IsWindowVisible(hwnd());
-  keep_hidden_ = hidden;
+  const ScopedFlag keep(keep_hidden_, hidden);
   ::ShowWindow(hwnd(), show_command(state, hidden));
-  keep_hidden_ = false;
 }
 
 std::u16string Form::caption() const { return from_wide(window_text(hwnd())); }
@@ -491,15 +433,16 @@ std::uintptr_t Form::icon_handle() const {
 }
 
 void Form::popup_menu(forms::Menu& menu) {
-  auto& popup = static_cast<Menu&>(menu);
-  PopupMenuCalls calls;
+  const auto popup =
+      std::find_if(menus_.begin(), menus_.end(), [&menu](const auto& each) { return &each->menu() == &menu; });
+  if (popup == menus_.end()) return;
+  platform::win32::PopupMenuCalls calls;
   // The hidden application window takes the foreground for the menu, not
   // this form: a form that is not shown must not hold the keyboard.
   const auto owner = reinterpret_cast<platform::WindowHandle>(runtime_.app_window());
   const auto chosen = static_cast<UINT>(
-      platform::track_popup_menu_at_pointer(calls, reinterpret_cast<platform::MenuHandle>(popup.popup()), owner));
-  if (chosen == 0) return;
-  if (MenuItem* item = popup.find(chosen)) item->click();
+      platform::track_popup_menu_at_pointer(calls, reinterpret_cast<platform::MenuHandle>((*popup)->popup()), owner));
+  if (const MenuItem* item = (*popup)->item_of(chosen)) item->click();
 }
 
 void Form::set_caption(std::u16string_view caption) {
@@ -587,21 +530,27 @@ LRESULT Form::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       on_command(LOWORD(wparam), HIWORD(wparam));
       return 0;
     case WM_TIMER:
-      on_timer(wparam);
+      if (const auto timer = timers_.find(wparam); timer != timers_.end()) timer->second->tick();
       return 0;
     case WM_CTLCOLORSTATIC:
-      if (const auto brush = on_ctl_color_static(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam))) {
-        return *brush;
+      if (const Control* control = control_of(reinterpret_cast<HWND>(lparam))) {
+        if (const HBRUSH brush = control->paint_colors(reinterpret_cast<HDC>(wparam))) {
+          return reinterpret_cast<LRESULT>(brush);
+        }
       }
       break;
     case WM_ACTIVATE:
       on_activate(LOWORD(wparam) != WA_INACTIVE);
       return 0;
     case kActivateEvent:
-      on_activate_event();
+      core_.activate_event(visible());
       return 0;
     case WM_SETCURSOR:
-      if (on_set_cursor(reinterpret_cast<HWND>(wparam), LOWORD(lparam))) return TRUE;
+      if (const Control* control = control_of(reinterpret_cast<HWND>(wparam));
+          control && control->cursor() && LOWORD(lparam) == HTCLIENT) {
+        ::SetCursor(control->cursor());
+        return TRUE;
+      }
       break;
     case WM_PAINT:
       if (!auto_redraw_) break;
@@ -632,7 +581,7 @@ void Form::on_destroyed() {
 }
 
 void Form::on_size() {
-  if (created_) core_.resize();
+  if (!building_) core_.resize();
 }
 
 void Form::on_window_pos_changing(WINDOWPOS& pos) const {
@@ -665,48 +614,18 @@ RECT Form::client_rect() const {
   return client;
 }
 
-void Form::on_activate_event() { core_.activate_event(visible()); }
-
-bool Form::on_set_cursor(HWND window, UINT hit_test) const {
-  if (hit_test != HTCLIENT) return false;
-  const int id = ::GetDlgCtrlID(window);
-  for (const auto& label : labels_) {
-    if (label->id() == id && label->cursor() && ::GetParent(window) == hwnd()) {
-      ::SetCursor(label->cursor());
-      return true;
-    }
-  }
-  return false;
+const Control* Form::control_of(HWND window) const {
+  if (!window || ::GetParent(window) != hwnd()) return nullptr;
+  const auto control = controls_.find(::GetDlgCtrlID(window));
+  return control != controls_.end() ? control->second.get() : nullptr;
 }
 
 void Form::on_command(int id, int code) {
-  if (code != BN_CLICKED) return;  // BN_CLICKED is also what a menu bar's item sends
-  for (auto& button : buttons_) {
-    if (button->id() == id) return button->clicked();
+  if (code != BN_CLICKED) return;  // BN_CLICKED is also what a menu bar's item sends, STN_CLICKED the same 0
+  if (const auto control = controls_.find(id); control != controls_.end()) return control->second->clicked();
+  for (const auto& menu : menus_) {
+    if (const MenuItem* item = menu->item_of(static_cast<UINT>(id))) return item->click();
   }
-  for (auto& box : check_boxes_) {
-    if (box->id() == id) return box->clicked();
-  }
-  for (auto& label : labels_) {  // STN_CLICKED is the same 0
-    if (label->id() == id) return label->clicked();
-  }
-  for (auto& menu : menus_) {
-    if (MenuItem* item = menu->find(static_cast<UINT>(id))) return item->click();
-  }
-}
-
-void Form::on_timer(UINT_PTR id) {
-  for (auto& timer : timers_) {
-    if (timer->id() == id) return timer->tick();
-  }
-}
-
-std::optional<LRESULT> Form::on_ctl_color_static(HDC dc, HWND control) const {
-  const int id = ::GetDlgCtrlID(control);
-  for (const auto& label : labels_) {
-    if (label->id() == id) return reinterpret_cast<LRESULT>(label->paint_colors(dc));
-  }
-  return std::nullopt;
 }
 
 void Form::on_activate(bool active) {

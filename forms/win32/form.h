@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,23 +20,33 @@ namespace talvorin::forms::win32 {
 class Runtime;
 class Form;
 
-// The standard controls are children that die with the form's window, so
-// they are found by their id under it each time instead of being held.
+// A control of the form. Its window is a child that dies with the form's
+// window, so it is found by its id each time instead of being held. Each
+// control answers its own clicks, colours and cursor.
 class Control {
  public:
-  Control(Form& form, int id) : form_(form), id_(id) {}
+  Control(const Form& form, int id, int tab_index) : form_(form), id_(id), tab_index_(tab_index) {}
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
+  virtual ~Control() = default;
+
   int id() const { return id_; }
+  int tab_index() const { return tab_index_; }
+  HWND control() const;
+  // BN_CLICKED, or STN_CLICKED from a label that notifies.
+  virtual void clicked() {}
+  // WM_CTLCOLORSTATIC: the brush, or none for the system's colours.
+  virtual HBRUSH paint_colors(HDC /*dc*/) const { return nullptr; }
+  // Over the control; none: its class's cursor.
+  virtual HCURSOR cursor() const { return nullptr; }
 
  protected:
-  ~Control() = default;
-  HWND control() const;
   LRESULT send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const;
 
  private:
-  Form& form_;
+  const Form& form_;
   int id_;
+  int tab_index_;
 };
 
 class TextBox final : public forms::TextBox, public Control {
@@ -45,37 +56,33 @@ class TextBox final : public forms::TextBox, public Control {
   void set_text(std::u16string_view text) override;
 };
 
-class CommandButton final : public forms::CommandButton, public Control {
+class Button final : public Control {
  public:
-  CommandButton(Form& form, int id, Handler on_click) : Control(form, id), on_click_(std::move(on_click)) {}
-  void press() override { clicked(); }
-  void clicked();
+  Button(const Form& form, int id, const ButtonArgs& args)
+      : Control(form, id, args.tab_index), button_(args.on_click) {}
+  CommandButton& button() { return button_; }
+  void clicked() override { button_.press(); }
 
  private:
-  Handler on_click_;
+  CommandButton button_;
 };
 
 class CheckBox final : public forms::CheckBox, public Control {
  public:
   using Control::Control;
-  std::int16_t value() const override;
-  void set_value(std::int16_t value) override;
-  void clicked();
+  core::CheckState value() const override;
+  void set_value(core::CheckState value) override;
+  void clicked() override { click(); }
 };
 
 class Label final : public Control {
  public:
-  Label(Form& form, int id, COLORREF fore_color, platform::win32::unique_hfont font, Handler on_click,
-        platform::win32::unique_hcursor cursor)
-      : Control(form, id),
-        fore_color_(fore_color),
-        font_(std::move(font)),
-        on_click_(std::move(on_click)),
-        cursor_(std::move(cursor)) {}
-  // WM_CTLCOLORSTATIC: its colour on the button face, opaque.
-  HBRUSH paint_colors(HDC dc) const;
-  void clicked();
-  HCURSOR cursor() const { return cursor_.get(); }
+  Label(const Form& form, int id, const LabelArgs& args, platform::win32::unique_hfont font,
+        platform::win32::unique_hcursor cursor);
+  // Its colour on the button face, opaque.
+  HBRUSH paint_colors(HDC dc) const override;
+  HCURSOR cursor() const override { return cursor_.get(); }
+  void clicked() override;
 
  private:
   COLORREF fore_color_;
@@ -105,69 +112,32 @@ class Canvas {
 };
 
 // A window of our own class: the tray icon's owner is one of these.
-class PictureBox final : public forms::PictureBox, private Window {
+class PictureBox final : public Control, private Window {
  public:
   PictureBox(Form& form, int id, const PictureBoxArgs& args);
-  platform::WindowHandle window_handle() const override;
-  int id() const { return id_; }
+  forms::PictureBox& box() { return *box_; }
 
  private:
   LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam) override;
-  void on_mouse_move(WPARAM keys, LPARAM position);
 
-  Form& form_;
-  int id_;
-  std::function<void(const MouseEvent&)> on_mouse_move_;
+  const Runtime& runtime_;
+  std::optional<forms::PictureBox> box_;  // from the window's creation on
 };
 
-class Timer final : public forms::Timer {
+// A menu of the form as a Win32 popup; its items' commands are first_id,
+// first_id + 1, ...
+class Menu {
  public:
-  Timer(Form& form, UINT_PTR id, const TimerArgs& args);
-  Timer(const Timer&) = delete;
-  Timer& operator=(const Timer&) = delete;
-  bool enabled() const override { return core_.enabled(); }
-  void set_enabled(bool enabled) override;
-  UINT_PTR id() const { return id_; }
-  void tick() { core_.tick(); }
-
- private:
-  Form& form_;
-  UINT_PTR id_;
-  TimerCore core_;
-};
-
-class Menu;
-
-class MenuItem final : public forms::MenuItem {
- public:
-  MenuItem(const Menu& menu, UINT id, Handler on_click) : menu_(menu), id_(id), on_click_(std::move(on_click)) {}
-  MenuItem(const MenuItem&) = delete;
-  MenuItem& operator=(const MenuItem&) = delete;
-  std::u16string caption() const override;
-  void set_caption(std::u16string_view caption) override;
-  bool enabled() const override;
-  void set_enabled(bool enabled) override;
-  UINT id() const { return id_; }
-  void click();
-
- private:
-  const Menu& menu_;
-  UINT id_;
-  Handler on_click_;
-};
-
-class Menu final : public forms::Menu {
- public:
-  // Item ids are first_id, first_id + 1, ...
   Menu(const MenuArgs& args, UINT first_id);
-  MenuItem& item(std::size_t index) override { return *items_.at(index); }
-  std::size_t item_count() const override { return items_.size(); }
+  forms::Menu& menu() { return menu_; }
   HMENU popup() const { return popup_.get(); }
-  MenuItem* find(UINT id);
+  // nullptr when the command is none of this menu's.
+  const MenuItem* item_of(UINT command) const;
 
  private:
+  forms::Menu menu_;
   platform::win32::unique_hmenu popup_;
-  std::vector<std::unique_ptr<MenuItem>> items_;
+  UINT first_id_;
 };
 
 class Form final : public forms::Form, private Window {
@@ -175,13 +145,13 @@ class Form final : public forms::Form, private Window {
   Form(Runtime& runtime, const FormArgs& args);
   ~Form() override;
 
-  TextBox& add_text_box(const TextBoxArgs& args) override;
+  forms::TextBox& add_text_box(const TextBoxArgs& args) override;
   CommandButton& add_button(const ButtonArgs& args) override;
-  CheckBox& add_check_box(const CheckBoxArgs& args) override;
+  forms::CheckBox& add_check_box(const CheckBoxArgs& args) override;
   void add_label(const LabelArgs& args) override;
-  PictureBox& add_picture_box(const PictureBoxArgs& args) override;
+  forms::PictureBox& add_picture_box(const PictureBoxArgs& args) override;
   Timer& add_timer(const TimerArgs& args) override;
-  Menu& add_menu(const MenuArgs& args) override;
+  forms::Menu& add_menu(const MenuArgs& args) override;
 
   void show() override;
   void hide() override;
@@ -207,7 +177,6 @@ class Form final : public forms::Form, private Window {
 
   using Window::hwnd;
   Runtime& runtime() const { return runtime_; }
-  FormCore& core() { return core_; }
   // A control's rectangle in twips as pixels of the client area.
   RECT pixels(const TwipsRect& rect) const;
 
@@ -220,11 +189,9 @@ class Form final : public forms::Form, private Window {
   void on_window_pos_changing(WINDOWPOS& pos) const;
   void on_close();
   void on_command(int id, int code);
-  void on_timer(UINT_PTR id);
-  std::optional<LRESULT> on_ctl_color_static(HDC dc, HWND control) const;
   void on_activate(bool active);
-  void on_activate_event();
-  bool on_set_cursor(HWND window, UINT hit_test) const;
+  // The control that is this child window of the form, or none.
+  const Control* control_of(HWND window) const;
   void on_paint();
   void paint_content(HDC dc, const RECT& area) const;
   RECT client_rect() const;
@@ -232,11 +199,13 @@ class Form final : public forms::Form, private Window {
   Canvas& canvas();
 
   void load_icons(int resource);
-  int next_control_id() { return next_control_id_++; }
+  int next_control_id() const;
   HWND create_control(const wchar_t* class_name, std::u16string_view text, DWORD style, DWORD ex_style,
                       const TwipsRect& rect, int id, HFONT font);
-  // Stacks the children in tab order: Tab walks the z-order.
-  void place_in_tab_order(int id, int tab_index);
+  // Takes the control into the table and stacks the children in tab order:
+  // Tab walks the z-order.
+  template <typename T>
+  T& adopt(std::unique_ptr<T> control);
   void attach_menu_bar(const Menu& menu, std::u16string_view caption);
   void detach_menu_bar();
 
@@ -249,26 +218,14 @@ class Form final : public forms::Form, private Window {
   std::unique_ptr<Canvas> canvas_;
   bool auto_redraw_ = false;
 
-  std::vector<std::unique_ptr<TextBox>> text_boxes_;
-  std::vector<std::unique_ptr<CommandButton>> buttons_;
-  std::vector<std::unique_ptr<CheckBox>> check_boxes_;
-  std::vector<std::unique_ptr<Label>> labels_;
-  std::vector<std::unique_ptr<PictureBox>> pictures_;
-  std::vector<std::unique_ptr<Timer>> timers_;
+  // By id, which is also the order of creation.
+  std::map<int, std::unique_ptr<Control>> controls_;
+  std::map<UINT_PTR, std::unique_ptr<Timer>> timers_;  // by timer id
   std::vector<std::unique_ptr<Menu>> menus_;
-
-  struct TabStop {
-    int tab_index;
-    int id;
-  };
-  std::vector<TabStop> tab_order_;
-
-  int next_control_id_;
-  UINT_PTR next_timer_id_ = 1;
   UINT next_menu_id_;
   int focus_id_ = 0;  // the child that had the focus when the window was last deactivated
 
-  bool created_ = false;      // WM_SIZE during CreateWindowEx reaches no handler
+  bool building_ = false;     // no resize reaches a handler while the form is built
   bool keep_hidden_ = false;  // changing the window state of a hidden window
 };
 

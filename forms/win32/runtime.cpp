@@ -69,8 +69,6 @@ std::u16string Application::path() const { return folder_of(from_wide(module_pat
 
 std::u16string Application::exe_name() const { return base_name_of(from_wide(module_path())); }
 
-std::u16string Application::title() const { return std::u16string(core::kProductName); }
-
 // From the exe's own version resource, read in place: the version library
 // is no KnownDLL, and one planted beside the exe would be loaded with it.
 Version Application::version() const {
@@ -89,7 +87,7 @@ void Application::set_task_visible(bool visible) {
 }
 
 void Application::log_error(std::u16string_view text) {
-  const std::wstring source = to_wide(title());
+  const std::wstring source = to_wide(core::kProductName);
   HANDLE log = ::RegisterEventSourceW(nullptr, source.c_str());
   if (log == nullptr) return;
   const std::wstring message = to_wide(text);
@@ -100,7 +98,7 @@ void Application::log_error(std::u16string_view text) {
 
 void MessageBoxes::show(std::u16string_view prompt, platform::MessageBoxStyle style, std::u16string_view title) {
   const std::wstring text = to_wide(prompt);
-  const std::wstring caption = to_wide(title.empty() ? std::u16string_view(app_.title()) : title);
+  const std::wstring caption = to_wide(title.empty() ? core::kProductName : title);
   ::MessageBoxW(nullptr, text.c_str(), caption.c_str(), static_cast<UINT>(style));
 }
 

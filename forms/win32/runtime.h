@@ -26,7 +26,6 @@ class Application final : public forms::Application {
   explicit Application(Runtime& runtime) : runtime_(runtime) {}
   std::u16string path() const override;
   std::u16string exe_name() const override;
-  std::u16string title() const override;
   Version version() const override;
   bool task_visible() const override { return task_visible_; }
   void set_task_visible(bool visible) override;
@@ -39,13 +38,9 @@ class Application final : public forms::Application {
 
 class MessageBoxes final : public platform::MessageBoxes {
  public:
-  explicit MessageBoxes(const Application& app) : app_(app) {}
   // No owner: the box runs its own loop, and timers and tray callbacks of
-  // the program keep arriving while it is open.
+  // the program keep arriving while it is open. No title: the program's name.
   void show(std::u16string_view prompt, platform::MessageBoxStyle style, std::u16string_view title) override;
-
- private:
-  const Application& app_;
 };
 
 // Answered by the application window with the GDI objects (low word) and
@@ -130,7 +125,7 @@ class Runtime final : public forms::Runtime {
   HINSTANCE instance_;
   ErrorReport errors_;
   Application app_{*this};
-  MessageBoxes message_boxes_{app_};
+  MessageBoxes message_boxes_;
   platform::SettingsStore settings_;
   int dpi_x_ = 96;
   int dpi_y_ = 96;

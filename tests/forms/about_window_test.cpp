@@ -62,59 +62,6 @@ class AboutWindowTest : public ::testing::Test, protected SimulatedWindows {
   std::unique_ptr<forms::SettingsWindow> settings;
 };
 
-TEST_F(AboutWindowTest, DesignOfTheRealWindow) {
-  about_command();
-  const forms::FormArgs& window = about().args();
-  EXPECT_EQ(window.caption, u"О программе") << "the design-time title";
-  EXPECT_EQ(window.client_width, 3744);
-  EXPECT_EQ(window.client_height, 2436);
-  EXPECT_FALSE(window.sizable) << "fixed single border";
-  EXPECT_FALSE(window.min_button);
-  EXPECT_FALSE(window.max_button);
-  EXPECT_EQ(window.icon_resource, forms::kAboutIconResource);
-  EXPECT_NE(about().icon_handle(), settings_form().icon_handle());
-
-  using Kind = headless::ControlRecord::Kind;
-  const headless::FontRecord link_font{u"MS Sans Serif", 9.6, 700, false, true, 204};
-  struct Expected {
-    Kind kind;
-    std::u16string_view name;
-    std::u16string_view caption;
-    std::vector<int> place;  // left, top, width, height, tab index
-  };
-  // In the order the window holds them.
-  const Expected expected[] = {
-      {Kind::Button, u"cmdClose", u"OK", {1200, 1800, 1452, 492, 1}},
-      {Kind::Label, u"lblHomePage", u"http://talvorin.example.org", {480, 960, 2844, 240, 2}},
-      {Kind::Label, u"lblEmail", u"arkady@example.org", {480, 1440, 2184, 240, 0}},
-  };
-  const auto& controls = about().controls();
-  ASSERT_EQ(controls.size(), std::size(expected));
-  for (std::size_t i = 0; i < controls.size(); ++i) {
-    const headless::ControlRecord& control = controls[i];
-    const Expected& want = expected[i];
-    SCOPED_TRACE(std::string(want.name.begin(), want.name.end()));
-    EXPECT_EQ(control.kind, want.kind);
-    EXPECT_EQ(control.name, want.name);
-    EXPECT_EQ(control.caption, want.caption);
-    EXPECT_EQ((std::vector<int>{control.rect.left, control.rect.top, control.rect.width, control.rect.height,
-                                control.tab_index}),
-              want.place);
-    EXPECT_LE(control.rect.left + control.rect.width, window.client_width) << "nothing cut off";
-    EXPECT_LE(control.rect.top + control.rect.height, window.client_height) << "nothing cut off";
-    if (want.kind != Kind::Label) {
-      EXPECT_FALSE(control.font.has_value()) << "the default font";
-      continue;
-    }
-    // The link look.
-    ASSERT_TRUE(control.fore_color.has_value());
-    EXPECT_EQ((std::vector<int>{control.fore_color->red, control.fore_color->green, control.fore_color->blue}),
-              (std::vector<int>{0, 0, 255}));
-    EXPECT_EQ(control.font, link_font);
-    EXPECT_EQ(about().label(want.name).cursor_resource, forms::kLinkCursorResource);
-  }
-}
-
 TEST_F(AboutWindowTest, AboutCommandTitlesAndShowsTheWindowThenBothLinesCloseUp) {
   about_command();
   EXPECT_EQ(about().caption(), u"Talvorin 1.3");
