@@ -100,16 +100,25 @@ inline std::string walk(platform::ShellWindows& shell, WindowHandle parent, std:
   return seen;
 }
 
+// A taskbar with its Start button, and a hidden desktop. The taskbar has no
+// title; the button and the desktop have theirs.
+struct ShellFixture {
+  explicit ShellFixture(ShellWindowsUnderTest& under_test)
+      : taskbar(under_test.make(0, FixtureWindow(kFixtureTaskbar))),
+        button(under_test.make(taskbar, FixtureWindow("Button").titled("start"))),
+        desktop(under_test.make(0, FixtureWindow(kFixtureDesktop).titled("Program Manager").hidden())) {}
+  WindowHandle taskbar;
+  WindowHandle button;
+  WindowHandle desktop;
+};
+
 // A window is found by its class in any case, whatever its title and
 // visibility; a child only under its own parent.
 inline void shell_windows_found(ShellWindowsUnderTest& under_test) {
   using testing::check;
   using testing::check_equal;
   platform::ShellWindows& shell = under_test.shell();
-  // The taskbar has no title; its Start button and the desktop have theirs.
-  const WindowHandle taskbar = under_test.make(0, FixtureWindow(kFixtureTaskbar));
-  const WindowHandle button = under_test.make(taskbar, FixtureWindow("Button").titled("start"));
-  const WindowHandle desktop = under_test.make(0, FixtureWindow(kFixtureDesktop).titled("Program Manager").hidden());
+  const auto [taskbar, button, desktop] = ShellFixture(under_test);
 
   check_equal(shell.find_window("talvorintesttray"), taskbar, "a top-level window, by its class in another case");
   check_equal(shell.find_window("TALVORINTESTPROGMAN"), desktop, "a hidden one with a title");
@@ -167,9 +176,7 @@ inline void shell_windows_text(ShellWindowsUnderTest& under_test) {
   using testing::check_equal;
   using testing::show;
   platform::ShellWindows& shell = under_test.shell();
-  const WindowHandle taskbar = under_test.make(0, FixtureWindow(kFixtureTaskbar));
-  const WindowHandle button = under_test.make(taskbar, FixtureWindow("Button").titled("start"));
-  const WindowHandle desktop = under_test.make(0, FixtureWindow(kFixtureDesktop).titled("Program Manager"));
+  const auto [taskbar, button, desktop] = ShellFixture(under_test);
 
   shell.set_window_text(0, "nowhere");
   check_equal(under_test.text_of(button), std::string("start"), "handle 0 reaches no window");

@@ -264,25 +264,23 @@ class WineShellWindows final : public contract::ShellWindowsUnderTest {
   std::vector<HWND> top_level_;
 };
 
-const testing::Register shell_windows_found("shell windows: found by class in any case, whatever their title", [] {
+template <void (*Case)(contract::ShellWindowsUnderTest&)>
+void on_wine() {
   WineShellWindows wine;
-  contract::shell_windows_found(wine);
-});
+  Case(wine);
+}
 
-const testing::Register shell_windows_walked("shell windows: children in order, top-level windows in z-order", [] {
-  WineShellWindows wine;
-  contract::shell_windows_walked(wine);
-});
+const testing::Register shell_windows_found("shell windows: found by class in any case, whatever their title",
+                                            on_wine<contract::shell_windows_found>);
 
-const testing::Register shell_windows_text("shell windows: text sent as ANSI, held as the code page carries it", [] {
-  WineShellWindows wine;
-  contract::shell_windows_text(wine);
-});
+const testing::Register shell_windows_walked("shell windows: children in order, top-level windows in z-order",
+                                             on_wine<contract::shell_windows_walked>);
 
-const testing::Register shell_windows_facts("shell windows: what the search reads, shown, hidden and gone", [] {
-  WineShellWindows wine;
-  contract::shell_windows_facts(wine);
-});
+const testing::Register shell_windows_text("shell windows: text sent as ANSI, held as the code page carries it",
+                                           on_wine<contract::shell_windows_text>);
+
+const testing::Register shell_windows_facts("shell windows: what the search reads, shown, hidden and gone",
+                                            on_wine<contract::shell_windows_facts>);
 
 // --- the caption's overlay ---------------------------------------------------
 
