@@ -17,8 +17,12 @@ bool same_class(std::string_view a, std::string_view b) {
 
 WindowHandle ShellWindows::add_top_level(std::string class_name, std::string text) {
   const WindowHandle handle = next_handle_++;
-  windows_.insert(windows_.begin(), Window{handle, 0, std::move(class_name), std::move(text)});
+  windows_.insert(below_topmost(), Window{handle, 0, std::move(class_name), std::move(text)});
   return handle;
+}
+
+std::vector<ShellWindows::Window>::iterator ShellWindows::below_topmost() {
+  return std::find_if(windows_.begin(), windows_.end(), [](const Window& w) { return w.parent != 0 || !w.topmost; });
 }
 
 WindowHandle ShellWindows::add_child(WindowHandle parent, std::string class_name, std::string text) {
@@ -30,19 +34,37 @@ WindowHandle ShellWindows::add_child(WindowHandle parent, std::string class_name
   return handle;
 }
 
+// As SetWindowPos with HWND_TOPMOST or HWND_NOTOPMOST: a window made
+// topmost goes to the top of the z-order, one that stops being so to the
+// top of the windows that are not.
 void ShellWindows::set_facts(WindowHandle window, const platform::WindowFacts& facts, bool topmost) {
-  if (Window* w = lookup(window)) {
-    w->facts = facts;
+  Window* w = lookup(window);
+  if (!w) return;
+  w->facts = facts;
+  if (w->topmost == topmost || w->parent != 0) {
     w->topmost = topmost;
+    return;
   }
+  Window moved = std::move(*w);
+  moved.topmost = topmost;
+  windows_.erase(windows_.begin() + (w - windows_.data()));
+  windows_.insert(topmost ? windows_.begin() : below_topmost(), std::move(moved));
 }
 
 void ShellWindows::set_thread(WindowHandle window, std::uint32_t thread) {
   if (Window* w = lookup(window)) w->thread = thread;
 }
 
+// The window goes with every window under it, as DestroyWindow takes them.
 void ShellWindows::remove(WindowHandle window) {
-  std::erase_if(windows_, [window](const Window& w) { return w.handle == window || w.parent == window; });
+  std::vector<WindowHandle> gone{window};
+  for (std::size_t i = 0; i < gone.size(); ++i) {
+    for (const Window& w : windows_) {
+      if (w.parent == gone[i]) gone.push_back(w.handle);
+    }
+  }
+  std::erase_if(windows_,
+                [&gone](const Window& w) { return std::find(gone.begin(), gone.end(), w.handle) != gone.end(); });
 }
 
 WindowHandle ShellWindows::add_taskbar() {
@@ -101,7 +123,9 @@ WindowHandle ShellWindows::find_child_window(WindowHandle parent, std::string_vi
 WindowHandle ShellWindows::find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) {
   auto it = windows_.begin();
   if (after != 0) {
-    it = std::find_if(windows_.begin(), windows_.end(), [after](const Window& w) { return w.handle == after; });
+    // Only from one of the parent's own windows; from any other, nothing.
+    it = std::find_if(windows_.begin(), windows_.end(),
+                      [after, parent](const Window& w) { return w.handle == after && w.parent == parent; });
     if (it == windows_.end()) return 0;
     ++it;
   }
@@ -111,9 +135,10 @@ WindowHandle ShellWindows::find_next_window(WindowHandle parent, WindowHandle af
   return 0;
 }
 
+// WM_SETTEXT takes the text up to its first NUL.
 void ShellWindows::set_window_text(WindowHandle window, const std::string& ansi_text) {
   ++texts_sent_;
-  if (Window* w = lookup(window)) w->text = ansi_text;
+  if (Window* w = lookup(window)) w->text = ansi_text.substr(0, ansi_text.find('\0'));
 }
 
 void ShellWindows::show_window(WindowHandle window, platform::ShowCommand command) {

@@ -18,8 +18,9 @@ using platform::WindowHandle;
 class ShellWindows final : public platform::ShellWindows {
  public:
   // A new top-level window goes on top of the z-order, as a freshly
-  // created one does. The searches take no title, as the program's pass
-  // none: a window's title never hides it from them.
+  // created one does, though beneath any topmost window. The searches take
+  // no title, as the program's pass none: a window's title never hides it
+  // from them.
   WindowHandle add_top_level(std::string class_name, std::string text = {});
   WindowHandle add_child(WindowHandle parent, std::string class_name, std::string text = {});
   void remove(WindowHandle window);
@@ -27,7 +28,8 @@ class ShellWindows final : public platform::ShellWindows {
   // The taskbar with its Start button, as the shell makes and titles them.
   WindowHandle add_taskbar();
   // A window's place and looks; a child has its parent's thread. New windows
-  // show, at no size, on the shell's thread.
+  // show, at no size, on the shell's thread. A top-level window made
+  // topmost goes to the top of the z-order.
   void set_facts(WindowHandle window, const platform::WindowFacts& facts, bool topmost = false);
   void set_thread(WindowHandle window, std::uint32_t thread);
   // The desktop's icon view under a new top-level window of the class
@@ -62,6 +64,8 @@ class ShellWindows final : public platform::ShellWindows {
   static constexpr std::uint32_t kShellThread = 1;
   const Window* lookup(WindowHandle window) const;
   Window* lookup(WindowHandle window);
+  // Where a top-level window that is not topmost goes on top.
+  std::vector<Window>::iterator below_topmost();
 
   std::vector<Window> windows_;  // front: top of the z-order
   WindowHandle next_handle_ = 0x100;

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/registry.h"
+#include "platform/sim/shell_windows.h"
 #include "platform/sim/text_drawing.h"
 #include "tests/contract/drawing_contract.h"
 #include "tests/contract/registry_contract.h"
+#include "tests/contract/shell_windows_contract.h"
 
 namespace talvorin {
 namespace {
@@ -60,6 +62,36 @@ TEST(DrawingContract, SimulatedDrawingColoursAndMeasures) {
   const int before = testing::failures();
   contract::drawing_colors(simulated);
   contract::drawing_measures(simulated);
+  EXPECT_EQ(testing::failures(), before);
+}
+
+class SimulatedShellWindows final : public contract::ShellWindowsUnderTest {
+ public:
+  platform::ShellWindows& shell() override { return shell_; }
+  platform::WindowHandle make(platform::WindowHandle parent, const contract::FixtureWindow& window) override {
+    const std::string class_name(window.class_name);
+    const platform::WindowHandle made =
+        parent == 0 ? shell_.add_top_level(class_name, window.text) : shell_.add_child(parent, class_name, window.text);
+    shell_.set_facts(made, {window.visible, window.rect, window.owner_drawn}, window.topmost);
+    return made;
+  }
+  void destroy(platform::WindowHandle window) override { shell_.remove(window); }
+  std::string text_of(platform::WindowHandle window) override { return shell_.text_of(window); }
+
+ private:
+  sim::ShellWindows shell_;
+};
+
+TEST(ShellWindowsContract, SimulatedShellFindsWalksWritesAndReads) {
+  const int before = testing::failures();
+  const auto run = [](void (*contract_case)(contract::ShellWindowsUnderTest&)) {
+    SimulatedShellWindows simulated;
+    contract_case(simulated);
+  };
+  run(contract::shell_windows_found);
+  run(contract::shell_windows_walked);
+  run(contract::shell_windows_text);
+  run(contract::shell_windows_facts);
   EXPECT_EQ(testing::failures(), before);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/win32/wide.h"
 #include "tests/contract/drawing_contract.h"
 #include "tests/contract/registry_contract.h"
+#include "tests/contract/shell_windows_contract.h"
 #include "tests/win32/check.h"
 
 namespace {
@@ -196,72 +197,90 @@ LRESULT CALLBACK plain_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
   return ::DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-// A top-level window of a class of its own that does nothing, titled as
-// Windows titles the shell window it stands for: a search by an empty title
-// instead of none misses it, as it would miss the shell's own.
-platform::win32::unique_hwnd make_top_level(const wchar_t* class_name, const wchar_t* title, DWORD style) {
+// Windows' own class of the name, or else a class of the test's own that
+// does nothing.
+void register_plain_class(const wchar_t* class_name) {
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof(window_class);
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  if (::GetClassInfoExW(instance, class_name, &window_class)) return;
   window_class.lpfnWndProc = plain_procedure;
-  window_class.hInstance = ::GetModuleHandleW(nullptr);
+  window_class.hInstance = instance;
   window_class.lpszClassName = class_name;
   ::RegisterClassExW(&window_class);
-  return platform::win32::unique_hwnd(
-      ::CreateWindowExW(0, class_name, title, style, 0, 0, 10, 10, nullptr, nullptr, window_class.hInstance, nullptr));
 }
 
-const testing::Register shell_windows_found("shell windows: found by class in any case, text sent as ANSI", [] {
-  // The taskbar has no title; its Start button and the desktop's Progman
-  // have theirs.
-  const auto tray = make_top_level(L"TalvorinTestTray", L"", WS_OVERLAPPED);
-  const HWND button = ::CreateWindowExW(0, L"Button", L"start", WS_CHILD, 0, 0, 10, 10, tray.get(), nullptr,
-                                        ::GetModuleHandleW(nullptr), nullptr);
-  const auto progman = make_top_level(L"TalvorinTestProgman", L"Program Manager", WS_POPUP);
+platform::win32::unique_hwnd make_top_level(const wchar_t* class_name, const wchar_t* title, DWORD style) {
+  register_plain_class(class_name);
+  return platform::win32::unique_hwnd(::CreateWindowExW(0, class_name, title, style, 0, 0, 10, 10, nullptr, nullptr,
+                                                        ::GetModuleHandleW(nullptr), nullptr));
+}
 
-  platform::win32::ShellWindows shell;
-  const platform::win32::AnsiCodePage code_page;
-  check_equal(shell.find_window("talvorintestprogman"), reinterpret_cast<platform::WindowHandle>(progman.get()),
-              "a top-level window with a title");
-  const auto found = shell.find_window("talvorintesttray");
-  check_equal(found, reinterpret_cast<platform::WindowHandle>(tray.get()), "the top-level window");
-  const auto child = shell.find_child_window(found, "button");
-  check_equal(child, reinterpret_cast<platform::WindowHandle>(button), "its child");
-  check_equal(shell.find_child_window(found, "edit"), platform::WindowHandle{0}, "no such child");
+// Windows made here as the shell makes its own: Unicode windows, their
+// titles given in the ANSI code page.
+class WineShellWindows final : public contract::ShellWindowsUnderTest {
+ public:
+  WineShellWindows(const WineShellWindows&) = delete;
+  WineShellWindows& operator=(const WineShellWindows&) = delete;
+  WineShellWindows() = default;
+  ~WineShellWindows() override {
+    for (const HWND window : top_level_) {
+      if (::IsWindow(window)) ::DestroyWindow(window);
+    }
+  }
 
-  const std::u16string caption = u"Жми!";
-  shell.set_window_text(child, code_page.encode(caption));
-  wchar_t text[32] = {};
-  ::GetWindowTextW(button, text, 32);
-  check_equal(show(platform::win32::from_wide(text)), show(core::round_trip(code_page, caption)),
-              "the window holds the text as the code page carried it");
-  shell.set_window_text(0, "nowhere");  // reaches no window and does not fail
-});
+  platform::ShellWindows& shell() override { return shell_; }
 
-const testing::Register shell_windows_walked(
-    "shell windows: top-level windows of a class one after another, shown and hidden", [] {
-      const auto first = make_top_level(L"TalvorinTestWorker", L"", WS_POPUP | WS_VISIBLE);
-      const auto second = make_top_level(L"TalvorinTestWorker", L"", WS_POPUP | WS_VISIBLE);
-      // The desktop's list view is titled so.
-      const HWND list = ::CreateWindowExW(0, L"Static", L"FolderView", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, second.get(),
-                                          nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  platform::WindowHandle make(platform::WindowHandle parent, const contract::FixtureWindow& window) override {
+    const std::wstring class_name = to_wide(code_page_.decode(window.class_name));
+    register_plain_class(class_name.c_str());
+    const HWND parent_window = reinterpret_cast<HWND>(parent);
+    DWORD style = (parent_window ? WS_CHILD : WS_POPUP) | (window.visible ? WS_VISIBLE : 0);
+    if (window.owner_drawn) style |= BS_OWNERDRAW;
+    // The place is on the screen; a child's is given in its parent's client area.
+    POINT origin{window.rect.left, window.rect.top};
+    if (parent_window) ::ScreenToClient(parent_window, &origin);
+    const HWND made = ::CreateWindowExW(window.topmost ? WS_EX_TOPMOST : 0, class_name.c_str(),
+                                        to_wide(code_page_.decode(window.text)).c_str(), style, origin.x, origin.y,
+                                        window.rect.right - window.rect.left, window.rect.bottom - window.rect.top,
+                                        parent_window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    check(made != nullptr, "a fixture window made");
+    if (!parent_window) top_level_.push_back(made);
+    return reinterpret_cast<platform::WindowHandle>(made);
+  }
 
-      platform::win32::ShellWindows shell;
-      std::vector<platform::WindowHandle> seen;
-      for (platform::WindowHandle at = 0; (at = shell.find_next_window(0, at, "talvorintestworker")) != 0;)
-        seen.push_back(at);
-      check_equal(seen.size(), std::size_t{2}, "both top-level windows, then 0");
-      check(
-          std::find(seen.begin(), seen.end(), reinterpret_cast<platform::WindowHandle>(first.get())) != seen.end() &&
-              std::find(seen.begin(), seen.end(), reinterpret_cast<platform::WindowHandle>(second.get())) != seen.end(),
-          "each once");
-      const auto child = shell.find_next_window(reinterpret_cast<platform::WindowHandle>(second.get()), 0, "static");
-      check_equal(child, reinterpret_cast<platform::WindowHandle>(list), "a child under its parent");
+  void destroy(platform::WindowHandle window) override { ::DestroyWindow(reinterpret_cast<HWND>(window)); }
 
-      shell.show_window(child, platform::ShowCommand::Hide);
-      check((::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) == 0, "hidden");
-      shell.show_window(child, platform::ShowCommand::Show);
-      check((::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) != 0, "shown");
-    });
+  std::string text_of(platform::WindowHandle window) override {
+    const HWND hwnd = reinterpret_cast<HWND>(window);
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return code_page_.encode(platform::win32::from_wide(text));
+  }
+
+ private:
+  platform::win32::ShellWindows shell_;
+  platform::win32::AnsiCodePage code_page_;
+  std::vector<HWND> top_level_;
+};
+
+template <void (*Case)(contract::ShellWindowsUnderTest&)>
+void on_wine() {
+  WineShellWindows wine;
+  Case(wine);
+}
+
+const testing::Register shell_windows_found("shell windows: found by class in any case, whatever their title",
+                                            on_wine<contract::shell_windows_found>);
+
+const testing::Register shell_windows_walked("shell windows: children in order, top-level windows in z-order",
+                                             on_wine<contract::shell_windows_walked>);
+
+const testing::Register shell_windows_text("shell windows: text sent as ANSI, held as the code page carries it",
+                                           on_wine<contract::shell_windows_text>);
+
+const testing::Register shell_windows_facts("shell windows: what the search reads, shown, hidden and gone",
+                                            on_wine<contract::shell_windows_facts>);
 
 // --- the caption's overlay ---------------------------------------------------
 
