@@ -48,9 +48,10 @@ FormCore::FormCore(const FormArgs& args, ActiveForm& active_form)
       on_activate_(args.on_activate),
       close_box_hides_(args.close_box_hides) {}
 
-void FormCore::show() {
+bool FormCore::show(bool window_visible, bool minimised) {
   visible_ = true;
   active_form_.shown(this);
+  return window_visible && minimised;
 }
 
 void FormCore::first_show_resize(unsigned resizes_before) {

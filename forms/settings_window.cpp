@@ -88,7 +88,7 @@ void SettingsWindow::create_controls() {
                                        .underline = false,
                                        .charset = kCyrillicCharset}});
 
-  MenuArgs popup{.name = u"mnuTrayIconPopup", .caption = u"mnuTrayIconPopup", .visible = false, .items = {}};
+  MenuArgs popup{.name = u"mnuTrayIconPopup", .items = {}};
   popup.items = {
       {.name = u"mnuSettings", .caption = kMenuSettings, .on_click = [this] { mnuSettings_Click(); }},
       {.name = u"mnuHideDesktopIcons",

@@ -24,14 +24,12 @@ struct TwipsRect {
   int top = 0;
   int width = 0;
   int height = 0;
-  bool operator==(const TwipsRect&) const = default;
 };
 
 struct Rgb {
   std::uint8_t red = 0;
   std::uint8_t green = 0;
   std::uint8_t blue = 0;
-  bool operator==(const Rgb&) const = default;
 };
 
 struct FontSpec {
@@ -41,31 +39,21 @@ struct FontSpec {
   bool italic = false;
   bool underline = false;
   int charset = 0;
-  bool operator==(const FontSpec&) const = default;
 };
 
 enum class WindowState : std::int16_t { Normal = 0, Minimised = 1, Maximised = 2 };
 
-// A handler as the argument records hold it. Two records are alike when
-// both have a handler or both have none: what it does is the form's own.
-template <typename Signature>
-struct Callback : std::function<Signature> {
-  using std::function<Signature>::function;
-  bool operator==(const Callback& other) const { return static_cast<bool>(*this) == static_cast<bool>(other); }
-};
-using Handler = Callback<void()>;
+using Handler = std::function<void()>;
 
 // What an unload handler answers: Cancel keeps the window.
 enum class Unload : bool { Proceed, Cancel };
 
-// A mouse event as forms see it: coordinates in twips.
+// A mouse move as forms see it: where, across, in twips. The tray's
+// callbacks come as these, with the mouse message as the pixel.
 struct MouseEvent {
-  std::int16_t button = 0;
-  std::int16_t shift = 0;
   float x = 0;
-  float y = 0;
 };
-using MouseHandler = Callback<void(const MouseEvent&)>;
+using MouseHandler = std::function<void(const MouseEvent&)>;
 
 // Controls are created from small argument records, which own their texts.
 // Tab order follows tab_index whatever the order of creation.
@@ -74,7 +62,6 @@ struct TextBoxArgs {
   std::u16string text;
   TwipsRect rect;
   int tab_index = 0;
-  bool operator==(const TextBoxArgs&) const = default;
 };
 
 struct ButtonArgs {
@@ -83,7 +70,6 @@ struct ButtonArgs {
   TwipsRect rect;
   int tab_index = 0;
   Handler on_click;
-  bool operator==(const ButtonArgs&) const = default;
 };
 
 struct CheckBoxArgs {
@@ -92,7 +78,6 @@ struct CheckBoxArgs {
   TwipsRect rect;
   int tab_index = 0;
   core::CheckState value = core::CheckState::Clear;
-  bool operator==(const CheckBoxArgs&) const = default;
 };
 
 struct LabelArgs {
@@ -104,7 +89,6 @@ struct LabelArgs {
   std::optional<FontSpec> font{};
   Handler on_click{};
   int cursor_resource = 0;  // a cursor of its own over the label; 0: the arrow
-  bool operator==(const LabelArgs&) const = default;
 };
 
 struct PictureBoxArgs {
@@ -113,7 +97,6 @@ struct PictureBoxArgs {
   int tab_index = 0;
   bool visible = true;
   MouseHandler on_mouse_move;
-  bool operator==(const PictureBoxArgs&) const = default;
 };
 
 struct TimerArgs {
@@ -121,24 +104,18 @@ struct TimerArgs {
   unsigned interval_ms = 0;
   bool enabled = false;
   Handler on_timer;
-  bool operator==(const TimerArgs&) const = default;
 };
 
 struct MenuItemArgs {
   std::u16string name;
   std::u16string caption;
   Handler on_click;
-  bool operator==(const MenuItemArgs&) const = default;
 };
 
-// A top-level menu of the form. A hidden one shows no menu bar and serves
-// only as a popup.
+// A popup menu of the form.
 struct MenuArgs {
   std::u16string name;
-  std::u16string caption;
-  bool visible = true;
   std::vector<MenuItemArgs> items;
-  bool operator==(const MenuArgs&) const = default;
 };
 
 // The text lives in the control, where the user types it.

@@ -59,12 +59,9 @@ forms::Menu& Form::add_menu(const forms::MenuArgs& args) {
 
 void Form::show() {
   if (core_.unloaded()) return;
-  const bool was_visible = core_.visible();
-  core_.show();
+  const bool restore = core_.show(core_.visible(), state_ == WindowState::Minimised);
   core_.first_show_resize(core_.resizes());
-  // One already shown but minimised comes back from the taskbar; a hidden
-  // one keeps its state.
-  if (was_visible && state_ == WindowState::Minimised) set_window_state(WindowState::Normal);
+  if (restore) set_window_state(WindowState::Normal);
   runtime_.take_foreground(handle_, this);
   post_activate_event();
 }
@@ -91,7 +88,7 @@ void Form::post_activate_event() {
 }
 
 void Form::click_label(std::u16string_view name) {
-  const forms::LabelArgs& args = label(name);
+  const forms::LabelArgs& args = labels_.at(std::u16string(name));
   if (alive() && args.on_click) args.on_click();
 }
 
@@ -139,7 +136,7 @@ void Form::tray_callback(std::int32_t mouse_message) {
   if (!alive()) return;
   const float tpp = runtime_.twips_per_pixel_x();
   for (auto& [name, picture] : pictures_) {
-    picture->mouse_move({.button = 0, .shift = 0, .x = static_cast<float>(mouse_message) * tpp, .y = 0});
+    picture->mouse_move({.x = static_cast<float>(mouse_message) * tpp});
   }
 }
 

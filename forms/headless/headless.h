@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "core/settings.h"
-#include "forms/activation.h"
 #include "forms/form_core.h"
 #include "forms/toolkit.h"
 
@@ -86,8 +85,6 @@ class Form final : public forms::Form {
   forms::PictureBox& picture_box(std::u16string_view name);
   forms::Timer& timer(std::u16string_view name);
   forms::MenuItem& menu_item(std::u16string_view name);
-  // A label as the form handed it over.
-  const forms::LabelArgs& label(std::u16string_view name) const { return labels_.at(std::u16string(name)); }
   void click_label(std::u16string_view name);
   // The user brings the window to the front, as with a click on it.
   void activate();
@@ -224,7 +221,6 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
   // The timer counts down from now, or no longer.
   void count_down(const forms::Timer& timer);
   void forget(Form& form);
-  void set_twips_per_pixel_x(float value) { twips_per_pixel_x_ = value; }
 
   const std::vector<MessageBoxRecord>& boxes() const { return boxes_; }
   int open_boxes() const { return open_boxes_; }

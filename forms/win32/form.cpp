@@ -24,9 +24,6 @@ static_assert(static_cast<WPARAM>(core::CheckState::Grayed) == BST_INDETERMINATE
 // Enter and Esc make IsDialogMessage send IDOK and IDCANCEL; no control of
 // ours may answer to those.
 constexpr int kFirstControlId = 100;
-// Menu items share WM_COMMAND with the controls when a menu bar is shown.
-constexpr UINT kFirstMenuId = 0x4000;
-
 constexpr wchar_t kEditClass[] = L"EDIT";
 constexpr wchar_t kButtonClass[] = L"BUTTON";
 constexpr wchar_t kStaticClass[] = L"STATIC";
@@ -84,13 +81,7 @@ LRESULT Control::send(UINT message, WPARAM wparam, LPARAM lparam) const {
   return window ? ::SendMessageW(window, message, wparam, lparam) : 0;
 }
 
-std::u16string TextBox::text() const {
-  const auto length = static_cast<std::size_t>(send(WM_GETTEXTLENGTH));
-  std::wstring text(length + 1, L'\0');
-  const auto copied = static_cast<std::size_t>(send(WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data())));
-  text.resize(std::min(copied, length));
-  return from_wide(text);
-}
+std::u16string TextBox::text() const { return from_wide(window_text(control())); }
 
 void TextBox::set_text(std::u16string_view text) {
   const std::wstring wide = to_wide(text);
@@ -167,15 +158,14 @@ PictureBox::PictureBox(Form& form, int id, const PictureBoxArgs& args)
 LRESULT PictureBox::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message != WM_MOUSEMOVE) return default_procedure(message, wparam, lparam);
   if (box_) {
-    box_->mouse_move(mouse_event_from(static_cast<std::uint32_t>(wparam), static_cast<std::uint32_t>(lparam),
-                                      runtime_.twips_per_pixel_x(), runtime_.twips_per_pixel_y()));
+    box_->mouse_move(mouse_event_from(static_cast<std::uint32_t>(lparam), runtime_.twips_per_pixel_x()));
   }
   return 0;
 }
 
-Menu::Menu(const MenuArgs& args, UINT first_id) : menu_(args), popup_(::CreatePopupMenu()), first_id_(first_id) {
+Menu::Menu(const MenuArgs& args) : menu_(args), popup_(::CreatePopupMenu()) {
   if (!popup_) throw core::Error("cannot create a menu");
-  UINT id = first_id;
+  UINT id = 1;
   for (const auto& item : menu_.items()) {
     const std::wstring caption = to_wide(item->caption());
     ::AppendMenuW(popup_.get(), MF_STRING, id, caption.c_str());
@@ -194,13 +184,13 @@ Menu::Menu(const MenuArgs& args, UINT first_id) : menu_(args), popup_(::CreatePo
 
 const MenuItem* Menu::item_of(UINT command) const {
   const auto& items = menu_.items();
-  return command >= first_id_ && command - first_id_ < items.size() ? items[command - first_id_].get() : nullptr;
+  return command >= 1 && command <= items.size() ? items[command - 1].get() : nullptr;
 }
 
 // --- the form -----------------------------------------------------------
 
 Form::Form(Runtime& runtime, const FormArgs& args)
-    : Window(runtime.errors()), runtime_(runtime), core_(args, runtime.active_form()), next_menu_id_(kFirstMenuId) {
+    : Window(runtime.errors()), runtime_(runtime), core_(args, runtime.active_form()) {
   const ScopedFlag building(building_, true);
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   if (args.sizable) style |= WS_THICKFRAME;
@@ -226,7 +216,6 @@ Form::Form(Runtime& runtime, const FormArgs& args)
 
 Form::~Form() {
   if (hwnd()) runtime_.form_unloaded(*this);
-  detach_menu_bar();
   // Gone before the controls' objects, so no message finds them half destroyed.
   destroy_quietly();
 }
@@ -334,38 +323,7 @@ Timer& Form::add_timer(const TimerArgs& args) {
   return *(timers_[id] = std::move(timer));
 }
 
-forms::Menu& Form::add_menu(const MenuArgs& args) {
-  Menu& menu = *menus_.emplace_back(std::make_unique<Menu>(args, next_menu_id_));
-  next_menu_id_ += static_cast<UINT>(args.items.size());
-  if (args.visible) attach_menu_bar(menu, args.caption);
-  return menu.menu();
-}
-
-void Form::attach_menu_bar(const Menu& menu, std::u16string_view caption) {
-  RECT client{};
-  ::GetClientRect(hwnd(), &client);
-  if (!menu_bar_) menu_bar_.reset(::CreateMenu());
-  const std::wstring text = to_wide(caption);
-  ::AppendMenuW(menu_bar_.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(menu.popup()), text.c_str());
-  ::SetMenu(hwnd(), menu_bar_.get());
-  // The bar takes its height from the client area: give the window that
-  // much more, without a resize event while the form is being built.
-  const auto style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd(), GWL_STYLE));
-  const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE));
-  ::AdjustWindowRectEx(&client, style, TRUE, ex_style);
-  const ScopedFlag quiet(building_, true);
-  ::SetWindowPos(hwnd(), nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Form::detach_menu_bar() {
-  if (!menu_bar_) return;
-  // Windows destroys a window's menu with the window, submenus included;
-  // the popups belong to their Menu objects, so the bar lets go of them.
-  if (hwnd()) ::SetMenu(hwnd(), nullptr);
-  while (::GetMenuItemCount(menu_bar_.get()) > 0) ::RemoveMenu(menu_bar_.get(), 0, MF_BYPOSITION);
-  menu_bar_.reset();
-}
+forms::Menu& Form::add_menu(const MenuArgs& args) { return menus_.emplace_back(std::make_unique<Menu>(args))->menu(); }
 
 void Form::load_icons(int resource) {
   if (resource == 0) return;
@@ -383,13 +341,10 @@ void Form::load_icons(int resource) {
 void Form::show() {
   if (!hwnd()) return;
   const unsigned resizes_before = core_.resizes();
-  const bool was_visible = ::IsWindowVisible(hwnd());
   // The program's active window before the showing activates it, so that
   // the handler runs once, from here, whether or not it was active.
-  core_.show();
-  // A hidden window comes back in the state it has; one already shown but
-  // minimised comes back from the taskbar.
-  ::ShowWindow(hwnd(), was_visible && ::IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
+  const bool restore = core_.show(::IsWindowVisible(hwnd()), ::IsIconic(hwnd()));
+  ::ShowWindow(hwnd(), restore ? SW_RESTORE : SW_SHOW);
   // Shown before or not, it comes in front of the windows covering it.
   ::SetForegroundWindow(hwnd());
   ::PostMessageW(hwnd(), kActivateEvent, 0, 0);
@@ -566,9 +521,6 @@ LRESULT Form::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SETFOCUS:
       if (ActiveForm::may_restore_focus(visible())) restore_focus();
       return 0;
-    case WM_DESTROY:
-      detach_menu_bar();
-      return 0;
     default:
       break;
   }
@@ -621,11 +573,8 @@ const Control* Form::control_of(HWND window) const {
 }
 
 void Form::on_command(int id, int code) {
-  if (code != BN_CLICKED) return;  // BN_CLICKED is also what a menu bar's item sends, STN_CLICKED the same 0
-  if (const auto control = controls_.find(id); control != controls_.end()) return control->second->clicked();
-  for (const auto& menu : menus_) {
-    if (const MenuItem* item = menu->item_of(static_cast<UINT>(id))) return item->click();
-  }
+  if (code != BN_CLICKED) return;  // STN_CLICKED is the same 0
+  if (const auto control = controls_.find(id); control != controls_.end()) control->second->clicked();
 }
 
 void Form::on_activate(bool active) {

@@ -124,11 +124,11 @@ class PictureBox final : public Control, private Window {
   std::optional<forms::PictureBox> box_;  // from the window's creation on
 };
 
-// A menu of the form as a Win32 popup; its items' commands are first_id,
-// first_id + 1, ...
+// A menu of the form as a Win32 popup; its items' commands are 1, 2, ...,
+// and 0 is none chosen.
 class Menu {
  public:
-  Menu(const MenuArgs& args, UINT first_id);
+  explicit Menu(const MenuArgs& args);
   forms::Menu& menu() { return menu_; }
   HMENU popup() const { return popup_.get(); }
   // nullptr when the command is none of this menu's.
@@ -137,7 +137,6 @@ class Menu {
  private:
   forms::Menu menu_;
   platform::win32::unique_hmenu popup_;
-  UINT first_id_;
 };
 
 class Form final : public forms::Form, private Window {
@@ -206,15 +205,12 @@ class Form final : public forms::Form, private Window {
   // Tab walks the z-order.
   template <typename T>
   T& adopt(std::unique_ptr<T> control);
-  void attach_menu_bar(const Menu& menu, std::u16string_view caption);
-  void detach_menu_bar();
 
   Runtime& runtime_;
   FormCore core_;
 
   platform::win32::unique_hicon big_icon_;
   platform::win32::unique_hicon small_icon_;
-  platform::win32::unique_hmenu menu_bar_;
   std::unique_ptr<Canvas> canvas_;
   bool auto_redraw_ = false;
 
@@ -222,7 +218,6 @@ class Form final : public forms::Form, private Window {
   std::map<int, std::unique_ptr<Control>> controls_;
   std::map<UINT_PTR, std::unique_ptr<Timer>> timers_;  // by timer id
   std::vector<std::unique_ptr<Menu>> menus_;
-  UINT next_menu_id_;
   int focus_id_ = 0;  // the child that had the focus when the window was last deactivated
 
   bool building_ = false;     // no resize reaches a handler while the form is built

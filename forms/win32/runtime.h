@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "forms/activation.h"
+#include "forms/form_core.h"
 #include "forms/toolkit.h"
 #include "forms/win32/window.h"
 #include "platform/settings_store.h"

@@ -5,10 +5,6 @@
 
 namespace talvorin::forms::win32 {
 
-static_assert(static_cast<std::uint32_t>(MouseKeys::Left) == MK_LBUTTON);
-static_assert(static_cast<std::uint32_t>(MouseKeys::Right) == MK_RBUTTON);
-static_assert(static_cast<std::uint32_t>(MouseKeys::Middle) == MK_MBUTTON);
-
 int font_height_pixels(double points, int dots_per_inch) {
   const auto tenths = static_cast<int>(std::lround(points * 10));
   return -::MulDiv(tenths, dots_per_inch, 720);
@@ -30,22 +26,8 @@ std::u16string base_name_of(std::u16string_view module_path) {
   return std::u16string(name);
 }
 
-std::int16_t mouse_buttons(std::uint32_t key_flags) {
-  std::int16_t buttons = 0;
-  if (key_flags & static_cast<std::uint32_t>(MouseKeys::Left)) buttons |= 1;
-  if (key_flags & static_cast<std::uint32_t>(MouseKeys::Right)) buttons |= 2;
-  if (key_flags & static_cast<std::uint32_t>(MouseKeys::Middle)) buttons |= 4;
-  return buttons;
-}
-
-MouseEvent mouse_event_from(std::uint32_t key_flags, std::uint32_t position, float twips_per_pixel_x,
-                            float twips_per_pixel_y) {
-  const auto x = static_cast<std::int16_t>(position & 0xFFFF);
-  const auto y = static_cast<std::int16_t>(position >> 16);
-  return MouseEvent{.button = mouse_buttons(key_flags),
-                    .shift = 0,
-                    .x = static_cast<float>(x) * twips_per_pixel_x,
-                    .y = static_cast<float>(y) * twips_per_pixel_y};
+MouseEvent mouse_event_from(std::uint32_t position, float twips_per_pixel_x) {
+  return MouseEvent{.x = static_cast<float>(static_cast<std::int16_t>(position & 0xFFFF)) * twips_per_pixel_x};
 }
 
 }  // namespace talvorin::forms::win32

@@ -31,15 +31,7 @@ std::u16string folder_of(std::u16string_view module_path);
 // The file name of a module path without its extension.
 std::u16string base_name_of(std::u16string_view module_path);
 
-// The mouse keys of a mouse message (the MK_ flags in wParam).
-enum class MouseKeys : std::uint32_t { Left = 0x0001, Right = 0x0002, Middle = 0x0010 };
-
-// Left 1, right 2, middle 4, added up.
-std::int16_t mouse_buttons(std::uint32_t key_flags);
-
-// A mouse message's client coordinates (signed 16-bit halves of lParam,
-// x low) in twips.
-MouseEvent mouse_event_from(std::uint32_t key_flags, std::uint32_t position, float twips_per_pixel_x,
-                            float twips_per_pixel_y);
+// A mouse message's x (the signed low half of lParam) in twips.
+MouseEvent mouse_event_from(std::uint32_t position, float twips_per_pixel_x);
 
 }  // namespace talvorin::forms::win32

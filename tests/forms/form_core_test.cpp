@@ -48,7 +48,7 @@ TEST(FormCore, ACancelledUnloadKeepsTheFormAndTheSessionEndUnloadsItOnce) {
     return answer;
   };
   forms::FormCore form(args, active);
-  form.show();
+  form.show(false, false);
   EXPECT_FALSE(form.unload());
   EXPECT_TRUE(form.visible());
   EXPECT_FALSE(form.end_session()) << "cancelled";
@@ -94,9 +94,10 @@ TEST(FormCore, TheFirstShowingCountsAsAResizeOnceWhateverTheSystemSent) {
   args.on_resize = [&] { ++resizes; };
   forms::FormCore form(args, active);
   const unsigned before = form.resizes();
-  form.show();
+  EXPECT_FALSE(form.show(false, true)) << "a hidden window is shown in the state it has";
   form.first_show_resize(before);
   EXPECT_EQ(resizes, 1) << "none sent";
+  EXPECT_TRUE(form.show(true, true)) << "a minimised one already shown comes back";
   form.first_show_resize(form.resizes());
   EXPECT_EQ(resizes, 1) << "only the first showing";
 
