@@ -220,7 +220,10 @@ int count_pixels(HDC image, RECT band, COLORREF wanted) {
 
 const testing::Register animation("both lines drawn into the window's image, a frame each 20 ms or a little more", [] {
   Fixture f;
-  f.about.window().set_caption(u"Talvorin 1.3");
+  // The title as the window draws it, from the version block it finds.
+  const forms::Version version = f.runtime.app().version();
+  const std::u16string title = core::about_title(version.major, version.minor);
+  f.about.window().set_caption(title);
   f.about.window().show();
   ::SetForegroundWindow(f.window());
   const DWORD start = ::GetTickCount();
@@ -267,7 +270,7 @@ const testing::Register animation("both lines drawn into the window's image, a f
   };
   ::SetTextCharacterExtra(image, -1);
   for (const Line& line :
-       {Line{u"Talvorin 1.3", 12, RGB(255, 0, 0)}, Line{std::u16string(core::kAuthorName), 42, RGB(0, 255, 0)}}) {
+       {Line{title, 12, RGB(255, 0, 0)}, Line{std::u16string(core::kAuthorName), 42, RGB(0, 255, 0)}}) {
     const int bottom = line.top + 24;
     int first = width;
     for (int x = 0; x < width && first == width; ++x) {
