@@ -241,14 +241,22 @@ HWND Form::create_control(const wchar_t* class_name, std::u16string_view text, D
 
 int Form::next_control_id() const { return kFirstControlId + static_cast<int>(controls_.size()); }
 
+Control* Form::control_by_id(int id) const {
+  const int index = id - kFirstControlId;
+  return index >= 0 && index < static_cast<int>(controls_.size()) ? controls_[static_cast<std::size_t>(index)].get()
+                                                                  : nullptr;
+}
+
 template <typename T>
 T& Form::adopt(std::unique_ptr<T> control) {
   T& adopted = *control;
-  controls_.emplace(adopted.id(), std::move(control));
+  controls_.push_back(std::move(control));
   std::vector<const Control*> order;
-  for (const auto& [id, each] : controls_) order.push_back(each.get());
-  std::stable_sort(order.begin(), order.end(),
-                   [](const Control* one, const Control* other) { return one->tab_index() < other->tab_index(); });
+  for (const auto& each : controls_) {
+    const auto after = std::upper_bound(order.begin(), order.end(), each->tab_index(),
+                                        [](int index, const Control* other) { return index < other->tab_index(); });
+    order.insert(after, each.get());
+  }
   HWND previous = HWND_TOP;
   for (const Control* each : order) {
     const HWND child = each->control();
@@ -311,7 +319,7 @@ forms::PictureBox& Form::add_picture_box(const PictureBoxArgs& args) {
 }
 
 Timer& Form::add_timer(const TimerArgs& args) {
-  const UINT_PTR id = timers_.size() + 1;
+  const UINT_PTR id = timers_.size() + 1;  // 0 is no timer
   auto timer = std::make_unique<Timer>(args, [this, id](const Timer& changed) {
     if (!hwnd()) return;
     if (changed.running()) {
@@ -320,7 +328,7 @@ Timer& Form::add_timer(const TimerArgs& args) {
       ::KillTimer(hwnd(), id);
     }
   });
-  return *(timers_[id] = std::move(timer));
+  return *timers_.emplace_back(std::move(timer));
 }
 
 forms::Menu& Form::add_menu(const MenuArgs& args) { return menus_.emplace_back(std::make_unique<Menu>(args))->menu(); }
@@ -485,7 +493,7 @@ LRESULT Form::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       on_command(LOWORD(wparam), HIWORD(wparam));
       return 0;
     case WM_TIMER:
-      if (const auto timer = timers_.find(wparam); timer != timers_.end()) timer->second->tick();
+      if (wparam >= 1 && wparam <= timers_.size()) timers_[wparam - 1]->tick();
       return 0;
     case WM_CTLCOLORSTATIC:
       if (const Control* control = control_of(reinterpret_cast<HWND>(lparam))) {
@@ -568,13 +576,12 @@ RECT Form::client_rect() const {
 
 const Control* Form::control_of(HWND window) const {
   if (!window || ::GetParent(window) != hwnd()) return nullptr;
-  const auto control = controls_.find(::GetDlgCtrlID(window));
-  return control != controls_.end() ? control->second.get() : nullptr;
+  return control_by_id(::GetDlgCtrlID(window));
 }
 
 void Form::on_command(int id, int code) {
   if (code != BN_CLICKED) return;  // STN_CLICKED is the same 0
-  if (const auto control = controls_.find(id); control != controls_.end()) control->second->clicked();
+  if (Control* control = control_by_id(id)) control->clicked();
 }
 
 void Form::on_activate(bool active) {

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -199,6 +198,7 @@ class Form final : public forms::Form, private Window {
 
   void load_icons(int resource);
   int next_control_id() const;
+  Control* control_by_id(int id) const;
   HWND create_control(const wchar_t* class_name, std::u16string_view text, DWORD style, DWORD ex_style,
                       const TwipsRect& rect, int id, HFONT font);
   // Takes the control into the table and stacks the children in tab order:
@@ -214,9 +214,9 @@ class Form final : public forms::Form, private Window {
   std::unique_ptr<Canvas> canvas_;
   bool auto_redraw_ = false;
 
-  // By id, which is also the order of creation.
-  std::map<int, std::unique_ptr<Control>> controls_;
-  std::map<UINT_PTR, std::unique_ptr<Timer>> timers_;  // by timer id
+  // In the order of creation: ids count up from the first.
+  std::vector<std::unique_ptr<Control>> controls_;
+  std::vector<std::unique_ptr<Timer>> timers_;  // by timer id, from 1
   std::vector<std::unique_ptr<Menu>> menus_;
   int focus_id_ = 0;  // the child that had the focus when the window was last deactivated
 
