@@ -50,6 +50,7 @@ cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{sum += $1} END {p
 # A subshell, so that each build has its own Wine, X server and clean-up.
 measure() (
   local arch=$1 out=$2 preset build
+  local own_shell=$BASH_SUBSHELL
   preset=$(talvorin_preset_of "$arch")
   build=$ROOT/build/$preset
   cmake --preset "$preset" >/dev/null
@@ -81,8 +82,13 @@ measure() (
   sleep 2
 
   # start EXE [ARGS...]: sets STARTED to the Windows pid and keeps it for
-  # the clean-up. Not called in a $(...): the list must not go with a subshell.
+  # the clean-up. It refuses to run in a $(...) or any other subshell, where
+  # the pid would go with the subshell and the program outlive the bench.
   start() {
+    if ((BASH_SUBSHELL > own_shell)); then
+      echo "bench: start $1 in a subshell: its pid would be lost" >&2
+      exit 1
+    fi
     td start "$@" >"$ROOT/build/bench/start.out"
     STARTED=$(awk '$1 == "pid" {print $2}' "$ROOT/build/bench/start.out")
     windows_pids+=("$STARTED")
@@ -138,7 +144,8 @@ measure() (
   dlls_peak=$(peak "$dlls_pid")
   td kill "$dlls_pid" >/dev/null
   local tray_pid tray_peak
-  tray_pid=$(TALVORIN_MINIMAL_TRAY=1 start "$minimal")
+  TALVORIN_MINIMAL_TRAY=1 start "$minimal"
+  tray_pid=$STARTED
   sleep 2
   tray_peak=$(peak "$tray_pid")
   td kill "$tray_pid" >/dev/null
