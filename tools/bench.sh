@@ -135,20 +135,23 @@ measure() (
   local program_peak minimal_peak
   program_peak=$(peak "$program")
   minimal_peak=$(peak "$minimal_pid")
-  # The same minimal program with the system DLLs talvorin.exe loads: what
-  # of the difference the DLLs make, and what the program itself.
-  local dlls_pid dlls_peak
-  TALVORIN_MINIMAL_DLLS=1 start "$minimal"
-  dlls_pid=$STARTED
-  sleep 2
-  dlls_peak=$(peak "$dlls_pid")
-  td kill "$dlls_pid" >/dev/null
-  local tray_pid tray_peak
-  TALVORIN_MINIMAL_TRAY=1 start "$minimal"
-  tray_pid=$STARTED
-  sleep 2
-  tray_peak=$(peak "$tray_pid")
-  td kill "$tray_pid" >/dev/null
+  # minimal_peak_with VAR: the peak of the minimal program started with
+  # VAR=1, in MINIMAL_PEAK.
+  minimal_peak_with() {
+    local -x "$1=1"
+    start "$minimal"
+    sleep 2
+    MINIMAL_PEAK=$(peak "$STARTED")
+    td kill "$STARTED" >/dev/null
+  }
+  # The same minimal program with the system DLLs talvorin.exe loads (what
+  # of the difference the DLLs make, and what the program itself), and with
+  # a tray icon.
+  local dlls_peak tray_peak
+  minimal_peak_with TALVORIN_MINIMAL_DLLS
+  dlls_peak=$MINIMAL_PEAK
+  minimal_peak_with TALVORIN_MINIMAL_TRAY
+  tray_peak=$MINIMAL_PEAK
 
   # One About activation, opened as the user opens it: a right click on the
   # first tray slot, then "О программе". Icons of the programs killed above
