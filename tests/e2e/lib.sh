@@ -24,7 +24,15 @@ talvorin_wine_env "$E2E_PREFIX" "$E2E_LOCALE"
 
 # --- running Windows programs ----------------------------------------------
 
-td() { in_wine_locale wine "$TDRIVER" "$@" 2>>"$E2E_WINE_LOG"; }
+# The driver answers with 0, 1 (not as expected) or 2 (usage); any other
+# end (a crash, Wine failing) leaves a line in the Wine log, which a failed
+# scenario shows at its end.
+td() {
+  local status=0
+  in_wine_locale wine "$TDRIVER" "$@" 2>>"$E2E_WINE_LOG" || status=$?
+  ((status <= 2)) || echo "td $1: exit status $status" >>"$E2E_WINE_LOG"
+  return "$status"
+}
 
 # --- outcome ------------------------------------------------------------------
 
@@ -161,6 +169,8 @@ e2e_cleanup() {
   tray_sweep
   if ((E2E_FAILURES > 0)); then
     echo "$E2E_FAILURES check(s) failed"
+    echo "--- the end of $E2E_WINE_LOG:"
+    tail -n 15 "$E2E_WINE_LOG"
     exit 1
   fi
 }
