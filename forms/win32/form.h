@@ -11,10 +11,13 @@
 
 #include "forms/form_core.h"
 #include "forms/toolkit.h"
-#include "forms/win32/window.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/window.h"
 
 namespace talvorin::forms::win32 {
+
+using platform::win32::ErrorReport;
+using platform::win32::Window;
 
 class Runtime;
 class Form;

@@ -9,10 +9,13 @@
 
 #include "forms/form_core.h"
 #include "forms/toolkit.h"
-#include "forms/win32/window.h"
 #include "platform/settings_store.h"
+#include "platform/win32/window.h"
 
 namespace talvorin::forms::win32 {
+
+using platform::win32::ErrorReport;
+using platform::win32::Window;
 
 class Form;
 class Runtime;

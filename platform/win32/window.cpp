@@ -1,10 +1,10 @@
-#include "forms/win32/window.h"
+#include "platform/win32/window.h"
 
 #include "core/error.h"
 #include "core/product.h"
 #include "platform/win32/wide.h"
 
-namespace talvorin::forms::win32 {
+namespace talvorin::platform::win32 {
 
 namespace {
 
@@ -31,7 +31,7 @@ std::wstring error_text(const std::exception_ptr& error) {
 
 void ErrorReport::report(const std::exception_ptr& error) noexcept {
   showing_ = true;
-  const std::wstring title = platform::win32::to_wide(core::kProductName);
+  const std::wstring title = to_wide(core::kProductName);
   ::MessageBoxW(nullptr, error_text(error).c_str(), title.c_str(), MB_OK | MB_ICONERROR);
   ::ExitProcess(1);
 }
@@ -80,4 +80,4 @@ void Window::create(HINSTANCE instance, const WindowCreateArgs& args) {
   if (!hwnd) throw core::Error("cannot create a window");
 }
 
-}  // namespace talvorin::forms::win32
+}  // namespace talvorin::platform::win32

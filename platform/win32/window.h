@@ -10,7 +10,7 @@
 
 #include "platform/win32/handles.h"
 
-namespace talvorin::forms::win32 {
+namespace talvorin::platform::win32 {
 
 // How an unhandled run-time error ends the program: a message box with the
 // error's text, then the process ends with exit code 1.
@@ -74,7 +74,7 @@ class Window {
   void detach();
 
   ErrorReport& errors_;
-  platform::win32::unique_hwnd window_;
+  unique_hwnd window_;
 };
 
-}  // namespace talvorin::forms::win32
+}  // namespace talvorin::platform::win32
