@@ -19,11 +19,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   win32::GdiTextDrawing drawing;
   win32::MultimediaClock clock;
   win32::ShellLinks links;
-  win32::StartOverlays overlays;
+  talvorin::forms::win32::Runtime runtime(instance, registry);
+  // The caption's windows end the program as the forms do on a run-time error.
+  win32::StartOverlays overlays(runtime.errors());
   const talvorin::platform::Ports ports{shell,   tray,  registry, common_controls, code_page,
                                         drawing, clock, links,    overlays};
 
-  talvorin::forms::win32::Runtime runtime(instance, registry);
   return runtime.guarded([&] {
     const talvorin::forms::SettingsWindow form(runtime, ports);
     return runtime.run();

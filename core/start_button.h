@@ -16,6 +16,9 @@ struct ShellWindowSeen {
   std::uintptr_t handle = 0;
   bool visible = false;
   PixelRect rect{};
+  // For a Start button: the monitor it is on. Nothing of the button outside
+  // it can be seen, on this monitor or, spilling over, on the next one.
+  PixelRect monitor{};
 };
 
 // A taskbar window ("Shell_TrayWnd", or "Shell_SecondaryTrayWnd" on another
@@ -32,7 +35,8 @@ struct StartButtonSearch {
   // Its "Button" child and whether the shell draws that button itself.
   std::optional<ShellWindowSeen> button;
   bool button_owner_drawn = false;
-  // A top-level "Button" on the taskbar window's thread: the orb.
+  // A top-level "Button" on the taskbar window's thread: the orb. Looked for
+  // only where the taskbar has no "Start" child.
   std::optional<ShellWindowSeen> orb;
   std::vector<TaskbarSeen> secondary;  // each "Shell_SecondaryTrayWnd"
 };
@@ -40,8 +44,8 @@ struct StartButtonSearch {
 enum class StartButtonShape {
   PaintsText,     // a Button child that shows its window text: XP, classic shells
   OwnerDrawn,     // a Button child drawn from the shell's own label: Wine
-  Orb,            // a top-level Button on the taskbar's thread: Vista and 7
   StartChildren,  // a "Start" child of each taskbar: 8 to 11
+  Orb,            // a top-level Button on the taskbar's thread: Vista and 7
   Missing,        // no Start button
 };
 
@@ -67,5 +71,39 @@ struct StartButtonPlan {
 // Which shape the search found (the first that fits, in the order of the
 // enumeration) and the overlays it needs for the caption.
 StartButtonPlan plan_start_button(const StartButtonSearch& search, std::u16string_view caption);
+
+// Less than this much of a button left in either direction is no button a
+// user can see or aim at: an auto-hidden taskbar leaves 2 px on the screen.
+inline constexpr std::int32_t kSmallestVisibleButton = 8;
+
+// The part of the button the user can see: what lies inside its taskbar
+// (the Vista and 7 orb stands out above it) and inside its monitor (a
+// taskbar that slides off the screen). nullopt when too little is left.
+std::optional<PixelRect> visible_part(const PixelRect& button, const PixelRect& taskbar, const PixelRect& monitor);
+
+// What lies directly beneath a caption window in the z-order, looked at one
+// window at a time from the caption window down.
+enum class Beneath {
+  Taskbar,        // the taskbar it stands over
+  CaptionWindow,  // a caption window of this program's, or of another copy's
+  Other,          // any other window, or the bottom of the z-order
+};
+
+enum class ZOrderLook { InPlace, LookFurther, Move };
+
+// A caption window stands in its place when only caption windows lie
+// between it and its taskbar: no copy moves because of another, so two
+// copies never take turns above each other. Any other window between, or
+// the taskbar not beneath it at all, and it moves back onto its taskbar.
+ZOrderLook next_zorder_look(Beneath beneath);
+
+// How many caption windows one look at the z-order goes past at the most:
+// a copy for each caption window is more than anyone runs.
+inline constexpr int kMostCaptionWindowsBeneath = 16;
+
+// Whether a caption reads right to left: its first strong character is
+// Hebrew, Arabic or of another right-to-left script. Digits, blanks and
+// punctuation take no side.
+bool reads_right_to_left(std::u16string_view caption);
 
 }  // namespace talvorin::core

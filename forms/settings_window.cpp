@@ -161,16 +161,16 @@ Unload SettingsWindow::Form_Unload() {
 }
 
 void SettingsWindow::Command1_Click() {
-  std::u16string caption = Text1_->text();
-  platform::SetStartButtonText(ports_.shell, ports_.code_page, missing_button_, platform::CaptionRequest::User, caption,
-                               ports_.overlays);
+  write_caption(platform::CaptionRequest::User);
   Timer1_->set_enabled(true);
 }
 
-void SettingsWindow::Timer1_Timer() {
+void SettingsWindow::Timer1_Timer() { write_caption(platform::CaptionRequest::Timer); }
+
+void SettingsWindow::write_caption(platform::CaptionRequest request) {
   std::u16string caption = Text1_->text();
-  platform::SetStartButtonText(ports_.shell, ports_.code_page, missing_button_, platform::CaptionRequest::Timer,
-                               caption, ports_.overlays);
+  platform::SetStartButtonText(ports_.shell, ports_.code_page, missing_button_, button_monitors_, request, caption,
+                               ports_.overlays);
 }
 
 void SettingsWindow::pichook_MouseMove(const MouseEvent& event) {

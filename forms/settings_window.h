@@ -47,11 +47,13 @@ class SettingsWindow {
   void add_tray_icon(std::u16string_view tip);
   void delete_tray_icon();
   void save_setting(std::u16string_view key, std::u16string_view text);
+  void write_caption(platform::CaptionRequest request);
   std::u16string executable_path() const;
 
   Runtime& runtime_;
   platform::Ports ports_;
   platform::MissingButtonReport missing_button_;
+  platform::MonitorCache button_monitors_;
   core::TrayIcon tray_icon_;
   core::TrayCallbackState tray_callback_;
 

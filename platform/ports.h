@@ -27,6 +27,7 @@ struct WindowFacts {
   bool visible = false;             // its own visible style; a child's parent is looked at apart
   core::PixelRect rect{};           // on the screen
   bool owner_drawn_button = false;  // a button the shell draws itself
+  bool topmost = false;             // among the topmost windows
 };
 
 // Windows of the shell, looked up by class and never kept.
@@ -44,9 +45,12 @@ class ShellWindows {
   // of parent, or with parent 0 a top-level window in z-order. 0 at the end.
   virtual WindowHandle find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) = 0;
   virtual void show_window(WindowHandle window, ShowCommand command) = 0;
+  // One trip to the window server: the program asks it of each window it
+  // lays the caption over, and of their taskbars, on every tick.
   virtual WindowFacts facts(WindowHandle window) = 0;
-  // Asked of taskbars only: one more trip to the window server a tick.
-  virtual bool is_topmost(WindowHandle window) = 0;
+  // The rectangle of the monitor that holds most of `rect`, or of the one
+  // nearest to it.
+  virtual core::PixelRect monitor_of(const core::PixelRect& rect) = 0;
   // The thread that made the window; 0 when it is gone.
   virtual std::uint32_t thread_of(WindowHandle window) = 0;
 };
@@ -60,6 +64,10 @@ class StartOverlays {
   // overlay beyond them hides. What has not changed since the last call is
   // neither moved nor drawn again.
   virtual void show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) = 0;
+  // Counts the changes of the display (its monitors, their sizes and
+  // places) seen so far: the monitors' rectangles need not be read again
+  // while it stays the same.
+  virtual std::uint32_t display_changes() const = 0;
 };
 
 // The notification area.

@@ -39,47 +39,86 @@ void show_desktop_icon_list(ShellWindows& shell, ShowCommand command) {
 }
 
 core::ShellWindowSeen seen(WindowHandle window, const WindowFacts& facts) {
-  return {window, facts.visible, facts.rect};
+  return {window, facts.visible, facts.rect, {}};
+}
+
+using MonitorOf = std::function<core::PixelRect(const core::PixelRect&)>;
+
+// A Start button with the monitor it is on.
+core::ShellWindowSeen button_seen(ShellWindows& shell, WindowHandle button, const MonitorOf& monitor_of) {
+  core::ShellWindowSeen seen_button = seen(button, shell.facts(button));
+  seen_button.monitor = monitor_of(seen_button.rect);
+  return seen_button;
 }
 
 core::TaskbarSeen taskbar_seen(ShellWindows& shell, WindowHandle taskbar) {
   const WindowFacts facts = shell.facts(taskbar);
-  core::TaskbarSeen seen_taskbar{seen(taskbar, facts), shell.is_topmost(taskbar), std::nullopt};
-  if (const WindowHandle start = shell.find_child_window(taskbar, kStartWindowClass)) {
-    seen_taskbar.start = seen(start, shell.facts(start));
-  }
-  return seen_taskbar;
+  return core::TaskbarSeen{seen(taskbar, facts), facts.topmost, std::nullopt};
 }
 
 }  // namespace
 
-// Searches only as far as the first shape that fits: a tick on a shell with
-// a Button child costs two looks more than the caption alone.
-core::StartButtonSearch SearchStartButton(ShellWindows& shell, WindowHandle taskbar, WindowHandle button) {
+// Searches only as far as the first shape that fits. A tick costs, beyond
+// the caption itself: on a Button child that paints its text, one look at
+// the button; on Wine's owner-drawn one, one at the button and one at its
+// taskbar; on the other shapes, the searches for their windows and a look
+// at each. The monitors come from `monitor_of`, which keeps them.
+core::StartButtonSearch SearchStartButton(ShellWindows& shell, WindowHandle taskbar, WindowHandle button,
+                                          const MonitorOf& monitor_of) {
   core::StartButtonSearch search;
   if (taskbar == 0) return search;
   if (button != 0) {
-    const WindowFacts bar = shell.facts(taskbar);
-    search.taskbar = core::TaskbarSeen{seen(taskbar, bar), shell.is_topmost(taskbar), std::nullopt};
     const WindowFacts facts = shell.facts(button);
     search.button = seen(button, facts);
     search.button_owner_drawn = facts.owner_drawn_button;
+    // A button that paints its own text gets no overlay: neither its
+    // taskbar's looks nor its monitor are needed.
+    if (!facts.owner_drawn_button) {
+      search.taskbar = core::TaskbarSeen{{taskbar, false, {}, {}}, false, std::nullopt};
+      return search;
+    }
+    search.taskbar = taskbar_seen(shell, taskbar);
+    search.button->monitor = monitor_of(facts.rect);
     return search;
   }
   search.taskbar = taskbar_seen(shell, taskbar);
+  // Windows 8 to 11: a "Start" child of each taskbar. The search for one
+  // comes before the orb's, since the shell's thread may own other
+  // top-level buttons of its own.
+  if (const WindowHandle start = shell.find_child_window(taskbar, kStartWindowClass)) {
+    search.taskbar->start = button_seen(shell, start, monitor_of);
+    for (WindowHandle other = 0; (other = shell.find_next_window(0, other, kSecondaryTaskbarClass)) != 0;) {
+      core::TaskbarSeen secondary = taskbar_seen(shell, other);
+      if (const WindowHandle its_start = shell.find_child_window(other, kStartWindowClass)) {
+        secondary.start = button_seen(shell, its_start, monitor_of);
+      }
+      search.secondary.push_back(secondary);
+    }
+    return search;
+  }
   // Vista and 7 make the orb a top-level window of the taskbar's own thread;
   // another program's top-level button is no Start button.
   const std::uint32_t shell_thread = shell.thread_of(taskbar);
   for (WindowHandle orb = 0; (orb = shell.find_next_window(0, orb, kStartButtonClass)) != 0;) {
     if (shell.thread_of(orb) != shell_thread) continue;
-    search.orb = seen(orb, shell.facts(orb));
-    return search;
-  }
-  if (!search.taskbar->start) return search;
-  for (WindowHandle other = 0; (other = shell.find_next_window(0, other, kSecondaryTaskbarClass)) != 0;) {
-    search.secondary.push_back(taskbar_seen(shell, other));
+    search.orb = button_seen(shell, orb, monitor_of);
+    break;
   }
   return search;
+}
+
+core::PixelRect MonitorCache::monitor_of(ShellWindows& shell, const core::PixelRect& button,
+                                         std::uint32_t display_changes) {
+  if (display_changes != display_changes_) {
+    entries_.clear();
+    display_changes_ = display_changes;
+  }
+  for (const Entry& entry : entries_) {
+    if (entry.button == button) return entry.monitor;
+  }
+  if (entries_.size() == kMostEntries) entries_.erase(entries_.begin());
+  entries_.push_back({button, shell.monitor_of(button)});
+  return entries_.back().monitor;
 }
 
 void MissingButtonReport::button_missing(CaptionRequest request) {
@@ -94,7 +133,8 @@ void MissingButtonReport::button_missing(CaptionRequest request) {
 }
 
 void SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, MissingButtonReport& report,
-                        CaptionRequest request, std::u16string& sCaption, StartOverlays& overlays) {
+                        MonitorCache& monitors, CaptionRequest request, std::u16string& sCaption,
+                        StartOverlays& overlays) {
   const WindowHandle taskbar = shell.find_window(kTaskbarClass);
   // No taskbar, no Start button. A search under no parent would run over the
   // top-level windows and write the caption into whatever other program's
@@ -104,7 +144,12 @@ void SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page
   shell.set_window_text(button, ansi);
   // The overlay is a window of our own: it shows what was typed, whatever
   // the code page could not carry.
-  const core::StartButtonPlan plan = core::plan_start_button(SearchStartButton(shell, taskbar, button), sCaption);
+  const std::uint32_t display_changes = overlays.display_changes();
+  const auto monitor_of = [&](const core::PixelRect& rect) {
+    return monitors.monitor_of(shell, rect, display_changes);
+  };
+  const core::StartButtonPlan plan =
+      core::plan_start_button(SearchStartButton(shell, taskbar, button, monitor_of), sCaption);
   overlays.show(plan.overlays, sCaption);
   sCaption = code_page.decode(ansi);
   if (!plan.found()) {

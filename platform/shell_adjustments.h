@@ -1,8 +1,11 @@
 #pragma once
 // Procedures that act on the shell's own windows.
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ports.h"
 
@@ -28,16 +31,37 @@ class MissingButtonReport {
   bool reported_ = false;  // this loss of the button has had its box
 };
 
+// The monitors of the Start buttons last seen. A monitor's rectangle is
+// read again only for a button that has moved, or once the display has
+// changed: a tick where nothing moves reads none.
+class MonitorCache {
+ public:
+  core::PixelRect monitor_of(ShellWindows& shell, const core::PixelRect& button, std::uint32_t display_changes);
+
+ private:
+  struct Entry {
+    core::PixelRect button;
+    core::PixelRect monitor;
+  };
+  // A few more than the taskbars anyone has; the oldest goes first.
+  static constexpr std::size_t kMostEntries = 8;
+  std::vector<Entry> entries_;
+  std::uint32_t display_changes_ = 0;
+};
+
 // Writes the caption into the taskbar's Start button, looked up afresh.
 // sCaption comes back as the code page could carry it. Where the button
 // paints no text of its own, the overlays show the caption, whole, over it.
 // A button missing in every shape the search knows goes to the report.
 void SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, MissingButtonReport& report,
-                        CaptionRequest request, std::u16string& sCaption, StartOverlays& overlays);
+                        MonitorCache& monitors, CaptionRequest request, std::u16string& sCaption,
+                        StartOverlays& overlays);
 
 // What the shell has of a Start button, looked up from the taskbar and the
-// "Button" child the caption went to (either may be 0).
-core::StartButtonSearch SearchStartButton(ShellWindows& shell, WindowHandle taskbar, WindowHandle button);
+// "Button" child the caption went to (either may be 0), with the monitor
+// of each button found.
+core::StartButtonSearch SearchStartButton(ShellWindows& shell, WindowHandle taskbar, WindowHandle button,
+                                          const std::function<core::PixelRect(const core::PixelRect&)>& monitor_of);
 
 // Show or hide the list view that holds the desktop icons. Nothing happens
 // where the shell has no such view.

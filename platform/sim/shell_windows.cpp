@@ -22,7 +22,8 @@ WindowHandle ShellWindows::add_top_level(std::string class_name, std::string tex
 }
 
 std::vector<ShellWindows::Window>::iterator ShellWindows::below_topmost() {
-  return std::find_if(windows_.begin(), windows_.end(), [](const Window& w) { return w.parent != 0 || !w.topmost; });
+  return std::find_if(windows_.begin(), windows_.end(),
+                      [](const Window& w) { return w.parent != 0 || !w.facts.topmost; });
 }
 
 WindowHandle ShellWindows::add_child(WindowHandle parent, std::string class_name, std::string text) {
@@ -37,18 +38,16 @@ WindowHandle ShellWindows::add_child(WindowHandle parent, std::string class_name
 // As SetWindowPos with HWND_TOPMOST or HWND_NOTOPMOST: a window made
 // topmost goes to the top of the z-order, one that stops being so to the
 // top of the windows that are not.
-void ShellWindows::set_facts(WindowHandle window, const platform::WindowFacts& facts, bool topmost) {
+void ShellWindows::set_facts(WindowHandle window, const platform::WindowFacts& facts) {
   Window* w = lookup(window);
   if (!w) return;
+  const bool was_topmost = w->facts.topmost;
   w->facts = facts;
-  if (w->topmost == topmost || w->parent != 0) {
-    w->topmost = topmost;
-    return;
-  }
+  if (w->parent != 0) w->facts.topmost = false;
+  if (w->facts.topmost == was_topmost) return;
   Window moved = std::move(*w);
-  moved.topmost = topmost;
   windows_.erase(windows_.begin() + (w - windows_.data()));
-  windows_.insert(topmost ? windows_.begin() : below_topmost(), std::move(moved));
+  windows_.insert(moved.facts.topmost ? windows_.begin() : below_topmost(), std::move(moved));
 }
 
 void ShellWindows::set_thread(WindowHandle window, std::uint32_t thread) {
@@ -95,16 +94,39 @@ bool ShellWindows::visible(WindowHandle window) const {
 }
 
 platform::WindowFacts ShellWindows::facts(WindowHandle window) {
+  ++calls_;
   const Window* w = lookup(window);
   return w ? w->facts : platform::WindowFacts{};
 }
 
-bool ShellWindows::is_topmost(WindowHandle window) {
-  const Window* w = lookup(window);
-  return w && w->topmost;
+// As MonitorFromRect with MONITOR_DEFAULTTONEAREST: the monitor with the
+// largest share of the rectangle, or else the nearest one.
+core::PixelRect ShellWindows::monitor_of(const core::PixelRect& rect) {
+  ++calls_;
+  const auto overlap = [&rect](const core::PixelRect& m) {
+    const std::int64_t width = std::int64_t{std::min(rect.right, m.right)} - std::max(rect.left, m.left);
+    const std::int64_t height = std::int64_t{std::min(rect.bottom, m.bottom)} - std::max(rect.top, m.top);
+    return width > 0 && height > 0 ? width * height : 0;
+  };
+  const auto distance = [&rect](const core::PixelRect& m) {
+    const auto gap = [](std::int64_t low, std::int64_t high, std::int64_t from, std::int64_t to) {
+      return std::max<std::int64_t>({0, low - to, from - high});
+    };
+    const std::int64_t dx = gap(m.left, m.right, rect.left, rect.right);
+    const std::int64_t dy = gap(m.top, m.bottom, rect.top, rect.bottom);
+    return dx * dx + dy * dy;
+  };
+  const core::PixelRect* best = &monitors_.front();
+  for (const core::PixelRect& m : monitors_) {
+    if (overlap(m) > overlap(*best) || (overlap(*best) == 0 && overlap(m) == 0 && distance(m) < distance(*best))) {
+      best = &m;
+    }
+  }
+  return *best;
 }
 
 std::uint32_t ShellWindows::thread_of(WindowHandle window) {
+  ++calls_;
   const Window* w = lookup(window);
   return w ? w->thread : 0;
 }
@@ -121,6 +143,7 @@ WindowHandle ShellWindows::find_child_window(WindowHandle parent, std::string_vi
 }
 
 WindowHandle ShellWindows::find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) {
+  ++calls_;
   auto it = windows_.begin();
   if (after != 0) {
     // Only from one of the parent's own windows; from any other, nothing.
@@ -137,11 +160,13 @@ WindowHandle ShellWindows::find_next_window(WindowHandle parent, WindowHandle af
 
 // WM_SETTEXT takes the text up to its first NUL.
 void ShellWindows::set_window_text(WindowHandle window, const std::string& ansi_text) {
+  ++calls_;
   ++texts_sent_;
   if (Window* w = lookup(window)) w->text = ansi_text.substr(0, ansi_text.find('\0'));
 }
 
 void ShellWindows::show_window(WindowHandle window, platform::ShowCommand command) {
+  ++calls_;
   show_calls_.emplace_back(window, command);
   if (Window* w = lookup(window)) w->facts.visible = command != platform::ShowCommand::Hide;
 }

@@ -29,16 +29,22 @@ class ShellWindows final : public platform::ShellWindows {
   WindowHandle add_taskbar();
   // A window's place and looks; a child has its parent's thread. New windows
   // show, at no size, on the shell's thread. A top-level window made
-  // topmost goes to the top of the z-order.
-  void set_facts(WindowHandle window, const platform::WindowFacts& facts, bool topmost = false);
+  // topmost goes to the top of the z-order; a child is never topmost.
+  void set_facts(WindowHandle window, const platform::WindowFacts& facts);
   void set_thread(WindowHandle window, std::uint32_t thread);
   // The desktop's icon view under a new top-level window of the class
   // ("Progman", or "WorkerW" once the shell has moved it); returns the list view.
   WindowHandle add_desktop(std::string top_class);
 
+  // The monitors, the first the primary one: one of 1024x768 unless set.
+  void set_monitors(std::vector<core::PixelRect> monitors) { monitors_ = std::move(monitors); }
+
   std::string text_of(WindowHandle window) const;
   std::size_t texts_sent() const { return texts_sent_; }
   bool visible(WindowHandle window) const;
+  // Every call the program made through the port: each one a trip to the
+  // window server on Windows.
+  std::size_t calls() const { return calls_; }
   // Every ShowWindow call, in order.
   const std::vector<std::pair<WindowHandle, platform::ShowCommand>>& show_calls() const { return show_calls_; }
 
@@ -48,7 +54,7 @@ class ShellWindows final : public platform::ShellWindows {
   WindowHandle find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) override;
   void show_window(WindowHandle window, platform::ShowCommand command) override;
   platform::WindowFacts facts(WindowHandle window) override;
-  bool is_topmost(WindowHandle window) override;
+  core::PixelRect monitor_of(const core::PixelRect& rect) override;
   std::uint32_t thread_of(WindowHandle window) override;
 
  private:
@@ -58,7 +64,6 @@ class ShellWindows final : public platform::ShellWindows {
     std::string class_name;
     std::string text;
     platform::WindowFacts facts{.visible = true};
-    bool topmost = false;
     std::uint32_t thread = kShellThread;
   };
   static constexpr std::uint32_t kShellThread = 1;
@@ -70,6 +75,8 @@ class ShellWindows final : public platform::ShellWindows {
   std::vector<Window> windows_;  // front: top of the z-order
   WindowHandle next_handle_ = 0x100;
   std::size_t texts_sent_ = 0;
+  std::size_t calls_ = 0;
+  std::vector<core::PixelRect> monitors_{{0, 0, 1024, 768}};
   std::vector<std::pair<WindowHandle, platform::ShowCommand>> show_calls_;
 };
 
@@ -83,11 +90,15 @@ class StartOverlays final : public platform::StartOverlays {
   const std::u16string& caption() const { return caption_; }
   // Times an overlay was moved or drawn anew.
   std::size_t redraws() const { return redraws_; }
+  // As a change of the display's monitors reaches the overlays' windows.
+  void change_display() { ++display_changes_; }
+  std::uint32_t display_changes() const override { return display_changes_; }
 
  private:
   std::vector<core::OverlayPlacement> shown_;
   std::u16string caption_;
   std::size_t redraws_ = 0;
+  std::uint32_t display_changes_ = 0;
 };
 
 }  // namespace talvorin::sim

@@ -18,6 +18,8 @@
 
 namespace talvorin::platform::win32 {
 
+class ErrorReport;
+
 inline HWND as_hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 inline WindowHandle as_handle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
 
@@ -30,7 +32,7 @@ class ShellWindows final : public platform::ShellWindows {
   WindowHandle find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) override;
   void show_window(WindowHandle window, ShowCommand command) override;
   WindowFacts facts(WindowHandle window) override;
-  bool is_topmost(WindowHandle window) override;
+  core::PixelRect monitor_of(const core::PixelRect& rect) override;
   std::uint32_t thread_of(WindowHandle window) override;
 };
 
@@ -38,17 +40,20 @@ class ShellWindows final : public platform::ShellWindows {
 // program's own, each laid over one button.
 class StartOverlays final : public platform::StartOverlays {
  public:
-  StartOverlays();
+  explicit StartOverlays(ErrorReport& errors);
   StartOverlays(const StartOverlays&) = delete;
   StartOverlays& operator=(const StartOverlays&) = delete;
   ~StartOverlays() override;
 
   void show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) override;
+  std::uint32_t display_changes() const override;
 
   class Overlay;
+  class Owner;
 
  private:
-  unique_hwnd owner_;
+  ErrorReport& errors_;
+  std::unique_ptr<Owner> owner_;
   std::vector<std::unique_ptr<Overlay>> overlays_;
 };
 

@@ -67,20 +67,29 @@ void ShellWindows::show_window(WindowHandle window, ShowCommand command) {
   ::ShowWindow(as_hwnd(window), static_cast<int>(command));
 }
 
-// Two reads, no more: this runs on every tick, and each read of another
-// process's window is a trip to the window server. A child's visible style
-// is its own; the search looks at its taskbar's apart.
+// One read: this runs on every tick for each window the caption goes over
+// and for its taskbar, and each read of another process's window is a trip
+// to the window server. A child's visible style is its own; the search
+// looks at its taskbar's apart.
 WindowFacts ShellWindows::facts(WindowHandle window) {
-  const HWND hwnd = as_hwnd(window);
-  RECT rect{};
-  if (hwnd == nullptr || !::GetWindowRect(hwnd, &rect)) return {};
-  const auto style = static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_STYLE));
-  return {(style & WS_VISIBLE) != 0, core::PixelRect{rect.left, rect.top, rect.right, rect.bottom},
-          (style & BS_TYPEMASK) == BS_OWNERDRAW};
+  WINDOWINFO info{};
+  info.cbSize = sizeof info;
+  if (window == 0 || !::GetWindowInfo(as_hwnd(window), &info)) return {};
+  const RECT& rect = info.rcWindow;
+  return {(info.dwStyle & WS_VISIBLE) != 0, core::PixelRect{rect.left, rect.top, rect.right, rect.bottom},
+          (info.dwStyle & BS_TYPEMASK) == BS_OWNERDRAW, (info.dwExStyle & WS_EX_TOPMOST) != 0};
 }
 
-bool ShellWindows::is_topmost(WindowHandle window) {
-  return window != 0 && (::GetWindowLongW(as_hwnd(window), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+core::PixelRect ShellWindows::monitor_of(const core::PixelRect& rect) {
+  const RECT area{rect.left, rect.top, rect.right, rect.bottom};
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoW(::MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST), &info)) {
+    // No monitor to be had: the primary screen's, which is what XP's one
+    // monitor always was.
+    return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  }
+  return {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
 }
 
 std::uint32_t ShellWindows::thread_of(WindowHandle window) {

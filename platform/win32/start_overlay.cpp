@@ -5,17 +5,23 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cwchar>
+#include <iterator>
 #include <string>
 
+#include "core/error.h"
+#include "core/start_button.h"
 #include "platform/win32/adapters.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/window.h"
 
 namespace talvorin::platform::win32 {
 
 namespace {
 
 constexpr wchar_t kOverlayClass[] = L"TalvorinStartCaption";
+constexpr wchar_t kOwnerClass[] = L"TalvorinStartCaptionOwner";
 
 // Click-through (layered and transparent), never activated, neither in the
 // taskbar nor in Alt+Tab.
@@ -44,44 +50,55 @@ LOGFONTW caption_font() {
 
 }  // namespace
 
-class StartOverlays::Overlay {
+// The hidden owner of the caption windows. Being a top-level window, it
+// hears of every change of the display.
+class StartOverlays::Owner final : private Window {
  public:
-  explicit Overlay(HWND owner) {
-    window_.reset(::CreateWindowExW(kOverlayExStyle, kOverlayClass, L"", WS_POPUP, 0, 0, 0, 0, owner, nullptr,
-                                    ::GetModuleHandleW(nullptr), this));
-    // A layered window shows nothing until its opacity is set.
-    if (window_) ::SetLayeredWindowAttributes(window_.get(), 0, 255, LWA_ALPHA);
+  explicit Owner(ErrorReport& errors) : Window(errors) {
+    create(::GetModuleHandleW(nullptr), {.ex_style = WS_EX_TOOLWINDOW, .class_name = kOwnerClass, .style = WS_POPUP});
+    ::SetWindowPos(hwnd(), HWND_BOTTOM, 0, 0, 0, 0, kQuietMove | SWP_NOMOVE | SWP_NOSIZE);
   }
-  Overlay(const Overlay&) = delete;
-  Overlay& operator=(const Overlay&) = delete;
-  ~Overlay() {
-    if (window_) ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
+  using Window::hwnd;
+  std::uint32_t display_changes() const { return display_changes_; }
+
+ private:
+  LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam) override {
+    if (message == WM_DISPLAYCHANGE) ++display_changes_;
+    return default_procedure(message, wparam, lparam);
   }
 
+  std::uint32_t display_changes_ = 0;
+};
+
+class StartOverlays::Overlay final : private Window {
+ public:
+  Overlay(ErrorReport& errors, HWND owner) : Window(errors), owner_(owner) {}
+
   void place(const core::OverlayPlacement& placement, std::u16string_view caption) {
-    if (!window_) return;
-    const HWND hwnd = window_.get();
+    if (!hwnd() && !create_window()) return;
+    const HWND window = hwnd();
     bool redraw = false;
     if (caption != caption_) {
       caption_ = std::u16string(caption);
-      ::SetWindowTextW(hwnd, to_wide(caption_).c_str());
+      right_to_left_ = core::reads_right_to_left(caption_);
+      ::SetWindowTextW(window, to_wide(caption_).c_str());
       redraw = true;
     }
     if (!shown_ || placement.rect != placement_.rect) {
       const RECT rect = to_rect(placement.rect);
-      ::SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+      ::SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                      kQuietMove | SWP_NOZORDER);
       redraw = true;
     }
     if (!shown_ || placement.topmost != placement_.topmost) {
-      ::SetWindowPos(hwnd, placement.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+      ::SetWindowPos(window, placement.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      kQuietMove | SWP_NOMOVE | SWP_NOSIZE);
     }
     if (!shown_) {
-      ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+      ::ShowWindow(window, SW_SHOWNOACTIVATE);
       shown_ = true;
     } else if (redraw) {
-      ::InvalidateRect(hwnd, nullptr, FALSE);
+      ::InvalidateRect(window, nullptr, FALSE);
     }
     // Shown first: showing a window may move it in the z-order.
     stand_above(as_hwnd(placement.above), placement.topmost);
@@ -90,29 +107,62 @@ class StartOverlays::Overlay {
 
   void hide() {
     if (!shown_) return;
-    ::ShowWindow(window_.get(), SW_HIDE);
+    ::ShowWindow(hwnd(), SW_HIDE);
     shown_ = false;
   }
 
-  static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
-    if (message == WM_NCCREATE) {
-      const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+ private:
+  // A window that cannot be made now (the desktop's heap is full) is tried
+  // again with the next tick; the caption in the button goes on meanwhile.
+  bool create_window() {
+    try {
+      create(::GetModuleHandleW(nullptr),
+             {.ex_style = kOverlayExStyle, .class_name = kOverlayClass, .style = WS_POPUP, .parent = owner_});
+    } catch (const core::Error&) {
+      return false;
     }
-    auto* self = reinterpret_cast<Overlay*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return self ? self->handle(hwnd, message, wparam, lparam) : ::DefWindowProcW(hwnd, message, wparam, lparam);
+    // A layered window shows nothing until its opacity is set.
+    ::SetLayeredWindowAttributes(hwnd(), 0, 255, LWA_ALPHA);
+    return true;
   }
 
- private:
+  // Whether it stands where it belongs: directly above the taskbar, with
+  // nothing but caption windows between. One look at the z-order a tick
+  // while it does, one more for each caption window of another copy's.
+  bool in_place_above(HWND taskbar) const {
+    HWND beneath = hwnd();
+    for (int looks = 0; looks <= core::kMostCaptionWindowsBeneath; ++looks) {
+      beneath = ::GetWindow(beneath, GW_HWNDNEXT);
+      const core::Beneath what = beneath == taskbar           ? core::Beneath::Taskbar
+                                 : is_caption_window(beneath) ? core::Beneath::CaptionWindow
+                                                              : core::Beneath::Other;
+      switch (core::next_zorder_look(what)) {
+        case core::ZOrderLook::InPlace:
+          return true;
+        case core::ZOrderLook::Move:
+          return false;
+        case core::ZOrderLook::LookFurther:
+          break;
+      }
+    }
+    return false;
+  }
+
+  static bool is_caption_window(HWND window) {
+    wchar_t name[std::size(kOverlayClass) + 1]{};
+    return window != nullptr && ::GetClassNameW(window, name, static_cast<int>(std::size(name))) != 0 &&
+           std::wcscmp(name, kOverlayClass) == 0;
+  }
+
   // Directly above the window it covers: above the taskbar that holds the
   // button, beneath whatever stands above that taskbar (a full-screen
   // program). The shell raises its taskbar when it is clicked; the next tick
-  // puts the overlay back on it. One look at the z-order a tick otherwise.
+  // puts the overlay back on it.
   void stand_above(HWND above, bool topmost) {
-    const HWND hwnd = window_.get();
-    if (above == nullptr || ::GetWindow(hwnd, GW_HWNDNEXT) == above) return;
+    const HWND window = hwnd();
+    if (above == nullptr || in_place_above(above)) return;
     HWND over = ::GetWindow(above, GW_HWNDPREV);
-    if (over == hwnd) return;
+    if (over == window) return;
     if (over == nullptr) {
       over = topmost ? HWND_TOPMOST : HWND_TOP;
     } else if (((::GetWindowLongW(over, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) != topmost) {
@@ -122,10 +172,10 @@ class StartOverlays::Overlay {
       if (topmost) return;
       over = HWND_TOP;
     }
-    ::SetWindowPos(hwnd, over, 0, 0, 0, 0, kQuietMove | SWP_NOMOVE | SWP_NOSIZE);
+    ::SetWindowPos(window, over, 0, 0, 0, 0, kQuietMove | SWP_NOMOVE | SWP_NOSIZE);
   }
 
-  LRESULT handle(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam) override {
     switch (message) {
       case WM_NCHITTEST:
         return HTTRANSPARENT;
@@ -134,7 +184,7 @@ class StartOverlays::Overlay {
       case WM_ERASEBKGND:
         return 1;  // the paint covers every pixel
       case WM_PAINT: {
-        const paint_dc dc(hwnd);
+        const paint_dc dc(hwnd());
         paint(dc.get());
         return 0;
       }
@@ -142,34 +192,42 @@ class StartOverlays::Overlay {
         paint(reinterpret_cast<HDC>(wparam));
         return 0;
       case WM_SETTINGCHANGE:
-      case WM_DISPLAYCHANGE:
+        // Most setting changes leave the caption font as it is.
+        if (wparam == SPI_SETNONCLIENTMETRICS) rebuild_font();
+        break;
       case kDpiChanged:
-        font_.reset();  // the caption font or its size may be another now
-        ::InvalidateRect(hwnd, nullptr, FALSE);
+        rebuild_font();
         break;
       case WM_SYSCOLORCHANGE:
       case WM_THEMECHANGED:
-        ::InvalidateRect(hwnd, nullptr, FALSE);
+        ::InvalidateRect(hwnd(), nullptr, FALSE);
         break;
       default:
         break;
     }
-    return ::DefWindowProcW(hwnd, message, wparam, lparam);
+    return default_procedure(message, wparam, lparam);
+  }
+
+  void rebuild_font() {
+    font_.reset();
+    ::InvalidateRect(hwnd(), nullptr, FALSE);
   }
 
   // The classic Start button: a raised push-button face in the system's
-  // colours, the caption bold and centred, cut with an ellipsis.
+  // colours, the caption bold and centred, cut with an ellipsis at its end,
+  // which for a caption in Hebrew or Arabic is on the left.
   void paint(HDC dc) {
     RECT area{};
-    ::GetClientRect(window_.get(), &area);
+    ::GetClientRect(hwnd(), &area);
     ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_BTNFACE));
     ::DrawEdge(dc, &area, EDGE_RAISED, BF_RECT | BF_ADJUST);
     const selected_object font(dc, font_for(area.bottom - area.top));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
     std::wstring text = to_wide(caption_);
+    const UINT reading = right_to_left_ ? DT_RTLREADING : 0;
     ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &area,
-                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | reading);
   }
 
   // The caption font in bold, made smaller where the button is lower than
@@ -185,35 +243,42 @@ class StartOverlays::Overlay {
     return font_.get();
   }
 
-  unique_hwnd window_;
+  HWND owner_;
   unique_hfont font_;
   int font_height_ = 0;
   std::u16string caption_;
+  bool right_to_left_ = false;
   core::OverlayPlacement placement_{};
   bool shown_ = false;
 };
 
-StartOverlays::StartOverlays() {
+StartOverlays::StartOverlays(ErrorReport& errors) : errors_(errors) {
   WNDCLASSW window_class{};
-  window_class.lpfnWndProc = Overlay::procedure;
+  window_class.lpfnWndProc = Window::procedure;
   window_class.hInstance = ::GetModuleHandleW(nullptr);
   window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   window_class.lpszClassName = kOverlayClass;
+  ::RegisterClassW(&window_class);
+  window_class.lpszClassName = kOwnerClass;
   ::RegisterClassW(&window_class);
 }
 
 StartOverlays::~StartOverlays() = default;
 
 void StartOverlays::show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) {
-  if (!owner_ && !placements.empty()) {
+  if (!owner_) {
     // Wine's taskbar lists every unowned window that shows, tool windows
     // too; an owner of our own keeps the overlays off it, and at the bottom
-    // of the z-order it keeps them from no place they must go.
-    owner_.reset(::CreateWindowExW(WS_EX_TOOLWINDOW, kOverlayClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                   ::GetModuleHandleW(nullptr), nullptr));
-    ::SetWindowPos(owner_.get(), HWND_BOTTOM, 0, 0, 0, 0, kQuietMove | SWP_NOMOVE | SWP_NOSIZE);
+    // of the z-order it keeps them from no place they must go. Made on the
+    // first tick, shown or not, so that it hears of every display change
+    // from then on.
+    try {
+      owner_ = std::make_unique<Owner>(errors_);
+    } catch (const core::Error&) {
+      return;  // tried again with the next tick
+    }
   }
-  while (overlays_.size() < placements.size()) overlays_.push_back(std::make_unique<Overlay>(owner_.get()));
+  while (overlays_.size() < placements.size()) overlays_.push_back(std::make_unique<Overlay>(errors_, owner_->hwnd()));
   for (std::size_t i = 0; i < overlays_.size(); ++i) {
     if (i < placements.size()) {
       overlays_[i]->place(placements[i], caption);
@@ -222,5 +287,7 @@ void StartOverlays::show(const std::vector<core::OverlayPlacement>& placements, 
     }
   }
 }
+
+std::uint32_t StartOverlays::display_changes() const { return owner_ ? owner_->display_changes() : 0; }
 
 }  // namespace talvorin::platform::win32

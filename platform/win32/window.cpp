@@ -37,10 +37,13 @@ void ErrorReport::report(const std::exception_ptr& error) noexcept {
 }
 
 LRESULT CALLBACK Window::procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
+  // A window of one of our classes made by anyone else than Window::create
+  // carries no object: it gets the default procedure.
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<Window*>(reinterpret_cast<const CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->window_.reset(hwnd);
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    if (auto* self = static_cast<Window*>(reinterpret_cast<const CREATESTRUCTW*>(lparam)->lpCreateParams)) {
+      self->window_.reset(hwnd);
+      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
   }
   auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self || self->errors_.showing()) return ::DefWindowProcW(hwnd, message, wparam, lparam);

@@ -75,7 +75,8 @@ inline constexpr std::string_view kFixtureDesktop = "TalvorinTestProgman";
 inline constexpr std::string_view kFixtureWorker = "TalvorinTestWorker";
 
 inline bool same_facts(const platform::WindowFacts& a, const platform::WindowFacts& b) {
-  return a.visible == b.visible && a.rect == b.rect && a.owner_drawn_button == b.owner_drawn_button;
+  return a.visible == b.visible && a.rect == b.rect && a.owner_drawn_button == b.owner_drawn_button &&
+         a.topmost == b.topmost;
 }
 
 struct NamedWindow {
@@ -220,13 +221,23 @@ inline void shell_windows_facts(ShellWindowsUnderTest& under_test) {
   const WindowHandle hidden = under_test.make(0, FixtureWindow(kFixtureDesktop).hidden().at({0, 0, 50, 40}));
   const WindowHandle under_hidden = under_test.make(hidden, FixtureWindow("Static").at({10, 10, 20, 20}));
 
-  check(same_facts(shell.facts(taskbar), {true, bar_rect, false}), "a shown taskbar where it stands");
+  check(same_facts(shell.facts(taskbar), {true, bar_rect, false, true}), "a shown topmost taskbar where it stands");
   check(same_facts(shell.facts(button), {true, button_rect, true}), "an owner-drawn button, on the screen");
   check_equal(shell.facts(plain).owner_drawn_button, false, "a plain button");
   check(same_facts(shell.facts(hidden), {false, {0, 0, 50, 40}, false}), "a hidden window has its place");
   check_equal(shell.facts(under_hidden).visible, true, "a child's own style, whatever its parent's");
-  check_equal(shell.is_topmost(taskbar), true, "a topmost taskbar");
-  check_equal(shell.is_topmost(hidden), false, "a window that is not");
+  check_equal(shell.facts(button).topmost, false, "a child is never topmost");
+
+  // One monitor, as the tests' screens have: it holds the taskbar, and a
+  // place beyond every edge has it for its nearest.
+  const core::PixelRect screen = shell.monitor_of(bar_rect);
+  check(screen.left <= bar_rect.left && screen.top <= bar_rect.top && screen.right >= bar_rect.right &&
+            screen.bottom >= bar_rect.bottom,
+        "the monitor holds the taskbar");
+  for (const core::PixelRect& beyond : {core::PixelRect{5000, 5000, 5010, 5010}, core::PixelRect{-900, 10, -800, 40},
+                                        core::PixelRect{-10, -10, 40, 40}}) {
+    check(shell.monitor_of(beyond) == screen, "the nearest monitor to a place off the screen");
+  }
 
   const struct {
     platform::ShowCommand command;
@@ -251,7 +262,6 @@ inline void shell_windows_facts(ShellWindowsUnderTest& under_test) {
   under_test.destroy(taskbar);
   for (const WindowHandle gone : {taskbar, button, grandchild, WindowHandle{0}}) {
     check(same_facts(shell.facts(gone), {}), "a gone window reads as all zero");
-    check_equal(shell.is_topmost(gone), false, "and is not topmost");
     check_equal(shell.thread_of(gone), std::uint32_t{0}, "and has no thread");
     shell.show_window(gone, platform::ShowCommand::Show);
     check(same_facts(shell.facts(gone), {}), "showing it brings nothing back");

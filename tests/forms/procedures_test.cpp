@@ -200,7 +200,7 @@ class StartButtonCaption : public ::testing::Test {
  protected:
   // The number of boxes shown so far.
   std::size_t write(platform::CaptionRequest request, sim::ShellWindows& on) {
-    platform::SetStartButtonText(on, code_page, report, request, caption, overlays);
+    platform::SetStartButtonText(on, code_page, report, monitors, request, caption, overlays);
     return boxes.shown.size();
   }
   std::size_t write(platform::CaptionRequest request) { return write(request, shell); }
@@ -210,6 +210,7 @@ class StartButtonCaption : public ::testing::Test {
   const sim::CodePage1251 code_page{};
   RecordingBoxes boxes;
   platform::MissingButtonReport report{boxes};
+  platform::MonitorCache monitors;
   std::u16string caption = u"x";
 };
 
@@ -259,6 +260,133 @@ TEST_F(StartButtonCaption, OneBoxPerLossOfTheButtonAndOneForEveryOk) {
   EXPECT_EQ(write(Timer), 4U);
 }
 
+// The shapes of taskbar the search knows, each as the shell makes it, with
+// the calls an idle tick makes through the port: the caption's own three
+// (the taskbar, its Button child, WM_SETTEXT) and what its shape needs.
+// The caption window's one look at the z-order is its own adapter's.
+struct ShellShape {
+  const char* name;
+  std::function<void(sim::ShellWindows&)> make;
+  std::size_t overlays;
+  std::size_t calls_per_tick;
+};
+
+const core::PixelRect kShapeBar{0, 728, 1024, 768};
+const core::PixelRect kShapeStart{0, 728, 48, 768};
+
+platform::WindowHandle shape_taskbar(sim::ShellWindows& shell, std::string_view class_name, core::PixelRect at) {
+  const auto bar = shell.add_top_level(std::string(class_name));
+  shell.set_facts(bar, {.visible = true, .rect = at, .topmost = true});
+  return bar;
+}
+
+void shape_child(sim::ShellWindows& shell, platform::WindowHandle bar, std::string_view class_name,
+                 const platform::WindowFacts& facts) {
+  shell.set_facts(shell.add_child(bar, std::string(class_name)), facts);
+}
+
+const ShellShape kShellShapes[] = {
+    {"classic: a Button child that paints its text",
+     [](sim::ShellWindows& s) {
+       shape_child(s, shape_taskbar(s, "Shell_TrayWnd", kShapeBar), "Button", {.visible = true, .rect = kShapeStart});
+     },
+     0, 3 + 1},
+    {"Wine: an owner-drawn Button child",
+     [](sim::ShellWindows& s) {
+       shape_child(s, shape_taskbar(s, "Shell_TrayWnd", kShapeBar), "Button",
+                   {.visible = true, .rect = kShapeStart, .owner_drawn_button = true});
+     },
+     1, 3 + 2},
+    {"8 to 11: a Start child, a second taskbar with its own",
+     [](sim::ShellWindows& s) {
+       shape_child(s, shape_taskbar(s, "Shell_TrayWnd", kShapeBar), "Start", {.visible = true, .rect = kShapeStart});
+       // The shell's own top-level button on the same thread is not the orb.
+       s.set_facts(s.add_top_level("Button"), {.visible = true, .rect = {0, 600, 48, 640}});
+       const core::PixelRect second{1024, 728, 2048, 768};
+       shape_child(s, shape_taskbar(s, "Shell_SecondaryTrayWnd", second), "Start",
+                   {.visible = true, .rect = {1024, 728, 1072, 768}});
+     },
+     2, 3 + 3 + 5},
+    {"Vista and 7: the orb, behind another program's top-level button",
+     [](sim::ShellWindows& s) {
+       shape_taskbar(s, "Shell_TrayWnd", kShapeBar);
+       const auto orb = s.add_top_level("Button");
+       s.set_facts(orb, {.visible = true, .rect = {0, 720, 54, 768}, .topmost = true});
+       const auto theirs = s.add_top_level("Button");
+       s.set_thread(theirs, 7);
+       s.set_facts(theirs, {.visible = true, .rect = {0, 0, 10, 10}, .topmost = true});  // in front of the orb
+     },
+     1, 3 + 1 + 1 + 1 + 4 + 1},
+};
+
+TEST(StartButtonShapes, EachShapeGetsItsCaptionWindowsAndAnIdleTickCostsOnlyItsSearches) {
+  for (const ShellShape& shape : kShellShapes) {
+    SCOPED_TRACE(shape.name);
+    sim::ShellWindows shell;
+    shell.set_monitors({{0, 0, 1024, 768}, {1024, 0, 2048, 768}});
+    shape.make(shell);
+    sim::StartOverlays overlays;
+    const sim::CodePage1251 code_page;
+    RecordingBoxes boxes;
+    platform::MissingButtonReport report(boxes);
+    platform::MonitorCache monitors;
+    std::u16string caption;
+    const auto tick = [&] {
+      caption = u"Пуск";
+      const std::size_t before = shell.calls();
+      platform::SetStartButtonText(shell, code_page, report, monitors, platform::CaptionRequest::Timer, caption,
+                                   overlays);
+      return shell.calls() - before;
+    };
+    const std::size_t first = tick();
+    EXPECT_EQ(overlays.shown().size(), shape.overlays);
+    EXPECT_TRUE(boxes.shown.empty());
+    // The first tick reads each button's monitor; the next ones, with
+    // nothing moved, read none.
+    EXPECT_EQ(first, shape.calls_per_tick + shape.overlays);
+    EXPECT_EQ(tick(), shape.calls_per_tick);
+    EXPECT_EQ(tick(), shape.calls_per_tick);
+    // Once the display changes, each monitor is read once more.
+    overlays.change_display();
+    EXPECT_EQ(tick(), shape.calls_per_tick + shape.overlays);
+    EXPECT_EQ(tick(), shape.calls_per_tick);
+  }
+}
+
+TEST(StartButtonShapes, TheCaptionWindowFollowsAMovedButtonAndHidesWhenItSlidesOffTheScreen) {
+  sim::ShellWindows shell;
+  kShellShapes[2].make(shell);  // 8 to 11
+  const auto bar = shell.find_window("Shell_TrayWnd");
+  const auto start = shell.find_child_window(bar, "Start");
+  sim::StartOverlays overlays;
+  const sim::CodePage1251 code_page;
+  RecordingBoxes boxes;
+  platform::MissingButtonReport report(boxes);
+  platform::MonitorCache monitors;
+  const auto tick = [&] {
+    std::u16string caption = u"Пуск";
+    platform::SetStartButtonText(shell, code_page, report, monitors, platform::CaptionRequest::Timer, caption,
+                                 overlays);
+    return overlays.shown().empty() ? core::PixelRect{} : overlays.shown().front().rect;
+  };
+  // The taskbar auto-hides, leaving 2 px, and comes back half off the screen.
+  struct Step {
+    core::PixelRect bar;
+    core::PixelRect start;
+    core::PixelRect shown;
+  } steps[] = {
+      {{0, 766, 1024, 806}, {0, 766, 48, 806}, {}},
+      {{-24, 728, 1000, 768}, {-24, 728, 24, 768}, {0, 728, 24, 768}},
+      {kShapeBar, kShapeStart, kShapeStart},
+  };
+  for (const Step& step : steps) {
+    shell.set_facts(bar, {.visible = true, .rect = step.bar, .topmost = true});
+    shell.set_facts(start, {.visible = true, .rect = step.start});
+    EXPECT_EQ(tick(), step.shown);
+  }
+  EXPECT_TRUE(boxes.shown.empty()) << "a button out of sight is still there";
+}
+
 // A handler run while the box is open: ticks and "Ok" alike open no second box.
 class NestedBoxes final : public platform::MessageBoxes {
  public:
@@ -276,9 +404,10 @@ TEST(MissingButtonReport, NeverTwoBoxesAtOnceAndALossSeenMeanwhileIsReportedAfte
   NestedBoxes boxes;
   sim::StartOverlays overlays;
   platform::MissingButtonReport report(boxes);
+  platform::MonitorCache monitors;
   std::u16string caption = u"x";
   const auto call = [&](platform::CaptionRequest request) {
-    platform::SetStartButtonText(shell, code_page, report, request, caption, overlays);
+    platform::SetStartButtonText(shell, code_page, report, monitors, request, caption, overlays);
   };
 
   // While the first box is open the button comes back and goes again.

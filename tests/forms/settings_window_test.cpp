@@ -217,7 +217,7 @@ TEST_F(SettingsWindowTest, OverlayShowsTheWholeCaptionWhereTheStartButtonPaintsN
   form().text_box(u"Text1").set_text(u"Мой");
   runtime.advance(100);
   EXPECT_EQ(overlays.caption(), u"Мой");
-  const core::PixelRect moved{0, 0, 50, 20};
+  const core::PixelRect moved{10, 750, 60, 768};
   shell.set_facts(start_button, {.visible = true, .rect = moved, .owner_drawn_button = true});
   runtime.advance(100);
   EXPECT_EQ(overlays.shown(), (std::vector<core::OverlayPlacement>{{moved, taskbar, false}}));
@@ -239,12 +239,12 @@ TEST_F(SettingsWindowTest, OrbAndStartWindowsGetOverlaysAndNoBoxUntilTheyAreGone
   // Vista and 7: the orb is a top-level Button of the taskbar's thread, in
   // front of another program's top-level button.
   const auto bar = shell.add_top_level("Shell_TrayWnd");
-  shell.set_facts(bar, {.visible = true, .rect = kBar}, true);
+  shell.set_facts(bar, {.visible = true, .rect = kBar, .topmost = true});
   const auto theirs = shell.add_top_level("Button");
   shell.set_thread(theirs, 7);
   shell.set_facts(theirs, {.visible = true, .rect = kBar});
   const auto orb = shell.add_top_level("Button");
-  shell.set_facts(orb, {.visible = true, .rect = kButton}, true);
+  shell.set_facts(orb, {.visible = true, .rect = kButton, .topmost = true});
   store(u"StartButtonText", kPusk);
   start();
   EXPECT_TRUE(runtime.boxes().empty());
@@ -254,6 +254,7 @@ TEST_F(SettingsWindowTest, OrbAndStartWindowsGetOverlaysAndNoBoxUntilTheyAreGone
 
   // 8 to 11: a "Start" child of the taskbar and of the one on another monitor.
   shell.remove(orb);
+  shell.set_monitors({{0, 0, 1024, 768}, {1024, 0, 2048, 768}});
   const auto start_window = shell.add_child(bar, "Start");
   shell.set_facts(start_window, {.visible = true, .rect = kButton});
   const auto second_bar = shell.add_top_level("Shell_SecondaryTrayWnd");

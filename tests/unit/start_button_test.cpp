@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace talvorin::core {
@@ -10,11 +11,18 @@ namespace {
 constexpr std::uintptr_t kTaskbar = 0x10;
 constexpr std::uintptr_t kOrb = 0x30;
 
-ShellWindowSeen seen(std::uintptr_t handle, PixelRect rect, bool visible = true) { return {handle, visible, rect}; }
+// Every button on a monitor that holds all of it: the visible part is the
+// subject of a test of its own.
+constexpr PixelRect kDesk{-4096, -4096, 4096, 4096};
+
+ShellWindowSeen seen(std::uintptr_t handle, PixelRect rect, bool visible = true) {
+  return {handle, visible, rect, kDesk};
+}
 
 const PixelRect kBar{0, 728, 1024, 768};
 const PixelRect kButton{0, 728, 60, 768};
-const PixelRect kOrbRect{0, 720, 54, 768};
+const PixelRect kOrbRect{0, 720, 54, 768};  // stands out above the taskbar
+const PixelRect kOrbOnBar{0, 728, 54, 768};
 const PixelRect kSecondBar{1024, 728, 2048, 768};
 const PixelRect kSecondStart{1024, 728, 1072, 768};
 
@@ -31,8 +39,9 @@ TEST(StartButtonPlan, EachShellShapeInTheOrderOfTheTable) {
   StartButtonSearch classic_with_everything = ten;
   classic_with_everything.button = seen(0x20, kButton);
   classic_with_everything.orb = seen(kOrb, kOrbRect);
-  StartButtonSearch seven_with_start = ten;
-  seven_with_start.orb = seen(kOrb, kOrbRect);
+  // 10 and 11 may have top-level buttons on the shell's thread too.
+  StartButtonSearch ten_with_a_button = ten;
+  ten_with_a_button.orb = seen(kOrb, kOrbRect);
   StartButtonSearch empty_taskbar{taskbar(), std::nullopt, false, std::nullopt, {}};
   // Without a taskbar, windows that look like Start buttons are some other
   // program's.
@@ -48,8 +57,8 @@ TEST(StartButtonPlan, EachShellShapeInTheOrderOfTheTable) {
       {"classic", classic, StartButtonShape::PaintsText, {}},
       {"classic with everything", classic_with_everything, StartButtonShape::PaintsText, {}},
       {"wine", wine, StartButtonShape::OwnerDrawn, {{kButton, kTaskbar, true}}},
-      {"seven", seven, StartButtonShape::Orb, {{kOrbRect, kOrb, true}}},
-      {"seven with a Start child", seven_with_start, StartButtonShape::Orb, {{kOrbRect, kOrb, true}}},
+      {"seven", seven, StartButtonShape::Orb, {{kOrbOnBar, kOrb, true}}},
+      {"ten with a top-level button", ten_with_a_button, StartButtonShape::StartChildren, {{kButton, kTaskbar, true}}},
       {"ten", ten, StartButtonShape::StartChildren, {{kButton, kTaskbar, true}}},
       {"taskbar without a button", empty_taskbar, StartButtonShape::Missing, {}},
       {"no taskbar", no_taskbar, StartButtonShape::Missing, {}},
@@ -91,6 +100,7 @@ TEST(StartButtonPlan, OverlayHidesWhereTheButtonCannotBeSeenButTheButtonCountsAs
   };
   const Case cases[] = {
       {"hidden button", seen(kOrb, kOrbRect, false), true, u"Пуск"},
+      {"off the screen", {kOrb, true, kOrbRect, {0, 0, 1024, 720}}, true, u"Пуск"},
       {"zero width", seen(kOrb, {10, 720, 10, 768}), true, u"Пуск"},
       {"zero height", seen(kOrb, {0, 768, 54, 768}), true, u"Пуск"},
       {"upside down", seen(kOrb, {54, 768, 0, 720}), true, u"Пуск"},
@@ -117,6 +127,111 @@ TEST(StartButtonPlan, OverlayIsTopmostOnlyWhileItsTaskbarIs) {
     ASSERT_EQ(plan.overlays.size(), 1U);
     EXPECT_EQ(plan.overlays[0].topmost, topmost);
     EXPECT_EQ(plan.overlays[0].above, kTaskbar);
+  }
+}
+
+TEST(StartButtonPlan, TheCaptionCoversOnlyWhatCanBeSeenOfTheButton) {
+  const PixelRect screen{0, 0, 1024, 768};
+  struct Case {
+    const char* name;
+    PixelRect button;
+    PixelRect taskbar;
+    PixelRect monitor;
+    std::optional<PixelRect> part;
+  };
+  const Case cases[] = {
+      {"inside", {0, 728, 48, 768}, {0, 728, 1024, 768}, screen, PixelRect{0, 728, 48, 768}},
+      {"the orb over the taskbar's top edge",
+       {0, 718, 54, 768},
+       {0, 728, 1024, 768},
+       screen,
+       PixelRect{0, 728, 54, 768}},
+      {"auto-hidden: 2 px left on the screen", {0, 766, 48, 806}, {0, 766, 1024, 806}, screen, std::nullopt},
+      {"auto-hidden: 8 px left", {0, 760, 48, 800}, {0, 760, 1024, 800}, screen, PixelRect{0, 760, 48, 768}},
+      {"7 px left", {0, 761, 48, 801}, {0, 761, 1024, 801}, screen, std::nullopt},
+      {"half off the left edge", {-24, 728, 24, 768}, {-24, 728, 1000, 768}, screen, PixelRect{0, 728, 24, 768}},
+      {"taskbar at the top", {0, 0, 48, 40}, {0, 0, 1024, 40}, screen, PixelRect{0, 0, 48, 40}},
+      {"taskbar at the left", {0, 0, 62, 40}, {0, 0, 62, 768}, screen, PixelRect{0, 0, 62, 40}},
+      {"taskbar at the right", {962, 0, 1024, 40}, {962, 0, 1024, 768}, screen, PixelRect{962, 0, 1024, 40}},
+      {"auto-hidden at the right", {1022, 0, 1084, 40}, {1022, 0, 1084, 768}, screen, std::nullopt},
+      {"reaching onto the monitor below",
+       {0, 1060, 48, 1100},
+       {0, 1060, 1920, 1100},
+       {0, 0, 1920, 1080},
+       PixelRect{0, 1060, 48, 1080}},
+      {"the second monitor's taskbar",
+       {1024, 728, 1072, 768},
+       {1024, 728, 2048, 768},
+       {1024, 0, 2048, 768},
+       PixelRect{1024, 728, 1072, 768}},
+      {"outside its taskbar", {0, 0, 48, 40}, {0, 728, 1024, 768}, screen, std::nullopt},
+      {"edges at the ends of the range",
+       {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+       {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+       {INT32_MIN, 0, INT32_MAX, 1},
+       std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(visible_part(c.button, c.taskbar, c.monitor), c.part) << c.name;
+  }
+
+  // The plan lays the caption over that part alone.
+  StartButtonSearch seven{taskbar(), std::nullopt, false, ShellWindowSeen{kOrb, true, kOrbRect, screen}, {}};
+  EXPECT_EQ(plan_start_button(seven, u"x").overlays, (std::vector<OverlayPlacement>{{kOrbOnBar, kOrb, true}}));
+}
+
+TEST(CaptionWindowZOrder, OnlyCaptionWindowsMayStandBetweenItAndItsTaskbar) {
+  using enum Beneath;
+  struct Case {
+    const char* name;
+    std::vector<Beneath> beneath;  // from the caption window down
+    ZOrderLook last;
+  };
+  const Case cases[] = {
+      {"directly above", {Taskbar}, ZOrderLook::InPlace},
+      {"another copy's between", {CaptionWindow, Taskbar}, ZOrderLook::InPlace},
+      {"two more copies between", {CaptionWindow, CaptionWindow, Taskbar}, ZOrderLook::InPlace},
+      {"another program's window between", {Other}, ZOrderLook::Move},
+      {"a copy's, then another program's", {CaptionWindow, Other}, ZOrderLook::Move},
+      {"below the taskbar: the bottom is reached", {CaptionWindow, Other}, ZOrderLook::Move},
+  };
+  for (const Case& c : cases) {
+    ZOrderLook look = ZOrderLook::LookFurther;
+    std::size_t looks = 0;
+    while (look == ZOrderLook::LookFurther && looks < c.beneath.size()) look = next_zorder_look(c.beneath[looks++]);
+    EXPECT_EQ(look, c.last) << c.name;
+    EXPECT_EQ(looks, c.beneath.size()) << c.name << ": decided at the last window";
+  }
+}
+
+TEST(Caption, ReadsRightToLeftFromItsFirstStrongCharacter) {
+  const char16_t phoenician_beth[] = {0xD802, 0xDD01, 0};
+  const char16_t mathematical_a[] = {0xD835, 0xDC00, 0};
+  const char16_t lone_surrogate[] = {0xD802, u' ', 0x05D0, 0};
+  const std::u16string_view kPhoenicianBeth = phoenician_beth;
+  const std::u16string_view kMathematicalA = mathematical_a;
+  const std::u16string_view kLoneSurrogate = lone_surrogate;
+  const struct {
+    std::u16string_view caption;
+    bool right_to_left;
+  } cases[] = {
+      {u"Пуск", false},
+      {u"Start", false},
+      {u"\u05D4\u05EA\u05D7\u05DC", true},  // Hebrew
+      {u"\u0627\u0628\u062F\u0623", true},  // Arabic
+      {u"123 \u05D0", true},                // digits take no side
+      {u"(\u0661\u0662) \u0627", true},     // nor Arabic-Indic ones
+      {u"\u05D0 Start", true},              // the first one decides
+      {u"Start \u05D0", false},
+      {u"!? ", false},  // none at all
+      {u"", false},
+      {kPhoenicianBeth, true},  // past the first plane
+      {kMathematicalA, false},
+      {kLoneSurrogate, true},           // a lone surrogate is no letter
+      {u"\u4E2D\u6587 \u05D0", false},  // Chinese
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(reads_right_to_left(c.caption), c.right_to_left) << testing::PrintToString(std::u16string(c.caption));
   }
 }
 

@@ -19,6 +19,7 @@
 #include "platform/win32/adapters.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/window.h"
 #include "tests/win32/check.h"
 
 namespace {
@@ -75,7 +76,8 @@ struct Fixture {
   TimedDrawing drawing;
   platform::win32::MultimediaClock clock;
   platform::win32::ShellLinks links;
-  platform::win32::StartOverlays overlays;
+  platform::win32::ErrorReport overlay_errors;
+  platform::win32::StartOverlays overlays{overlay_errors};
   platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, clock, links, overlays};
   forms::win32::Runtime runtime{::GetModuleHandleW(nullptr), registry};
   forms::AboutWindow about{runtime, ports};

@@ -11,6 +11,7 @@
 #include "platform/win32/adapters.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/window.h"
 #include "tests/contract/drawing_contract.h"
 #include "tests/contract/registry_contract.h"
 #include "tests/contract/shell_windows_contract.h"
@@ -304,7 +305,8 @@ const testing::Register start_overlays(
       const auto bar = make_top_level(L"TalvorinTestTaskbar", L"", WS_POPUP | WS_VISIBLE);
       const auto later = make_top_level(L"TalvorinTestLater", L"", WS_POPUP | WS_VISIBLE);  // above the bar
       const auto bar_handle = reinterpret_cast<platform::WindowHandle>(bar.get());
-      platform::win32::StartOverlays overlays;
+      platform::win32::ErrorReport errors;
+      platform::win32::StartOverlays overlays(errors);
       const core::PixelRect button{10, 20, 70, 44};
       overlays.show({{button, bar_handle, false}}, u"Пуск \u2603");
       std::vector<HWND> shown = shown_overlays();
@@ -329,6 +331,21 @@ const testing::Register start_overlays(
       ::SetWindowPos(bar.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       overlays.show({{button, bar_handle, false}}, u"Пуск \u2603");
       check(::GetWindow(overlay, GW_HWNDNEXT) == bar.get(), "above the raised taskbar");
+
+      // Another copy's caption window between it and the taskbar is part of
+      // its place: it stays. Another program's window between, and it moves.
+      const HWND theirs = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"TalvorinStartCaption", L"",
+                                            WS_POPUP | WS_VISIBLE, 0, 0, 4, 4, nullptr, nullptr, nullptr, nullptr);
+      constexpr UINT kJustZOrder = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+      ::SetWindowPos(theirs, overlay, 0, 0, 0, 0, kJustZOrder);
+      overlays.show({{button, bar_handle, false}}, u"Пуск \u2603");
+      check(::GetWindow(overlay, GW_HWNDNEXT) == theirs && ::GetWindow(theirs, GW_HWNDNEXT) == bar.get(),
+            "another copy's between: neither moves");
+      ::SetWindowPos(later.get(), overlay, 0, 0, 0, 0, kJustZOrder);
+      overlays.show({{button, bar_handle, false}}, u"Пуск \u2603");
+      check(::GetWindow(overlay, GW_HWNDNEXT) == bar.get() && ::GetWindow(theirs, GW_HWNDNEXT) == overlay,
+            "another program's between: back on the taskbar, beneath the other copy's");
+      ::DestroyWindow(theirs);
       ::UpdateWindow(overlay);
       const long gdi = LiveHandles::gdi;
       const long user = LiveHandles::user;

@@ -18,6 +18,7 @@
 #include "forms/win32/units.h"
 #include "platform/win32/adapters.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/window.h"
 #include "tests/win32/check.h"
 
 namespace {
@@ -222,7 +223,7 @@ class QuietShell final : public platform::ShellWindows {
   }
   void show_window(platform::WindowHandle, platform::ShowCommand) override {}
   platform::WindowFacts facts(platform::WindowHandle) override { return {}; }
-  bool is_topmost(platform::WindowHandle) override { return false; }
+  core::PixelRect monitor_of(const core::PixelRect&) override { return {0, 0, 1024, 768}; }
   std::uint32_t thread_of(platform::WindowHandle) override { return 0; }
 };
 
@@ -247,7 +248,8 @@ struct SettingsFixture {
   platform::win32::GdiTextDrawing drawing;
   platform::win32::MultimediaClock clock;
   platform::win32::ShellLinks links;
-  platform::win32::StartOverlays overlays;
+  platform::win32::ErrorReport overlay_errors;
+  platform::win32::StartOverlays overlays{overlay_errors};
   Runtime runtime{::GetModuleHandleW(nullptr), registry};
   forms::SettingsWindow settings{
       runtime, platform::Ports{shell, tray, registry, common_controls, code_page, drawing, clock, links, overlays}};
