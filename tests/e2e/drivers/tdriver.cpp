@@ -57,6 +57,7 @@ struct StandinSize {
   static constexpr int width = 200;
   static constexpr int height = 40;
   static constexpr int start_width = 60;  // the orb and the Start windows
+  static constexpr int orb_overhang = 6;  // how far the orb stands out above its taskbar
 };
 
 bool is_ours(HWND window) { return ::GetPropW(window, kOursProperty) != nullptr; }
@@ -385,13 +386,19 @@ int cmd_standin_taskbar(Args args) {
       return missing(L"stand-in Start button");
     }
   } else if (shape == L"seven") {
+    // The orb is taller than its taskbar and stands out above it.
     HWND orb = ::CreateWindowExW(kShellExStyle, L"Button", L"Start", WS_POPUP | WS_VISIBLE | BS_PUSHBUTTON, where.left,
-                                 where.top, StandinSize::start_width, StandinSize::height, nullptr, nullptr, instance,
-                                 nullptr);
+                                 where.top - StandinSize::orb_overhang, StandinSize::start_width,
+                                 StandinSize::height + StandinSize::orb_overhang, nullptr, nullptr, instance, nullptr);
     if (!orb) return missing(L"stand-in orb");
     ::SetPropW(orb, kOursProperty, reinterpret_cast<HANDLE>(1));
   } else if (shape == L"ten") {
     if (!make_start_child(bar, RECT{0, 0, StandinSize::start_width, client.bottom})) return missing(L"Start window");
+    // The shell's thread owns top-level buttons of its own besides the
+    // taskbars: none of them is the Start button.
+    HWND stray = ::CreateWindowExW(kShellExStyle, L"Button", L"", WS_POPUP | WS_VISIBLE | BS_PUSHBUTTON, 400, 300, 60,
+                                   30, nullptr, nullptr, instance, nullptr);
+    if (!stray) return missing(L"stray button");
     HWND second = make_window(kSecondaryTrayClass, nullptr, kShellExStyle, WS_POPUP | WS_VISIBLE | WS_BORDER,
                               RECT{0, 0, StandinSize::width, StandinSize::height});
     if (!second || !make_start_child(second, RECT{0, 0, StandinSize::start_width, client.bottom})) {
@@ -471,6 +478,35 @@ int cmd_overlays(Args) {
   return kOk;
 }
 
+// Samples the caption windows that show every STEP ms for MS ms: "samples
+// N changes C below B", with C the times their order in the z-order
+// changed from one sample to the next, and B the samples in which one of
+// them was not above Wine's taskbar.
+int cmd_overlay_order(Args args) {
+  if (args.size() < 2) return kUsage;
+  HWND taskbar = wine_taskbar();
+  if (!taskbar) return missing(L"Wine's taskbar");
+  const auto above_taskbar = [taskbar](HWND overlay) {
+    for (HWND beneath = ::GetWindow(overlay, GW_HWNDNEXT); beneath; beneath = ::GetWindow(beneath, GW_HWNDNEXT)) {
+      if (beneath == taskbar) return true;
+    }
+    return false;
+  };
+  std::vector<HWND> last;
+  int samples = 0;
+  int changes = 0;
+  int below = 0;
+  for (const e2e::Stopwatch clock; clock.elapsed_ms() < parse_long(args[0]); ::Sleep(parse_long(args[1]))) {
+    const std::vector<HWND> now = shown_overlays();
+    if (samples++ > 0 && now != last) ++changes;
+    if (!std::all_of(now.begin(), now.end(), above_taskbar)) ++below;
+    last = now;
+  }
+  print(L"samples " + std::to_wstring(samples) + L" changes " + std::to_wstring(changes) + L" below " +
+        std::to_wstring(below) + L" shown " + std::to_wstring(last.size()));
+  return kOk;
+}
+
 // Waits until an overlay shows `text` over `rect` ("any" for wherever);
 // prints how long it took from `clock`'s start.
 int wait_for_overlay(const std::wstring& text, const std::optional<RECT>& rect, long timeout_ms,
@@ -497,12 +533,26 @@ int cmd_wait_overlay(Args args) {
   return wait_for_overlay(args[0], std::nullopt, parse_long(args[1]), e2e::Stopwatch{});
 }
 
-// Wine's Start button, or with "standin" the stand-in's: "LEFT TOP RIGHT BOTTOM".
+// What a user sees of the stand-in's Start window: the part inside its
+// taskbar and on the screen. Empty where nothing is left.
+RECT standin_visible_part(RECT start) {
+  RECT bar{};
+  if (HWND tray = standin_bar()) ::GetWindowRect(tray, &bar);
+  const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  RECT part{};
+  ::IntersectRect(&part, &start, &bar);
+  ::IntersectRect(&part, &part, &screen);
+  return part;
+}
+
+// Wine's Start button, or with "standin" the stand-in's, or with
+// "standin-visible" what can be seen of it: "LEFT TOP RIGHT BOTTOM".
 int cmd_start_rect(Args args) {
-  HWND start = !args.empty() && args[0] == L"standin" ? standin_start() : wine_start_button();
+  const std::wstring which = args.empty() ? L"" : args[0];
+  HWND start = which.starts_with(L"standin") ? standin_start() : wine_start_button();
   RECT rect{};
   if (!start || !::GetWindowRect(start, &rect)) return missing(L"Start button");
-  print(edges_text(rect));
+  print(edges_text(which == L"standin-visible" ? standin_visible_part(rect) : rect));
   return kOk;
 }
 
@@ -521,7 +571,24 @@ int cmd_standin_move(Args args) {
   }
   e2e::Stopwatch clock;
   ::SetWindowPos(start, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  return wait_for_overlay(args[2], rect, parse_long(args[3]), clock);
+  return wait_for_overlay(args[2], standin_visible_part(rect), parse_long(args[3]), clock);
+}
+
+// Moves the stand-in taskbar by DX DY, its Start window with it (or beside
+// it, the orb), as an auto-hidden taskbar slides off the screen and back.
+int cmd_standin_bar_move(Args args) {
+  if (args.size() < 2) return kUsage;
+  HWND bar = standin_bar();
+  if (!bar) return missing(L"stand-in taskbar");
+  const auto move = [&args](HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    ::SetWindowPos(window, nullptr, rect.left + parse_long(args[0]), rect.top + parse_long(args[1]), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  move(bar);
+  if (HWND start = standin_start(); start && ::GetAncestor(start, GA_PARENT) == ::GetDesktopWindow()) move(start);
+  return kOk;
 }
 
 // The stand-in taskbar (with its orb or its second taskbar) in or out of the
@@ -1157,6 +1224,8 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"decoy", cmd_decoy},
       {L"standin-taskbar", cmd_standin_taskbar},
       {L"standin-move", cmd_standin_move},
+      {L"standin-bar-move", cmd_standin_bar_move},
+      {L"overlay-order", cmd_overlay_order},
       {L"standin-topmost", cmd_standin_topmost},
       {L"start-rect", cmd_start_rect},
       {L"overlays", cmd_overlays},

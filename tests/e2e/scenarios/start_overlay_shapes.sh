@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Stand-in taskbars shaped like those of Windows XP, Vista/7 and 8 to 11,
 # in front of a taskbar without a Start button: an overlay where the Start
-# button paints no text (one for each taskbar), none on the classic button;
-# the overlay follows its button; gone, the overlay hides and the loss is
-# reported once; a full-screen program in front of a taskbar that is no
-# longer topmost is not covered by the overlay.
+# button paints no text (one for each taskbar), none on the classic button,
+# on the part of the button that can be seen (not the orb's overhang, not
+# past the screen's edge, none on a taskbar that has slid off the screen),
+# and over the Start window, not over another top-level button of the
+# shell's; the overlay follows its button; gone, the overlay hides and the
+# loss is reported once; a full-screen program in front of a taskbar that
+# is no longer topmost is not covered by the overlay.
 source "$(dirname "$0")/../lib.sh"
 e2e_join_desktop
 e2e_reset_registry
@@ -43,14 +46,31 @@ poll 'count 0' 2000 box_count
 
 for shape in seven ten; do
   standin "$shape"
-  read -r sl st sr sb <<<"$(td start-rect standin)"
+  # The orb stands out above its taskbar; the caption covers the taskbar's part.
+  read -r sl st sr sb <<<"$(td start-rect standin-visible)"
   expected="overlay $sl $st $sr $sb;"
+  [[ $shape == seven ]] && expect_eq "seven: the orb stands out above its taskbar" 1 \
+    "$(($(td start-rect standin | awk '{print $2}') < st))"
   [[ $shape == ten ]] && expected="overlay 1 1 61 39;$expected"  # the second taskbar, top left
   poll "$expected" 2000 overlay_rects
   expect_eq "$shape: overlays over the Start windows" "$expected" "$POLL_SEEN"
   expect_eq "$shape: topmost with its taskbar" "layered transparent noactivate toolwindow topmost" \
     "$(flags_of_first)"
   expect_eq "$shape: boxes" "count 0" "$(box_count)"
+  if [[ $shape == ten ]]; then
+    # Auto-hidden, the taskbar leaves 2 px on the screen: nothing to lay
+    # the caption over. Back, half of its Start window off the screen's
+    # left edge: the caption window is cut at the edge.
+    td standin-bar-move 0 $((768 - 2 - st))
+    poll "overlay 1 1 61 39;" 2000 overlay_rects
+    expect_eq "ten: auto-hidden, 2 px left" "overlay 1 1 61 39;" "$POLL_SEEN"
+    td standin-bar-move -$(((sr - sl) / 2 + sl)) $((st - 768 + 2))
+    read -r vl vt vr vb <<<"$(td start-rect standin-visible)"
+    poll "overlay $vl $vt $vr $vb;overlay 1 1 61 39;" 2000 overlay_rects
+    expect_eq "ten: half off the screen, cut at its edge" "overlay 0 $st $(((sr - sl) / 2)) $sb;overlay 1 1 61 39;" \
+      "$POLL_SEEN"
+    td standin-bar-move $(((sr - sl) / 2 + sl)) 0
+  fi
 
   # The button moves; the overlay is on its new place with the next tick.
   times=()
