@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Packs built exes into the release: one zip per architecture, the exes
-beside them under names that say which is which, and SHA256SUMS for all four.
+"""Packs built exes into the release: one zip per architecture (the exe, its
+README.txt and LICENSE.txt), the exes beside them under names that say which
+is which, and SHA256SUMS for all four.
 
     python3 tools/pack_release.py OUT_DIR VERSION x86=path/talvorin.exe x64=path/talvorin.exe
 
@@ -21,8 +22,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[1]
 README = ROOT / "docs" / "release" / "README.txt"
-# A licence goes into the zips once the project has one; none is invented.
-LICENCE_NAMES = ("LICENSE", "LICENSE.txt", "COPYING")
+LICENCE = ROOT / "LICENSE"
 ARCHES = ("x86", "x64")
 ENTRY_MODE = 0o100644
 # The oldest time a zip entry can hold.
@@ -37,17 +37,28 @@ def exe_name(version, arch):
     return f"talvorin-{version}-{arch}.exe"
 
 
+def crlf(text):
+    """CR LF whatever git checked out: Notepad before Windows 10 1809 runs lines
+    ending in a bare LF together."""
+    return text.replace("\r\n", "\n").replace("\n", "\r\n")
+
+
 def readme_bytes(version):
     """README.txt as Notepad on any Windows reads it: UTF-8 with a BOM, CR LF."""
     text = README.read_text(encoding="utf-8").replace("@VERSION@", version)
-    return b"\xef\xbb\xbf" + text.replace("\r\n", "\n").replace("\n", "\r\n").encode("utf-8")
+    return b"\xef\xbb\xbf" + crlf(text).encode("utf-8")
+
+
+def licence_bytes():
+    """LICENSE as LICENSE.txt, so that a double click opens it. Kept ASCII,
+    which every Notepad reads without a BOM: a letter outside it stops the
+    release rather than show garbled."""
+    return crlf(LICENCE.read_text(encoding="ascii")).encode("ascii")
 
 
 def members(version, exe):
     """(name, bytes) of one zip, in the order they are stored."""
-    entries = [("talvorin.exe", exe), ("README.txt", readme_bytes(version))]
-    entries += [(path.name, path.read_bytes()) for path in (ROOT / n for n in LICENCE_NAMES) if path.is_file()]
-    return entries
+    return [("talvorin.exe", exe), ("README.txt", readme_bytes(version)), ("LICENSE.txt", licence_bytes())]
 
 
 def zip_bytes(entries, epoch):

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release from a clean copy of the committed sources: both exes,
-# each in a zip with its README.txt, the exes beside them and SHA256SUMS, in
-# dist/. Uncommitted changes never go in: the sources are HEAD as git has it,
-# built in folders of their own (build/release/). Two runs of one commit give
-# the same bytes, wherever and whenever they run.
+# each in a zip with its README.txt and LICENSE.txt, the exes beside them and
+# SHA256SUMS, in dist/. Uncommitted changes never go in: the sources are HEAD
+# as git has it, built in folders of their own (build/release/). Two runs of
+# one commit give the same bytes, wherever and whenever they run.
 #
 #   bash tools/release.sh [--tree] [--work DIR] [--dist DIR]
 #

@@ -9,12 +9,15 @@ its own, built minutes after the tested one. Its exes must be the tested exes
 byte for byte, and its zips the same bytes as the tested exes packed again
 here, in another folder, now. Then the zips are listed and checked: their
 names and version, what they hold, fixed times and modes, the exe inside
-being the tested one, and no folder of the build machine anywhere. Prints one
-line per check and "N passed, N failed"; exits 1 if anything failed.
+being the tested one, LICENSE.txt being LICENSE, and no folder of the build
+machine anywhere. Prints one line per check and "N passed, N failed"; exits 1
+if anything failed.
 """
 
 import hashlib
+import itertools
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -26,6 +29,11 @@ ROOT = Path(__file__).resolve().parents[2]
 sys.path[:0] = [str(ROOT / "tools"), str(ROOT / "tests" / "e2e")]
 import pack_release  # noqa: E402
 from resources_check import Checks, PeResources, file_version, project_version  # noqa: E402
+
+# What the README promises a zip holds, written out here rather than taken
+# from pack_release, which could drop one and agree with itself.
+ZIP_ENTRIES = ["talvorin.exe", "README.txt", "LICENSE.txt"]
+LICENCE = ROOT / "LICENSE"
 
 
 def sha256(data):
@@ -70,14 +78,28 @@ def check_same_bytes(checks, dist, again, names):
         checks.expect(f"{name}: same bytes from both builds", release, tested)
 
 
+def first_difference(got, want):
+    """(line number, got, want) of the first line that differs, or None."""
+    for number, (line, wanted) in enumerate(itertools.zip_longest(got, want), 1):
+        if line != wanted:
+            return number, line, wanted
+    return None
+
+
+def check_licence(checks, name, data):
+    text = data.decode("utf-8", "replace")
+    checks.expect(f"{name}: LICENSE.txt is the text of LICENSE",
+                  first_difference(text.splitlines(), LICENCE.read_text(encoding="utf-8").splitlines()), None)
+    checks.expect(f"{name}: LICENSE.txt has CR LF line ends, no bare LF", data.replace(b"\r\n", b"").count(b"\n"), 0)
+
+
 def check_zip(checks, path, version, exe, epoch):
-    expected_names = [name for name, _ in pack_release.members(version, exe)]
     with zipfile.ZipFile(path) as archive:
         print(f"      {path.name}:")
         for info in archive.infolist():
             print(f"        {info.filename:14} {info.file_size:>9,} B  {'%04d-%02d-%02d %02d:%02d:%02d' % info.date_time}"
                   f"  {info.external_attr >> 16:o}")
-        checks.expect(f"{path.name}: entries", archive.namelist(), expected_names)
+        checks.expect(f"{path.name}: entries", archive.namelist(), ZIP_ENTRIES)
         checks.expect(f"{path.name}: no entry damaged", archive.testzip(), None)
         # A zip keeps the time to the even second.
         commit = time.gmtime(epoch)
@@ -90,6 +112,10 @@ def check_zip(checks, path, version, exe, epoch):
     checks.expect(f"{path.name}: README.txt names both zips, nothing left to fill in",
                   (pack_release.zip_name(version, "x86") in readme, pack_release.zip_name(version, "x64") in readme,
                    "@VERSION@" in readme), (True, True, False))
+    # English, then Russian, parted by a line of dashes.
+    checks.expect(f"{path.name}: README.txt names the licence in each language",
+                  ["LICENSE.txt" in part for part in re.split(r"\n-{10,}\r?\n", readme)], [True, True])
+    check_licence(checks, path.name, entries.get("LICENSE.txt", b""))
     check_no_folders(checks, path.name, path.read_bytes() + b"".join(entries.values()))
 
 
