@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/win32/adapters.h"
+#include "platform/win32/dpi.h"
 
 namespace talvorin::platform::win32 {
 
@@ -71,6 +72,7 @@ void ShellWindows::show_window(WindowHandle window, ShowCommand command) {
 // process's window is a trip to the window server. A child's visible style
 // is its own; the search looks at its taskbar's apart.
 WindowFacts ShellWindows::facts(WindowHandle window) {
+  const CaptionDpiScope dpi;
   const HWND hwnd = as_hwnd(window);
   RECT rect{};
   if (hwnd == nullptr || !::GetWindowRect(hwnd, &rect)) return {};
