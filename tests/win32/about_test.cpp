@@ -77,7 +77,8 @@ struct Fixture {
   platform::win32::ShellLinks links;
   platform::win32::StartOverlays overlays;
   platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, clock, links, overlays};
-  forms::win32::Runtime runtime{::GetModuleHandleW(nullptr), registry};
+  forms::win32::ErrorReport errors;
+  forms::win32::Runtime runtime{::GetModuleHandleW(nullptr), registry, errors};
   forms::AboutWindow about{runtime, ports};
 
   HWND window() { return reinterpret_cast<HWND>(about.window().window_handle()); }
