@@ -7,25 +7,49 @@
 #include "forms/win32/runtime.h"
 #include "platform/ports.h"
 #include "platform/win32/adapters.h"
+#include "platform/win32/dpi.h"
+#include "platform/win32/system_function.h"
 
 namespace win32 = talvorin::platform::win32;
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  win32::ShellWindows shell;
-  win32::Tray tray;
-  win32::Registry registry;
-  win32::CommonControls common_controls;
-  const win32::AnsiCodePage code_page;
-  win32::GdiTextDrawing drawing;
-  win32::MultimediaClock clock;
-  win32::ShellLinks links;
-  talvorin::forms::win32::Runtime runtime(instance, registry);
-  // The caption's windows end the program as the forms do on a run-time error.
-  win32::StartOverlays overlays(runtime.errors());
-  const talvorin::platform::Ports ports{shell,   tray,  registry, common_controls, code_page,
-                                        drawing, clock, links,    overlays};
+namespace {
 
-  return runtime.guarded([&] {
+using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+
+// The exe sits in a download folder, where anyone may drop a DLL. What the
+// system's DLLs load later by a bare name then comes from System32 only, not
+// from that folder. The manifest's activation context is looked at before
+// any folder, so comctl32 still comes from the side-by-side store. Windows 8,
+// and 7 with its update, have the call; elsewhere the search stays as it was.
+void search_dlls_in_system32_only() {
+  if (const auto restrict_search =
+          win32::system_function<SetDefaultDllDirectoriesFn>(L"kernel32.dll", "SetDefaultDllDirectories")) {
+    restrict_search(kSearchSystem32);
+  }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  search_dlls_in_system32_only();
+  win32::declare_process_dpi_awareness();
+  win32::ErrorReport errors;
+  return errors.guarded([&] {
+    win32::ShellWindows shell;
+    win32::Tray tray;
+    win32::Registry registry;
+    win32::CommonControls common_controls;
+    const win32::AnsiCodePage code_page;
+    win32::GdiTextDrawing drawing;
+    win32::MultimediaClock clock;
+    win32::ShellLinks links;
+    // The caption's windows end the program as the forms do on a run-time error.
+    win32::StartOverlays overlays(errors);
+    const talvorin::platform::Ports ports{shell,   tray,  registry, common_controls, code_page,
+                                          drawing, clock, links,    overlays};
+
+    talvorin::forms::win32::Runtime runtime(instance, registry, errors);
     const talvorin::forms::SettingsWindow form(runtime, ports);
     return runtime.run();
   });

@@ -127,7 +127,8 @@ LRESULT AppWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-Runtime::Runtime(HINSTANCE instance, platform::Registry& registry) : instance_(instance), settings_(registry) {
+Runtime::Runtime(HINSTANCE instance, platform::Registry& registry, ErrorReport& errors)
+    : instance_(instance), errors_(errors), settings_(registry) {
   register_class(instance_, kAppWindowClass);
   register_class(instance_, kFormWindowClass);
   register_class(instance_, kPictureWindowClass);

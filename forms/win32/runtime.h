@@ -69,7 +69,9 @@ class AppWindow final : private Window {
 
 class Runtime final : public forms::Runtime {
  public:
-  Runtime(HINSTANCE instance, platform::Registry& registry);
+  // Its run-time errors go to `errors`, which outlives it: an error while
+  // it is built reaches the same report.
+  Runtime(HINSTANCE instance, platform::Registry& registry, ErrorReport& errors);
   ~Runtime() override;
   Runtime(const Runtime&) = delete;
   Runtime& operator=(const Runtime&) = delete;
@@ -85,16 +87,6 @@ class Runtime final : public forms::Runtime {
 
   // Pumps messages until the last form is unloaded; the exit code.
   int run();
-  // Runs the program's start-up: a run-time error in it ends the program
-  // as one anywhere else does.
-  template <typename F>
-  int guarded(F&& body) noexcept {
-    try {
-      return body();
-    } catch (...) {
-      errors_.report(std::current_exception());
-    }
-  }
 
   HINSTANCE instance() const { return instance_; }
   ErrorReport& errors() { return errors_; }
@@ -126,7 +118,7 @@ class Runtime final : public forms::Runtime {
   HWND dialog_root(HWND target) const;
 
   HINSTANCE instance_;
-  ErrorReport errors_;
+  ErrorReport& errors_;
   Application app_{*this};
   MessageBoxes message_boxes_;
   platform::SettingsStore settings_;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/win32/adapters.h"
+#include "platform/win32/dpi.h"
 
 namespace talvorin::platform::win32 {
 
@@ -72,6 +73,7 @@ void ShellWindows::show_window(WindowHandle window, ShowCommand command) {
 // to the window server. A child's visible style is its own; the search
 // looks at its taskbar's apart.
 WindowFacts ShellWindows::facts(WindowHandle window) {
+  const CaptionDpiScope dpi;
   WINDOWINFO info{};
   info.cbSize = sizeof info;
   if (window == 0 || !::GetWindowInfo(as_hwnd(window), &info)) return {};
@@ -81,6 +83,7 @@ WindowFacts ShellWindows::facts(WindowHandle window) {
 }
 
 core::PixelRect ShellWindows::monitor_of(const core::PixelRect& rect) {
+  const CaptionDpiScope dpi;
   const RECT area{rect.left, rect.top, rect.right, rect.bottom};
   MONITORINFO info{};
   info.cbSize = sizeof info;

@@ -12,6 +12,7 @@
 #include "core/error.h"
 #include "core/start_button.h"
 #include "platform/win32/adapters.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/window.h"
@@ -34,11 +35,13 @@ constexpr int kSmallestFont = 6;
 
 RECT to_rect(const core::PixelRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
-// The shell's caption font. Windows before Vista know the record without
-// its last field and refuse the longer one.
-LOGFONTW caption_font() {
+// The shell's caption font, for the DPI of the caption window's monitor
+// where Windows tells monitors apart. Windows before Vista know the record
+// without its last field and refuse the longer one.
+LOGFONTW caption_font(HWND window) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
+  if (nonclient_metrics_for_window(window, metrics)) return metrics.lfCaptionFont;
   if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
     metrics.cbSize = sizeof metrics - sizeof(int);
     if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
@@ -234,7 +237,7 @@ class StartOverlays::Overlay final : private Window {
   // the font is high.
   HFONT font_for(int height) {
     if (font_ && height == font_height_) return font_.get();
-    LOGFONTW font = caption_font();
+    LOGFONTW font = caption_font(hwnd());
     font.lfWeight = FW_BOLD;
     const int room = height - kEdgeRoom;
     if (room >= kSmallestFont && std::abs(font.lfHeight) > room) font.lfHeight = -room;
@@ -266,6 +269,7 @@ StartOverlays::StartOverlays(ErrorReport& errors) : errors_(errors) {
 StartOverlays::~StartOverlays() = default;
 
 void StartOverlays::show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) {
+  const CaptionDpiScope dpi;
   if (!owner_) {
     // Wine's taskbar lists every unowned window that shows, tool windows
     // too; an owner of our own keeps the overlays off it, and at the bottom

@@ -17,6 +17,16 @@ namespace talvorin::platform::win32 {
 class ErrorReport {
  public:
   [[noreturn]] void report(const std::exception_ptr& error) noexcept;
+  // Runs the program's start-up, the runtime's own building included: a
+  // run-time error in it ends the program as one anywhere else does.
+  template <typename F>
+  int guarded(F&& body) noexcept {
+    try {
+      return body();
+    } catch (...) {
+      report(std::current_exception());
+    }
+  }
   // While the report is up its box pumps messages; nothing of ours may run
   // then, or a ticking handler would fail again on top of it.
   bool showing() const { return showing_; }

@@ -76,10 +76,10 @@ struct Fixture {
   TimedDrawing drawing;
   platform::win32::MultimediaClock clock;
   platform::win32::ShellLinks links;
-  platform::win32::ErrorReport overlay_errors;
-  platform::win32::StartOverlays overlays{overlay_errors};
+  platform::win32::ErrorReport errors;
+  platform::win32::StartOverlays overlays{errors};
   platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, clock, links, overlays};
-  forms::win32::Runtime runtime{::GetModuleHandleW(nullptr), registry};
+  forms::win32::Runtime runtime{::GetModuleHandleW(nullptr), registry, errors};
   forms::AboutWindow about{runtime, ports};
 
   HWND window() { return reinterpret_cast<HWND>(about.window().window_handle()); }

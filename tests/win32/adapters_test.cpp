@@ -10,6 +10,7 @@
 
 #include "platform/win32/adapters.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/window.h"
 #include "tests/contract/drawing_contract.h"
@@ -369,6 +370,45 @@ const testing::Register start_overlays(
       check_equal(LiveHandles::user, user, "USER objects after them");
       overlays.show({}, u"Пуск");
       check(shown_overlays().empty(), "hidden with no placement");
+    });
+
+// --- DPI ---------------------------------------------------------------------
+
+using ThreadContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)();
+using SetThreadContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+using WindowContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+using ContextsEqualFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT);
+
+const testing::Register caption_dpi_context(
+    "start overlays: made per-monitor aware, the thread's own context back after each call", [] {
+      using platform::win32::system_function;
+      const auto set_thread = system_function<SetThreadContextFn>(L"user32.dll", "SetThreadDpiAwarenessContext");
+      const auto thread = system_function<ThreadContextFn>(L"user32.dll", "GetThreadDpiAwarenessContext");
+      const auto of_window = system_function<WindowContextFn>(L"user32.dll", "GetWindowDpiAwarenessContext");
+      const auto equal = system_function<ContextsEqualFn>(L"user32.dll", "AreDpiAwarenessContextsEqual");
+      if (!check(set_thread && thread && of_window && equal, "Wine has the thread DPI contexts")) return;
+      // The thread of a process that has declared itself system-aware, as
+      // Windows has it; Wine gives every thread a per-monitor context.
+      const DPI_AWARENESS_CONTEXT own = set_thread(DPI_AWARENESS_CONTEXT_SYSTEM_AWARE);
+      const auto bar = make_top_level(L"TalvorinTestTaskbar", L"", WS_POPUP | WS_VISIBLE);
+      const auto bar_handle = reinterpret_cast<platform::WindowHandle>(bar.get());
+      {
+        platform::win32::ErrorReport errors;
+        platform::win32::StartOverlays overlays(errors);
+        overlays.show({{core::PixelRect{10, 20, 70, 44}, bar_handle, false}}, u"Пуск");
+        const std::vector<HWND> shown = shown_overlays();
+        check_equal(shown.size(), std::size_t{1}, "one overlay");
+        // Per-monitor v2 where Windows takes it; Wine 8 refuses v2.
+        const DPI_AWARENESS_CONTEXT made = shown.empty() ? nullptr : of_window(shown[0]);
+        check(made && (equal(made, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE) ||
+                       equal(made, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)),
+              "the overlay follows its monitor's DPI");
+        check(equal(thread(), DPI_AWARENESS_CONTEXT_SYSTEM_AWARE), "the thread's own context after placing it");
+        platform::win32::ShellWindows shell;
+        check(shell.facts(bar_handle).visible, "the taskbar read");
+        check(equal(thread(), DPI_AWARENESS_CONTEXT_SYSTEM_AWARE), "and after reading the shell's rectangles");
+      }
+      if (own) set_thread(own);
     });
 
 }  // namespace

@@ -70,7 +70,8 @@ void pump_for(Runtime& runtime, DWORD milliseconds) {
 // itself is measured further down, from the window the program makes.
 struct Fixture {
   platform::win32::Registry registry;
-  Runtime runtime{::GetModuleHandleW(nullptr), registry};
+  forms::win32::ErrorReport errors;
+  Runtime runtime{::GetModuleHandleW(nullptr), registry, errors};
   std::unique_ptr<forms::Form> form;
   forms::TextBox* text = nullptr;
   forms::CommandButton* button = nullptr;
@@ -248,9 +249,9 @@ struct SettingsFixture {
   platform::win32::GdiTextDrawing drawing;
   platform::win32::MultimediaClock clock;
   platform::win32::ShellLinks links;
-  platform::win32::ErrorReport overlay_errors;
-  platform::win32::StartOverlays overlays{overlay_errors};
-  Runtime runtime{::GetModuleHandleW(nullptr), registry};
+  platform::win32::ErrorReport errors;
+  platform::win32::StartOverlays overlays{errors};
+  Runtime runtime{::GetModuleHandleW(nullptr), registry, errors};
   forms::SettingsWindow settings{
       runtime, platform::Ports{shell, tray, registry, common_controls, code_page, drawing, clock, links, overlays}};
 
@@ -843,7 +844,8 @@ const testing::Register run_time_error("an exception in a handler ends the progr
 // The child of the test above: a timer whose handler fails.
 int throw_in_handler() {
   platform::win32::Registry registry;
-  Runtime runtime(::GetModuleHandleW(nullptr), registry);
+  forms::win32::ErrorReport errors;
+  Runtime runtime(::GetModuleHandleW(nullptr), registry, errors);
   auto form = runtime.create_form(plain_form(u"failing"));
   form->add_timer({.name = u"Timer1", .interval_ms = 20, .enabled = true, .on_timer = [] {
                      throw std::runtime_error(kRunTimeErrorText);

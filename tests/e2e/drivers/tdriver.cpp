@@ -273,6 +273,33 @@ int cmd_peak_memory(Args args) {
   return kOk;
 }
 
+// Where the process PID loaded the DLL NAME from: its full path.
+int cmd_module_path(Args args) {
+  if (args.size() < 2) return kUsage;
+  auto process = open_process(args[0], PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
+  HMODULE modules[512];
+  DWORD size = 0;
+  if (!process || !::EnumProcessModules(process.get(), modules, sizeof modules, &size)) return missing(L"process");
+  for (DWORD i = 0; i < std::min<DWORD>(size / sizeof(HMODULE), std::size(modules)); ++i) {
+    wchar_t path[MAX_PATH] = {};
+    if (!::GetModuleFileNameExW(process.get(), modules[i], path, MAX_PATH)) continue;
+    const wchar_t* name = std::wcsrchr(path, L'\\');
+    if (::lstrcmpiW(name ? name + 1 : path, args[1].c_str()) == 0) {
+      print(path);
+      return kOk;
+    }
+  }
+  return missing(args[1]);
+}
+
+// The screen's DPI as this prefix gives it.
+int cmd_screen_dpi(Args) {
+  const HDC screen = ::GetDC(nullptr);
+  print(std::to_wstring(::GetDeviceCaps(screen, LOGPIXELSY)));
+  ::ReleaseDC(nullptr, screen);
+  return kOk;
+}
+
 // The GDI and USER objects the program's own handle owners hold, as its
 // application window tells them: "gdi N user M".
 int cmd_live_handles(Args args) {
@@ -1220,6 +1247,8 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"kill", cmd_kill},
       {L"end-session", cmd_end_session},
       {L"peak-memory", cmd_peak_memory},
+      {L"module-path", cmd_module_path},
+      {L"screen-dpi", cmd_screen_dpi},
       {L"live-handles", cmd_live_handles},
       {L"decoy", cmd_decoy},
       {L"standin-taskbar", cmd_standin_taskbar},
