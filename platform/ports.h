@@ -43,6 +43,7 @@ class ShellWindows {
   // The next window of the class after `after` (0: from the first): a child
   // of parent, or with parent 0 a top-level window in z-order. 0 at the end.
   virtual WindowHandle find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) = 0;
+  // Asks the window's thread to show or hide it, and does not wait for it.
   virtual void show_window(WindowHandle window, ShowCommand command) = 0;
   virtual WindowFacts facts(WindowHandle window) = 0;
   // Asked of taskbars only: one more trip to the window server a tick.
