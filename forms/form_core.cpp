@@ -40,6 +40,17 @@ MenuItem* Menu::find(std::u16string_view name) const {
   return nullptr;
 }
 
+std::uint32_t Menu::command_of(const MenuItem& item) const {
+  for (std::size_t index = 0; index < items_.size(); ++index) {
+    if (items_[index].get() == &item) return command_at(index);
+  }
+  return 0;
+}
+
+const MenuItem* Menu::item_of(std::uint32_t command) const {
+  return command >= 1 && command <= items_.size() ? items_[command - 1].get() : nullptr;
+}
+
 FormCore::FormCore(const FormArgs& args, ActiveForm& active_form)
     : active_form_(active_form),
       on_resize_(args.on_resize),

@@ -220,6 +220,14 @@ class Menu {
   // nullptr when the menu has no item of that name.
   MenuItem* find(std::u16string_view name) const;
 
+  // What the open menu reports as chosen: the items' commands are 1, 2, ...
+  // in order, and 0 is none.
+  static std::uint32_t command_at(std::size_t index) { return static_cast<std::uint32_t>(index + 1); }
+  // 0 when the item is none of this menu's.
+  std::uint32_t command_of(const MenuItem& item) const;
+  // nullptr when the command is none of this menu's.
+  const MenuItem* item_of(std::uint32_t command) const;
+
  private:
   std::vector<std::unique_ptr<MenuItem>> items_;
 };

@@ -2,6 +2,7 @@
 // A popup menu of one of the program's windows, opened at the pointer.
 
 #include <cstdint>
+#include <functional>
 
 #include "platform/ports.h"
 
@@ -28,7 +29,11 @@ class PopupMenuCalls {
  public:
   virtual ~PopupMenuCalls() = default;
   virtual ScreenPoint cursor_position() = 0;
+  // 0 when no window is in the foreground.
+  virtual WindowHandle foreground_window() = 0;
   virtual void set_foreground_window(WindowHandle window) = 0;
+  // The window still exists and is visible.
+  virtual bool window_shown(WindowHandle window) = 0;
   // Returns when the menu has closed: the chosen item's id, or 0.
   virtual std::uint32_t track_popup_menu(MenuHandle menu, std::uint32_t flags, ScreenPoint at, WindowHandle owner) = 0;
   // WM_NULL, posted.
@@ -36,7 +41,10 @@ class PopupMenuCalls {
 };
 
 // Opens the menu at the pointer, left-aligned, for the left button, and
-// returns the id of the item chosen, or 0.
-std::uint32_t track_popup_menu_at_pointer(PopupMenuCalls& calls, MenuHandle menu, WindowHandle owner);
+// once it has closed runs on_closed with the id of the item chosen, or 0.
+// Then, where the foreground is still with the owner, the window that had it
+// before the menu opened gets it back if it is still shown.
+void track_popup_menu_at_pointer(PopupMenuCalls& calls, MenuHandle menu, WindowHandle owner,
+                                 const std::function<void(std::uint32_t chosen)>& on_closed);
 
 }  // namespace talvorin::platform

@@ -44,6 +44,7 @@ class ShellWindows {
   // The next window of the class after `after` (0: from the first): a child
   // of parent, or with parent 0 a top-level window in z-order. 0 at the end.
   virtual WindowHandle find_next_window(WindowHandle parent, WindowHandle after, std::string_view class_name) = 0;
+  // Asks the window's thread to show or hide it, and does not wait for it.
   virtual void show_window(WindowHandle window, ShowCommand command) = 0;
   // One trip to the window server: the program asks it of each window it
   // lays the caption over, and of their taskbars, on every tick.

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/popup_menu.h"
+
 namespace talvorin::headless {
 
 namespace {
@@ -98,16 +100,47 @@ void Form::set_window_state(WindowState state) {
   core_.resize();
 }
 
+// The simulated system around the menu: the menu is open while the queued
+// events run, until one of them chooses an item.
+class Form::MenuCalls final : public platform::PopupMenuCalls {
+ public:
+  MenuCalls(Form& form, forms::Menu& menu) : form_(form), menu_(menu) {}
+  platform::ScreenPoint cursor_position() override { return {}; }
+  platform::WindowHandle foreground_window() override { return form_.runtime_.foreground(); }
+  void set_foreground_window(platform::WindowHandle window) override {
+    if (Form* form = form_.runtime_.form_of(window)) {
+      form->activate();
+    } else {
+      form_.runtime_.take_foreground(window, nullptr);
+    }
+  }
+  bool window_shown(platform::WindowHandle window) override {
+    const Form* form = form_.runtime_.form_of(window);
+    return form ? form->alive() && form->visible() : window == form_.runtime_.other_program_window();
+  }
+  std::uint32_t track_popup_menu(platform::MenuHandle, std::uint32_t, platform::ScreenPoint,
+                                 platform::WindowHandle) override {
+    form_.open_menu_ = &menu_;
+    form_.chosen_ = nullptr;
+    form_.runtime_.drain([this] { return form_.chosen_ != nullptr; });
+    form_.open_menu_ = nullptr;
+    const forms::MenuItem* chosen = std::exchange(form_.chosen_, nullptr);
+    return chosen ? menu_.command_of(*chosen) : 0;
+  }
+  void post_null(platform::WindowHandle) override {}
+
+ private:
+  Form& form_;
+  forms::Menu& menu_;
+};
+
 void Form::popup_menu(forms::Menu& menu) {
   ++popups_;
   // The hidden application window owns the menu and takes the foreground.
-  runtime_.take_foreground(runtime_.app_window(), nullptr);
-  open_menu_ = &menu;
-  chosen_ = nullptr;
-  runtime_.drain([this] { return chosen_ != nullptr; });
-  open_menu_ = nullptr;
-  const forms::MenuItem* chosen = std::exchange(chosen_, nullptr);
-  if (chosen) chosen->click();
+  MenuCalls calls(*this, menu);
+  platform::track_popup_menu_at_pointer(calls, 0, runtime_.app_window(), [&menu](std::uint32_t chosen) {
+    if (const forms::MenuItem* item = menu.item_of(chosen)) item->click();
+  });
 }
 
 bool Form::alive() const { return !core_.unloaded() && !runtime_.ended(); }
@@ -178,6 +211,12 @@ std::unique_ptr<forms::Form> Runtime::create_form(const forms::FormArgs& args) {
 void Runtime::take_foreground(platform::WindowHandle window, const Form* form) {
   foreground_ = window;
   focus_form_ = form && forms::ActiveForm::may_restore_focus(form->visible()) ? form : nullptr;
+}
+
+Form* Runtime::form_of(platform::WindowHandle window) const {
+  const auto found = std::find_if(forms_.begin(), forms_.end(),
+                                  [window](const auto& entry) { return entry.second->handle_ == window; });
+  return found == forms_.end() ? nullptr : found->second;
 }
 
 void Runtime::forget(Form& form) {

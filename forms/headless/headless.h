@@ -137,6 +137,7 @@ class Form final : public forms::Form {
   std::vector<std::unique_ptr<forms::Menu>> menus_;
 
   friend class Runtime;
+  class MenuCalls;
 
   forms::Menu* open_menu_ = nullptr;
   forms::MenuItem* chosen_ = nullptr;
@@ -205,8 +206,10 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
   // Which form is the program's active window, as the forms see it.
   forms::ActiveForm& active_form() { return active_form_; }
   // The foreground window: a form, the hidden application window that owns
-  // the popup menus, or 0 for another program's window.
+  // the popup menus, or another program's window, which is in front when the
+  // program starts.
   platform::WindowHandle foreground() const { return foreground_; }
+  platform::WindowHandle other_program_window() const { return other_program_window_; }
   // The form whose control holds the keyboard focus, or none.
   const Form* focus_form() const { return focus_form_; }
   platform::WindowHandle app_window() const { return app_window_; }
@@ -214,7 +217,9 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
   // control gets the focus only while the form is shown.
   void take_foreground(platform::WindowHandle window, const Form* form);
   // The user goes to another program's window.
-  void switch_to_another_program() { take_foreground(0, nullptr); }
+  void switch_to_another_program() { take_foreground(other_program_window_, nullptr); }
+  // The form whose window it is, or nullptr.
+  Form* form_of(platform::WindowHandle window) const;
   platform::WindowHandle new_handle() { return next_handle_++; }
   // Handles from here on, as a 64-bit process may see them above 4 GiB.
   void start_handles_at(platform::WindowHandle first) { next_handle_ = first; }
@@ -242,7 +247,6 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
   std::size_t pumps_ = 0;
   std::size_t waits_ = 0;
   forms::ActiveForm active_form_;
-  platform::WindowHandle foreground_ = 0;
   const Form* focus_form_ = nullptr;
   std::vector<MessageBoxRecord> boxes_;
   int open_boxes_ = 0;
@@ -251,6 +255,8 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
   std::uint64_t now_ = 0;
   platform::WindowHandle next_handle_ = 0x1000;
   platform::WindowHandle app_window_ = new_handle();
+  platform::WindowHandle other_program_window_ = new_handle();
+  platform::WindowHandle foreground_ = other_program_window_;
   bool ended_ = false;
 };
 

@@ -165,8 +165,9 @@ LRESULT PictureBox::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
 
 Menu::Menu(const MenuArgs& args) : menu_(args), popup_(::CreatePopupMenu()) {
   if (!popup_) throw core::Error("cannot create a menu");
-  UINT id = 1;
-  for (const auto& item : menu_.items()) {
+  for (std::size_t index = 0; index < menu_.items().size(); ++index) {
+    const auto& item = menu_.items()[index];
+    const UINT id = forms::Menu::command_at(index);
     const std::wstring caption = to_wide(item->caption());
     ::AppendMenuW(popup_.get(), MF_STRING, id, caption.c_str());
     item->changed = [popup = popup_.get(), id](const MenuItem& changed) {
@@ -178,13 +179,7 @@ Menu::Menu(const MenuArgs& args) : menu_(args), popup_(::CreatePopupMenu()) {
       info.dwTypeData = text.data();
       ::SetMenuItemInfoW(popup, id, FALSE, &info);
     };
-    ++id;
   }
-}
-
-const MenuItem* Menu::item_of(UINT command) const {
-  const auto& items = menu_.items();
-  return command >= 1 && command <= items.size() ? items[command - 1].get() : nullptr;
 }
 
 // --- the form -----------------------------------------------------------
@@ -403,9 +398,10 @@ void Form::popup_menu(forms::Menu& menu) {
   // The hidden application window takes the foreground for the menu, not
   // this form: a form that is not shown must not hold the keyboard.
   const auto owner = reinterpret_cast<platform::WindowHandle>(runtime_.app_window());
-  const auto chosen = static_cast<UINT>(
-      platform::track_popup_menu_at_pointer(calls, reinterpret_cast<platform::MenuHandle>((*popup)->popup()), owner));
-  if (const MenuItem* item = (*popup)->item_of(chosen)) item->click();
+  platform::track_popup_menu_at_pointer(calls, reinterpret_cast<platform::MenuHandle>((*popup)->popup()), owner,
+                                        [&menu](std::uint32_t chosen) {
+                                          if (const MenuItem* item = menu.item_of(chosen)) item->click();
+                                        });
 }
 
 void Form::set_caption(std::u16string_view caption) {

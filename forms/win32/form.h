@@ -126,15 +126,12 @@ class PictureBox final : public Control, private Window {
   std::optional<forms::PictureBox> box_;  // from the window's creation on
 };
 
-// A menu of the form as a Win32 popup; its items' commands are 1, 2, ...,
-// and 0 is none chosen.
+// A menu of the form as a Win32 popup, with the items' commands as ids.
 class Menu {
  public:
   explicit Menu(const MenuArgs& args);
   forms::Menu& menu() { return menu_; }
   HMENU popup() const { return popup_.get(); }
-  // nullptr when the command is none of this menu's.
-  const MenuItem* item_of(UINT command) const;
 
  private:
   forms::Menu menu_;

@@ -62,7 +62,9 @@ class StartOverlays final : public platform::StartOverlays {
 class PopupMenuCalls final : public platform::PopupMenuCalls {
  public:
   ScreenPoint cursor_position() override;
+  WindowHandle foreground_window() override;
   void set_foreground_window(WindowHandle window) override;
+  bool window_shown(WindowHandle window) override;
   std::uint32_t track_popup_menu(MenuHandle menu, std::uint32_t flags, ScreenPoint at, WindowHandle owner) override;
   void post_null(WindowHandle window) override;
 };

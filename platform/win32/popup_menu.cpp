@@ -16,7 +16,13 @@ ScreenPoint PopupMenuCalls::cursor_position() {
   return {cursor.x, cursor.y};
 }
 
+WindowHandle PopupMenuCalls::foreground_window() { return as_handle(::GetForegroundWindow()); }
+
 void PopupMenuCalls::set_foreground_window(WindowHandle window) { ::SetForegroundWindow(as_hwnd(window)); }
+
+bool PopupMenuCalls::window_shown(WindowHandle window) {
+  return ::IsWindow(as_hwnd(window)) && ::IsWindowVisible(as_hwnd(window));
+}
 
 std::uint32_t PopupMenuCalls::track_popup_menu(MenuHandle menu, std::uint32_t flags, ScreenPoint at,
                                                WindowHandle owner) {

@@ -64,8 +64,11 @@ WindowHandle ShellWindows::find_next_window(WindowHandle parent, WindowHandle af
   return as_handle(::FindWindowExA(as_hwnd(parent), as_hwnd(after), name.c_str(), nullptr));
 }
 
+// The window is Explorer's: plain ShowWindow waits until its thread has
+// shown it, so a hung Explorer would hold the program. The asynchronous call
+// posts the show to that thread and returns.
 void ShellWindows::show_window(WindowHandle window, ShowCommand command) {
-  ::ShowWindow(as_hwnd(window), static_cast<int>(command));
+  ::ShowWindowAsync(as_hwnd(window), static_cast<int>(command));
 }
 
 // One read: this runs on every tick for each window the caption goes over

@@ -66,6 +66,8 @@ class ShellWindowsUnderTest {
   // The window and every window under it.
   virtual void destroy(WindowHandle window) = 0;
   virtual std::string text_of(WindowHandle window) = 0;
+  // Lets what was posted to this thread's windows arrive.
+  virtual void settle() = 0;
 };
 
 // Class names no other program's windows have: Wine's own shell runs beside
@@ -246,12 +248,15 @@ inline void shell_windows_facts(ShellWindowsUnderTest& under_test) {
                {platform::ShowCommand::Show, true},
                {platform::ShowCommand::Hide, false},
                {platform::ShowCommand::ShowNormal, true}};
+  // The show is posted to the window's thread, here this one.
   for (const auto& step : shows) {
     shell.show_window(button, step.command);
-    check_equal(shell.facts(button).visible, step.visible, "shown or hidden by ShowWindow");
+    under_test.settle();
+    check_equal(shell.facts(button).visible, step.visible, "shown or hidden by ShowWindowAsync");
     check(shell.facts(button).rect == button_rect, "in the same place");
   }
   shell.show_window(hidden, platform::ShowCommand::Show);
+  under_test.settle();
   check_equal(shell.facts(hidden).visible, true, "a top-level window shown");
 
   const std::uint32_t thread = shell.thread_of(taskbar);
@@ -264,6 +269,7 @@ inline void shell_windows_facts(ShellWindowsUnderTest& under_test) {
     check(same_facts(shell.facts(gone), {}), "a gone window reads as all zero");
     check_equal(shell.thread_of(gone), std::uint32_t{0}, "and has no thread");
     shell.show_window(gone, platform::ShowCommand::Show);
+    under_test.settle();
     check(same_facts(shell.facts(gone), {}), "showing it brings nothing back");
   }
   under_test.destroy(hidden);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -483,32 +484,77 @@ TEST(DesktopIcons, NoViewOfTheShellMeansNoWindowIsTouched) {
 class RecordingPopupCalls final : public platform::PopupMenuCalls {
  public:
   platform::ScreenPoint cursor_position() override { return pointer; }
+  platform::WindowHandle foreground_window() override { return foreground; }
   void set_foreground_window(platform::WindowHandle window) override {
     calls.push_back("foreground " + std::to_string(window));
+    foreground = window;
   }
+  bool window_shown(platform::WindowHandle window) override { return shown.contains(window); }
   std::uint32_t track_popup_menu(platform::MenuHandle menu, std::uint32_t flags_given, platform::ScreenPoint at,
                                  platform::WindowHandle owner) override {
     calls.push_back("popup " + std::to_string(menu) + " owner " + std::to_string(owner));
     flags = flags_given;
     opened_at = at;
+    if (while_open) while_open();
     return chosen;
   }
   void post_null(platform::WindowHandle window) override { calls.push_back("null " + std::to_string(window)); }
 
   platform::ScreenPoint pointer{1013, 758};
+  platform::WindowHandle foreground = 0;
+  std::set<platform::WindowHandle> shown;
+  std::function<void()> while_open;
   std::uint32_t chosen = 0;
   std::vector<std::string> calls;
   std::uint32_t flags = 0xFFFF'FFFF;
   platform::ScreenPoint opened_at{-1, -1};
 };
 
-TEST(PopupMenu, OwnerToTheForegroundThenTheMenuAtThePointerThenWmNull) {
-  for (const std::uint32_t chosen : {0U, 0x4001U}) {
+// The owner takes the foreground for the menu, and the menu's choice runs
+// before the foreground goes back to where the user was.
+TEST(PopupMenu, TheForegroundGoesBackUnlessSomethingElseTookIt) {
+  constexpr platform::WindowHandle kOwner = 0x1234;  // 4660
+  constexpr platform::WindowHandle kOther = 80;      // another program's window
+  constexpr platform::WindowHandle kForm = 96;       // one of the program's windows
+  constexpr platform::WindowHandle kClicked = 112;
+  const std::vector<std::string> opened = {"foreground 4660", "popup 119 owner 4660", "null 4660"};
+  const auto then = [&opened](std::vector<std::string> rest) {
+    rest.insert(rest.begin(), opened.begin(), opened.end());
+    return rest;
+  };
+  struct Case {
+    const char* what;
+    platform::WindowHandle before;
+    bool before_shown;
+    std::uint32_t chosen;
+    bool choice_shows_form;
+    bool click_activates_another;
+    std::vector<std::string> calls;
+    platform::WindowHandle after;
+  };
+  const Case cases[] = {
+      {"Esc", kOther, true, 0, false, false, then({"closed 0", "foreground 80"}), kOther},
+      {"an item that shows no window", kOther, true, 2, false, false, then({"closed 2", "foreground 80"}), kOther},
+      {"back to one of the program's windows", kForm, true, 0, false, false, then({"closed 0", "foreground 96"}),
+       kForm},
+      {"an item that shows a window", kOther, true, 1, true, false, then({"closed 1", "foreground 96"}), kForm},
+      {"a click that activated another window", kOther, true, 0, false, true, then({"closed 0"}), kClicked},
+      {"the window before gone or hidden", kOther, false, 0, false, false, then({"closed 0"}), kOwner},
+      {"no window in front before", 0, false, 0, false, false, then({"closed 0"}), kOwner},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     RecordingPopupCalls calls;
-    calls.chosen = chosen;
-    EXPECT_EQ(platform::track_popup_menu_at_pointer(calls, 0x77, 0x1234), chosen);
-    const std::vector<std::string> expected = {"foreground 4660", "popup 119 owner 4660", "null 4660"};
-    EXPECT_EQ(calls.calls, expected) << "closed with " << chosen;
+    calls.foreground = c.before;
+    if (c.before_shown) calls.shown = {c.before};
+    calls.chosen = c.chosen;
+    if (c.click_activates_another) calls.while_open = [&calls] { calls.foreground = kClicked; };
+    platform::track_popup_menu_at_pointer(calls, 0x77, kOwner, [&](std::uint32_t chosen) {
+      calls.calls.push_back("closed " + std::to_string(chosen));
+      if (c.choice_shows_form) calls.set_foreground_window(kForm);
+    });
+    EXPECT_EQ(calls.calls, c.calls);
+    EXPECT_EQ(calls.foreground, c.after);
     EXPECT_EQ(calls.opened_at, calls.pointer);
     // Left-aligned at the point and for the left button only (the zero
     // values): no other alignment, no right button; the choice comes back.

@@ -452,20 +452,26 @@ TEST_F(SettingsWindowTest, TrayClicksShowTheWindowAndOpenTheMenu) {
 }
 
 // The tray menu is owned by the hidden application window: the hidden
-// settings window never takes the keyboard, whatever becomes of the menu.
-TEST_F(SettingsWindowTest, TheTrayMenuLeavesNoHiddenWindowWithTheKeyboard) {
+// settings window never takes the keyboard, and a menu closed without
+// showing a window gives the foreground back to the window the user was in.
+TEST_F(SettingsWindowTest, TheTrayMenuGivesTheKeyboardBack) {
   start();
   struct Case {
     const char* what;
+    bool settings_in_front;
     std::u16string_view item;  // empty: closed without a choice
   };
-  for (const Case& c : {Case{"closed", u""}, Case{"desktop icons", u"mnuHideDesktopIcons"}}) {
+  for (const Case& c : {Case{"closed", false, u""}, Case{"desktop icons", false, u"mnuHideDesktopIcons"},
+                        Case{"closed over the settings window", true, u""}}) {
+    if (c.settings_in_front) form().tray_callback(kLeftUp);
     if (!c.item.empty()) runtime.post([&] { form().choose(c.item); });
     form().tray_callback(kRightUp);
-    EXPECT_EQ(runtime.foreground(), runtime.app_window()) << c.what;
-    EXPECT_EQ(runtime.focus_form(), nullptr) << c.what;
-    EXPECT_FALSE(form().visible()) << c.what;
+    EXPECT_EQ(runtime.foreground(), c.settings_in_front ? form().window_handle() : runtime.other_program_window())
+        << c.what;
+    EXPECT_EQ(runtime.focus_form(), c.settings_in_front ? &form() : nullptr) << c.what;
+    EXPECT_EQ(form().visible(), c.settings_in_front) << c.what;
   }
+  form().hide();
 
   // A left click brings the window forward, covered or not, with the focus.
   for (int click = 0; click < 2; ++click) {

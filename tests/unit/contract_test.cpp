@@ -77,6 +77,7 @@ class SimulatedShellWindows final : public contract::ShellWindowsUnderTest {
   }
   void destroy(platform::WindowHandle window) override { shell_.remove(window); }
   std::string text_of(platform::WindowHandle window) override { return shell_.text_of(window); }
+  void settle() override {}
 
  private:
   sim::ShellWindows shell_;

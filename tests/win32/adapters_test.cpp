@@ -260,6 +260,11 @@ class WineShellWindows final : public contract::ShellWindowsUnderTest {
     return code_page_.encode(platform::win32::from_wide(text));
   }
 
+  void settle() override {
+    MSG message{};
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+  }
+
  private:
   platform::win32::ShellWindows shell_;
   platform::win32::AnsiCodePage code_page_;

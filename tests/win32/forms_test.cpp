@@ -576,7 +576,8 @@ const testing::Register menus("menu items: captions, enabled flags, the popup an
 
 // Only the program's own showing, or a return from another of its forms,
 // runs a form's activate handler; a return from another program or from the
-// tray menu does not, and a hidden form never takes the keyboard.
+// tray menu does not, and a hidden form never takes the keyboard. The tray
+// menu closed gives the foreground back to a window that is still shown.
 const testing::Register activation("show brings forward; which returns count as activations", [] {
   Fixture f;
   std::unique_ptr<forms::Form> second = f.runtime.create_form(plain_form(u"second"));
@@ -597,8 +598,15 @@ const testing::Register activation("show brings forward; which returns count as 
   const HWND form = f.window();
   const HWND app = f.runtime.app_window();
   const Step steps[] = {
-      {"hidden, the tray menu closed", cancelled_menu, 0, app},
+      {"the tray menu closed over another program: back to it",
+       [&] {
+         ::SetForegroundWindow(other.get());
+         cancelled_menu();
+       },
+       0, other.get()},
       {"a hidden form brought to the foreground", [&] { ::SetForegroundWindow(form); }, 0, form},
+      {"the tray menu closed over a hidden form: not back to it", cancelled_menu, 0, app},
+      {"the hidden form in the foreground again", [&] { ::SetForegroundWindow(form); }, 0, form},
       {"shown", [&] { f.form->show(); }, 1, form},
       {"shown again while active", [&] { f.form->show(); }, 2, form},
       {"covered by another program", [&] { ::SetForegroundWindow(other.get()); }, 2, other.get()},
@@ -609,8 +617,7 @@ const testing::Register activation("show brings forward; which returns count as 
          f.form->show();
        },
        3, form},
-      {"the tray menu closed", cancelled_menu, 3, app},
-      {"back from the tray menu", [&] { ::SetForegroundWindow(form); }, 3, form},
+      {"the tray menu closed: back to the form, no activation", cancelled_menu, 3, form},
       {"another form shown", [&] { second->show(); }, 3, as_hwnd(second->window_handle())},
       {"back from the other form", [&] { ::SetForegroundWindow(form); }, 4, form},
       // As the tray menu did when the hidden settings window owned it.

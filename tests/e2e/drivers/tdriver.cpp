@@ -1204,6 +1204,18 @@ int cmd_activate(Args args) {
   return kOk;
 }
 
+// key-escape: Esc pressed and released, into the system's input as the
+// keyboard's keys go: to the foreground thread, where an open menu takes it.
+int cmd_key_escape(Args) {
+  INPUT keys[2]{};
+  for (INPUT& key : keys) {
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_ESCAPE;
+  }
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  return ::SendInput(2, keys, sizeof(INPUT)) == 2 ? kOk : missing(L"keyboard input");
+}
+
 // What a window is to the scenarios: "form", "about", "app" (the program's
 // hidden application window), "cover", or its class.
 std::wstring role_of(HWND window) {
@@ -1273,6 +1285,7 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"about-close", cmd_about_close},
       {L"cover", cmd_cover},
       {L"activate", cmd_activate},
+      {L"key-escape", cmd_key_escape},
       {L"foreground", cmd_foreground},
       {L"set-text", cmd_set_text},
       {L"get-text", cmd_get_text},

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Which windows come forward, and which returns to the About window run its
 # animation, on the real windows. The tray menu leaves no hidden window with
-# the keyboard; a left click on the icon brings a covered settings window to
-# the front; "О программе" brings a covered About window to the front and
-# animates it; coming back to it from the settings window animates it again,
-# from another program's window or from the tray menu not.
+# the keyboard: closed with Esc, by a click elsewhere or with an item that
+# shows no window, it gives the foreground back to the window that had it; a
+# left click on the icon brings a covered settings window to the front; "О
+# программе" brings a covered About window to the front and animates it;
+# coming back to it from the settings window animates it again, from another
+# program's window or from the tray menu not.
 source "$(dirname "$0")/../lib.sh"
 e2e_join_desktop
 e2e_reset_registry
@@ -19,30 +21,48 @@ foreground() { td foreground; }
 role_and_focus() { foreground | awk '{print $1, $5}'; }
 
 # The tray menu, closed without showing a window: "Скрыть значки на Рабочем
-# столе" (twice, so that it flips back), or a click elsewhere.
+# столе" (twice, so that it flips back), Esc, or a click elsewhere.
 menu_item_desktop_icons() {
   open_tray_menu || fail "no popup menu: $MENU_ITEMS"
   choose_menu_item 4 1 || fail "no open menu to choose the desktop icons item from"
   poll 0 2000 menu_open
 }
+# Esc from the driver, into the system's input as the keyboard's keys go.
+# Under Wine, xdotool's Esc did not reach the menu when another program's
+# window had the foreground before it opened; Windows gives every key to the
+# foreground thread, the menu's.
+menu_escape() {
+  open_tray_menu || fail "no popup menu: $MENU_ITEMS"
+  td key-escape
+  poll 0 2000 menu_open || fail "Esc did not close the menu"
+}
+# after_tray_menu WHAT ROLE: the window that was in front before the menu
+# has the foreground again. Wine sends no keys to a hidden foreground
+# window, so the foreground window is read rather than typed at.
 after_tray_menu() {
-  local what=$1 seen
+  local what=$1 role=$2 seen
+  poll "$role" 2000 foreground_role
   seen=$(foreground)
   [[ $seen != form* && $seen != *"focus Edit"* ]] ||
     fail "after the tray menu ($what) the keyboard is with the hidden settings window: $seen"
-  expect_eq "foreground after the tray menu ($what)" "app" "${seen%% *}"
+  expect_eq "foreground after the tray menu ($what)" "$role" "${seen%% *}"
 }
+foreground_role() { foreground | awk '{print $1}'; }
 
+# Another program's window over everything but the taskbar, in front when
+# the menu opens.
+background_driver cover cover || exit 1
+poll cover 2000 foreground_role || fail "the cover window is not in front: $POLL_SEEN"
+
+menu_escape
+after_tray_menu "closed with Esc" cover
 open_tray_menu || fail "no popup menu: $MENU_ITEMS"
 close_menu
-after_tray_menu "closed by a click elsewhere"
+after_tray_menu "closed by a click on the other window" cover
 menu_item_desktop_icons
-after_tray_menu "desktop icons hidden"
+after_tray_menu "desktop icons hidden" cover
 menu_item_desktop_icons
-after_tray_menu "desktop icons shown"
-
-# Another program's window over everything but the taskbar.
-background_driver cover cover || exit 1
+after_tray_menu "desktop icons shown" cover
 
 tray_click 1
 poll 1 2000 form_field visible || fail "no settings window after a left click"
@@ -91,8 +111,10 @@ poll "cover" 2000 role_and_focus
 td activate about
 expect_eq "back to the About window from another program's window: no animation" 0 "$(animating)"
 
+menu_escape
+after_tray_menu "closed with Esc over the About window" about
 menu_item_desktop_icons
-after_tray_menu "with the About window open"
+after_tray_menu "desktop icons hidden over the About window" about
 menu_item_desktop_icons
 td activate about
 expect_eq "back to the About window from the tray menu: no animation" 0 "$(animating)"
