@@ -119,6 +119,46 @@ ZOrderLook next_zorder_look(Beneath beneath) {
   return ZOrderLook::Move;
 }
 
+namespace {
+
+bool in_place_above(ZOrder& z_order, std::uintptr_t caption_window, std::uintptr_t taskbar) {
+  std::uintptr_t beneath = caption_window;
+  for (int looks = 0; looks <= kMostCaptionWindowsBeneath; ++looks) {
+    beneath = z_order.beneath(beneath);
+    const Beneath what = beneath == taskbar                                   ? Beneath::Taskbar
+                         : beneath != 0 && z_order.is_caption_window(beneath) ? Beneath::CaptionWindow
+                                                                              : Beneath::Other;
+    switch (next_zorder_look(what)) {
+      case ZOrderLook::InPlace:
+        return true;
+      case ZOrderLook::Move:
+        return false;
+      case ZOrderLook::LookFurther:
+        break;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::optional<ZOrderMove> caption_window_move(ZOrder& z_order, std::uintptr_t caption_window, std::uintptr_t taskbar,
+                                              bool topmost) {
+  if (taskbar == 0 || in_place_above(z_order, caption_window, taskbar)) return std::nullopt;
+  const std::uintptr_t over = z_order.above(taskbar);
+  // The z-order changed between the reads: it is in place after all.
+  if (over == caption_window) return std::nullopt;
+  if (over == 0) return ZOrderMove{topmost ? ZOrderMove::To::Topmost : ZOrderMove::To::Top};
+  if (z_order.is_topmost(over) != topmost) {
+    // Only topmost windows stand above the taskbar: the top of the ordinary
+    // ones is right above it. A topmost caption window over an ordinary
+    // taskbar is above it already.
+    if (topmost) return std::nullopt;
+    return ZOrderMove{ZOrderMove::To::Top};
+  }
+  return ZOrderMove{ZOrderMove::To::Beneath, over};
+}
+
 bool reads_right_to_left(std::u16string_view caption) {
   for (std::size_t i = 0; i < caption.size(); ++i) {
     char32_t c = caption[i];

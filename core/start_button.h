@@ -101,6 +101,35 @@ ZOrderLook next_zorder_look(Beneath beneath);
 // a copy for each caption window is more than anyone runs.
 inline constexpr int kMostCaptionWindowsBeneath = 16;
 
+// The z-order of the top-level windows as a caption window reads it, one
+// window at a time: each read is a trip to the window server.
+class ZOrder {
+ public:
+  virtual ~ZOrder() = default;
+  // The window directly beneath or directly above; 0 past either end.
+  virtual std::uintptr_t beneath(std::uintptr_t window) = 0;
+  virtual std::uintptr_t above(std::uintptr_t window) = 0;
+  virtual bool is_caption_window(std::uintptr_t window) = 0;
+  virtual bool is_topmost(std::uintptr_t window) = 0;
+};
+
+// Where SetWindowPos puts a caption window: directly beneath a window (its
+// hWndInsertAfter), on top of the ordinary windows, or on top of them all.
+struct ZOrderMove {
+  enum class To { Beneath, Top, Topmost };
+  To to = To::Top;
+  std::uintptr_t window = 0;  // for Beneath
+
+  friend bool operator==(const ZOrderMove&, const ZOrderMove&) = default;
+};
+
+// The move that puts the caption window back directly above its taskbar,
+// beneath whatever stands above that taskbar (a full-screen program), or
+// nothing where it stands in its place already. `topmost` says whether the
+// taskbar was topmost when the search read it.
+std::optional<ZOrderMove> caption_window_move(ZOrder& z_order, std::uintptr_t caption_window, std::uintptr_t taskbar,
+                                              bool topmost);
+
 // Whether a caption reads right to left: its first strong character is
 // Hebrew, Arabic or of another right-to-left script. Digits, blanks and
 // punctuation take no side.

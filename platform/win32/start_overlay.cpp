@@ -51,6 +51,21 @@ LOGFONTW caption_font(HWND window) {
   return metrics.lfCaptionFont;
 }
 
+// One GetWindow call a look, as the caption window walks down from itself.
+class WindowZOrder final : public core::ZOrder {
+ public:
+  std::uintptr_t beneath(std::uintptr_t window) override { return as_handle(::GetWindow(as_hwnd(window), GW_HWNDNEXT)); }
+  std::uintptr_t above(std::uintptr_t window) override { return as_handle(::GetWindow(as_hwnd(window), GW_HWNDPREV)); }
+  bool is_caption_window(std::uintptr_t window) override {
+    wchar_t name[std::size(kOverlayClass) + 1]{};
+    return ::GetClassNameW(as_hwnd(window), name, static_cast<int>(std::size(name))) != 0 &&
+           std::wcscmp(name, kOverlayClass) == 0;
+  }
+  bool is_topmost(std::uintptr_t window) override {
+    return (::GetWindowLongW(as_hwnd(window), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  }
+};
+
 }  // namespace
 
 // The hidden owner of the caption windows. Being a top-level window, it
@@ -129,53 +144,17 @@ class StartOverlays::Overlay final : private Window {
     return true;
   }
 
-  // Whether it stands where it belongs: directly above the taskbar, with
-  // nothing but caption windows between. One look at the z-order a tick
-  // while it does, one more for each caption window of another copy's.
-  bool in_place_above(HWND taskbar) const {
-    HWND beneath = hwnd();
-    for (int looks = 0; looks <= core::kMostCaptionWindowsBeneath; ++looks) {
-      beneath = ::GetWindow(beneath, GW_HWNDNEXT);
-      const core::Beneath what = beneath == taskbar           ? core::Beneath::Taskbar
-                                 : is_caption_window(beneath) ? core::Beneath::CaptionWindow
-                                                              : core::Beneath::Other;
-      switch (core::next_zorder_look(what)) {
-        case core::ZOrderLook::InPlace:
-          return true;
-        case core::ZOrderLook::Move:
-          return false;
-        case core::ZOrderLook::LookFurther:
-          break;
-      }
-    }
-    return false;
-  }
-
-  static bool is_caption_window(HWND window) {
-    wchar_t name[std::size(kOverlayClass) + 1]{};
-    return window != nullptr && ::GetClassNameW(window, name, static_cast<int>(std::size(name))) != 0 &&
-           std::wcscmp(name, kOverlayClass) == 0;
-  }
-
-  // Directly above the window it covers: above the taskbar that holds the
-  // button, beneath whatever stands above that taskbar (a full-screen
-  // program). The shell raises its taskbar when it is clicked; the next tick
-  // puts the overlay back on it.
+  // Directly above the window it covers: the choice is core's, made from
+  // what this reads of the z-order. The shell raises its taskbar when it is
+  // clicked; the next tick puts the overlay back on it.
   void stand_above(HWND above, bool topmost) {
-    const HWND window = hwnd();
-    if (above == nullptr || in_place_above(above)) return;
-    HWND over = ::GetWindow(above, GW_HWNDPREV);
-    if (over == window) return;
-    if (over == nullptr) {
-      over = topmost ? HWND_TOPMOST : HWND_TOP;
-    } else if (((::GetWindowLongW(over, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) != topmost) {
-      // Only topmost windows stand above the window covered: the top of the
-      // ordinary ones is right above it. A topmost overlay over an ordinary
-      // window is above it already.
-      if (topmost) return;
-      over = HWND_TOP;
-    }
-    ::SetWindowPos(window, over, 0, 0, 0, 0, kQuietMove | SWP_NOMOVE | SWP_NOSIZE);
+    WindowZOrder z_order;
+    const auto move = core::caption_window_move(z_order, as_handle(hwnd()), as_handle(above), topmost);
+    if (!move) return;
+    const HWND after = move->to == core::ZOrderMove::To::Beneath ? as_hwnd(move->window)
+                       : move->to == core::ZOrderMove::To::Top   ? HWND_TOP
+                                                                 : HWND_TOPMOST;
+    ::SetWindowPos(hwnd(), after, 0, 0, 0, 0, kQuietMove | SWP_NOMOVE | SWP_NOSIZE);
   }
 
   LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam) override {

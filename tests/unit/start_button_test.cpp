@@ -2,10 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <ostream>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace talvorin::core {
+
+void PrintTo(const ZOrderMove& move, std::ostream* out) {
+  static constexpr const char* kTo[] = {"beneath", "top", "topmost"};
+  *out << kTo[static_cast<int>(move.to)];
+  if (move.to == ZOrderMove::To::Beneath) *out << " '" << static_cast<char>(move.window) << "'";
+}
+
 namespace {
 
 constexpr std::uintptr_t kTaskbar = 0x10;
@@ -202,6 +214,68 @@ TEST(CaptionWindowZOrder, OnlyCaptionWindowsMayStandBetweenItAndItsTaskbar) {
     EXPECT_EQ(look, c.last) << c.name;
     EXPECT_EQ(looks, c.beneath.size()) << c.name << ": decided at the last window";
   }
+}
+
+// A z-order from the top down, a character a window: o is the caption
+// window that moves, t its taskbar, other letters other programs' windows
+// (upper case: topmost), anything else another copy's caption windows.
+class LetteredZOrder final : public ZOrder {
+ public:
+  explicit LetteredZOrder(std::string_view windows) : windows_(windows) {}
+  std::uintptr_t beneath(std::uintptr_t window) override {
+    const std::size_t at = windows_.find(static_cast<char>(window));
+    return at + 1 < windows_.size() ? of(windows_[at + 1]) : 0;
+  }
+  std::uintptr_t above(std::uintptr_t window) override {
+    const std::size_t at = windows_.find(static_cast<char>(window));
+    return at != std::string_view::npos && at > 0 ? of(windows_[at - 1]) : 0;
+  }
+  bool is_caption_window(std::uintptr_t window) override { return std::isalpha(static_cast<int>(window)) == 0; }
+  bool is_topmost(std::uintptr_t window) override { return std::isupper(static_cast<int>(window)) != 0; }
+  // Ours and its taskbar, in whichever case they stand.
+  std::uintptr_t ours() const { return find_either('o'); }
+  std::uintptr_t taskbar() const { return find_either('t'); }
+  static std::uintptr_t of(char window) { return static_cast<unsigned char>(window); }
+
+ private:
+  std::uintptr_t find_either(char lower) const {
+    const std::size_t at = windows_.find_first_of(std::string{lower, static_cast<char>(std::toupper(lower))});
+    return at == std::string_view::npos ? 0 : of(windows_[at]);
+  }
+  std::string_view windows_;
+};
+
+TEST(CaptionWindowZOrder, GoesBackDirectlyAboveItsTaskbarAndNoFurther) {
+  using To = ZOrderMove::To;
+  const auto beneath = [](char window) { return ZOrderMove{To::Beneath, LetteredZOrder::of(window)}; };
+  struct Case {
+    const char* name;
+    std::string_view z_order;
+    bool topmost;  // as the search read the taskbar
+    std::optional<ZOrderMove> move;
+  };
+  const Case cases[] = {
+      {"directly above", "wot", false, std::nullopt},
+      {"two other copies' between", "wo12t", false, std::nullopt},
+      {"another program's between", "owt", false, beneath('w')},
+      {"another program's between, another copy's above", "1owt", false, beneath('w')},
+      {"a copy's, then another program's between", "o1wt", false, beneath('w')},
+      {"the taskbar raised over it", "wto", false, beneath('w')},
+      {"only copies' beneath it, down to the bottom", "wto1", false, beneath('w')},
+      {"the taskbar on top", "to", false, ZOrderMove{To::Top}},
+      {"a topmost taskbar on top", "TO", true, ZOrderMove{To::Topmost}},
+      {"beneath a topmost window over a topmost taskbar", "OWT", true, beneath('W')},
+      {"an ordinary taskbar beneath a topmost window: the top of the ordinary ones", "Wto", false,
+       ZOrderMove{To::Top}},
+      {"topmost over a taskbar that is no longer", "Owt", true, std::nullopt},
+      {"more copies between than anyone runs", "o0123456789!#$%&*+t", false, beneath('+')},
+  };
+  for (const Case& c : cases) {
+    LetteredZOrder z_order(c.z_order);
+    EXPECT_EQ(caption_window_move(z_order, z_order.ours(), z_order.taskbar(), c.topmost), c.move) << c.name;
+  }
+  LetteredZOrder z_order("owt");
+  EXPECT_EQ(caption_window_move(z_order, z_order.ours(), 0, false), std::nullopt) << "no taskbar, no move";
 }
 
 TEST(Caption, ReadsRightToLeftFromItsFirstStrongCharacter) {
