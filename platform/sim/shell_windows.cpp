@@ -171,13 +171,133 @@ void ShellWindows::show_window(WindowHandle window, platform::ShowCommand comman
   if (Window* w = lookup(window)) w->facts.visible = command != platform::ShowCommand::Hide;
 }
 
-void StartOverlays::show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) {
-  // The Win32 overlays move and draw only what changed; so does this count.
-  for (std::size_t i = 0; i < placements.size(); ++i) {
-    if (i >= shown_.size() || shown_[i] != placements[i] || caption != caption_) ++redraws_;
+WindowHandle ShellWindows::window_beneath(WindowHandle window) const {
+  const auto it =
+      std::find_if(windows_.begin(), windows_.end(), [window](const Window& w) { return w.handle == window; });
+  if (it == windows_.end() || it->parent != 0) return 0;
+  const auto next = std::find_if(it + 1, windows_.end(), [](const Window& w) { return w.parent == 0; });
+  return next == windows_.end() ? 0 : next->handle;
+}
+
+WindowHandle ShellWindows::window_above(WindowHandle window) const {
+  const auto it =
+      std::find_if(windows_.rbegin(), windows_.rend(), [window](const Window& w) { return w.handle == window; });
+  if (it == windows_.rend() || it->parent != 0) return 0;
+  const auto next = std::find_if(it + 1, windows_.rend(), [](const Window& w) { return w.parent == 0; });
+  return next == windows_.rend() ? 0 : next->handle;
+}
+
+void ShellWindows::raise(WindowHandle window) {
+  const auto it =
+      std::find_if(windows_.begin(), windows_.end(), [window](const Window& w) { return w.handle == window; });
+  if (it == windows_.end() || it->parent != 0) return;
+  Window moved = std::move(*it);
+  windows_.erase(it);
+  windows_.insert(moved.facts.topmost ? windows_.begin() : below_topmost(), std::move(moved));
+}
+
+void ShellWindows::put_beneath(WindowHandle window, WindowHandle above) {
+  const Window* over = lookup(above);
+  const auto it =
+      std::find_if(windows_.begin(), windows_.end(), [window](const Window& w) { return w.handle == window; });
+  if (!over || over->parent != 0 || it == windows_.end() || it->parent != 0 || window == above) return;
+  const bool over_topmost = over->facts.topmost;
+  Window moved = std::move(*it);
+  windows_.erase(it);
+  if (!over_topmost) moved.facts.topmost = false;
+  if (over_topmost && !moved.facts.topmost) {
+    windows_.insert(below_topmost(), std::move(moved));
+    return;
   }
-  shown_ = placements;
+  const auto at =
+      std::find_if(windows_.begin(), windows_.end(), [above](const Window& w) { return w.handle == above; });
+  windows_.insert(at + 1, std::move(moved));
+}
+
+platform::WindowFacts ShellWindows::peek(WindowHandle window) const {
+  const Window* w = lookup(window);
+  return w ? w->facts : platform::WindowFacts{};
+}
+
+std::string ShellWindows::class_of(WindowHandle window) const {
+  const Window* w = lookup(window);
+  return w ? w->class_name : std::string();
+}
+
+namespace {
+
+// The z-order as the program's own caption windows read it.
+class SimulatedZOrder final : public core::ZOrder {
+ public:
+  explicit SimulatedZOrder(const ShellWindows& shell) : shell_(shell) {}
+  std::uintptr_t beneath(std::uintptr_t window) override { return shell_.window_beneath(window); }
+  std::uintptr_t above(std::uintptr_t window) override { return shell_.window_above(window); }
+  bool is_caption_window(std::uintptr_t window) override {
+    return shell_.class_of(window) == StartOverlays::kWindowClass;
+  }
+  bool is_topmost(std::uintptr_t window) override { return shell_.peek(window).topmost; }
+
+ private:
+  const ShellWindows& shell_;
+};
+
+}  // namespace
+
+void StartOverlays::show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) {
+  const bool caption_changed = caption != caption_;
+  while (overlays_.size() < placements.size()) {
+    // Made hidden, on top of the ordinary windows, as CreateWindowEx makes one.
+    const WindowHandle window = shell_.add_top_level(std::string(kWindowClass));
+    shell_.set_facts(window, {});
+    overlays_.push_back({window});
+  }
+  for (std::size_t i = 0; i < overlays_.size(); ++i) {
+    Overlay& overlay = overlays_[i];
+    if (i < placements.size()) {
+      place(overlay, placements[i], caption_changed);
+    } else if (overlay.shown) {
+      overlay.shown = false;
+      shell_.set_facts(overlay.window,
+                       {.visible = false, .rect = overlay.placement.rect, .topmost = overlay.placement.topmost});
+    }
+  }
   caption_ = placements.empty() ? std::u16string() : std::u16string(caption);
+}
+
+// As the Win32 overlay: moved and drawn anew only where its place or the
+// caption changed or it was hidden, made topmost or not with its taskbar,
+// then put back above the taskbar as core says.
+void StartOverlays::place(Overlay& overlay, const core::OverlayPlacement& placement, bool caption_changed) {
+  if (!overlay.shown || placement.rect != overlay.placement.rect || caption_changed) ++redraws_;
+  shell_.set_facts(overlay.window, {.visible = true, .rect = placement.rect, .topmost = placement.topmost});
+  overlay.placement = placement;
+  overlay.shown = true;
+  SimulatedZOrder z_order(shell_);
+  const auto move = core::caption_window_move(z_order, overlay.window, placement.above, placement.topmost);
+  if (!move) return;
+  switch (move->to) {
+    case core::ZOrderMove::To::Beneath:
+      shell_.put_beneath(overlay.window, move->window);
+      break;
+    case core::ZOrderMove::To::Top:
+    case core::ZOrderMove::To::Topmost:
+      shell_.raise(overlay.window);
+      break;
+  }
+}
+
+std::vector<core::OverlayPlacement> StartOverlays::shown() const {
+  std::vector<core::OverlayPlacement> placements;
+  for (const Overlay& overlay : overlays_) {
+    if (overlay.shown) placements.push_back(overlay.placement);
+  }
+  return placements;
+}
+
+std::vector<WindowHandle> StartOverlays::windows() const {
+  std::vector<WindowHandle> windows;
+  for (const Overlay& overlay : overlays_) windows.push_back(overlay.window);
+  return windows;
 }
 
 }  // namespace talvorin::sim

@@ -39,6 +39,23 @@ class ShellWindows final : public platform::ShellWindows {
   // The monitors, the first the primary one: one of 1024x768 unless set.
   void set_monitors(std::vector<core::PixelRect> monitors) { monitors_ = std::move(monitors); }
 
+  // The z-order of the top-level windows, as the program's own windows and
+  // the tests read and change it: none of these counts among the calls.
+  // GetWindow with GW_HWNDNEXT and GW_HWNDPREV: 0 past either end.
+  WindowHandle window_beneath(WindowHandle window) const;
+  WindowHandle window_above(WindowHandle window) const;
+  // SetWindowPos with HWND_TOP: on top of the windows of its kind, topmost
+  // or not.
+  void raise(WindowHandle window);
+  // SetWindowPos with a window for hWndInsertAfter: directly beneath it,
+  // where a window of its kind may stand. Below an ordinary window a
+  // topmost one is topmost no longer; an ordinary one goes no higher than
+  // the top of the ordinary windows.
+  void put_beneath(WindowHandle window, WindowHandle above);
+  // What a window is, without a call through the port; all zero when gone.
+  platform::WindowFacts peek(WindowHandle window) const;
+  std::string class_of(WindowHandle window) const;
+
   std::string text_of(WindowHandle window) const;
   std::size_t texts_sent() const { return texts_sent_; }
   bool visible(WindowHandle window) const;
@@ -80,12 +97,21 @@ class ShellWindows final : public platform::ShellWindows {
   std::vector<std::pair<WindowHandle, platform::ShowCommand>> show_calls_;
 };
 
-// The overlays as the program last asked for them.
+// The caption windows: top-level windows of the program's own in the
+// shell's z-order, made, moved, shown and hidden as the Win32 ones are, each
+// put back directly above the window its placement names.
 class StartOverlays final : public platform::StartOverlays {
  public:
+  // The class of the Win32 caption windows, which another copy's have too.
+  static constexpr std::string_view kWindowClass = "TalvorinStartCaption";
+
+  explicit StartOverlays(ShellWindows& shell) : shell_(shell) {}
   void show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) override;
 
-  const std::vector<core::OverlayPlacement>& shown() const { return shown_; }
+  // The placements of the caption windows that show, in order.
+  std::vector<core::OverlayPlacement> shown() const;
+  // Their windows, shown or not, in the order of the placements.
+  std::vector<WindowHandle> windows() const;
   // The caption of the overlays that show; empty with none.
   const std::u16string& caption() const { return caption_; }
   // Times an overlay was moved or drawn anew.
@@ -95,7 +121,15 @@ class StartOverlays final : public platform::StartOverlays {
   std::uint32_t display_changes() const override { return display_changes_; }
 
  private:
-  std::vector<core::OverlayPlacement> shown_;
+  struct Overlay {
+    WindowHandle window = 0;
+    core::OverlayPlacement placement{};
+    bool shown = false;
+  };
+  void place(Overlay& overlay, const core::OverlayPlacement& placement, bool caption_changed);
+
+  ShellWindows& shell_;
+  std::vector<Overlay> overlays_;
   std::u16string caption_;
   std::size_t redraws_ = 0;
   std::uint32_t display_changes_ = 0;

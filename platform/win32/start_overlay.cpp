@@ -54,7 +54,9 @@ LOGFONTW caption_font(HWND window) {
 // One GetWindow call a look, as the caption window walks down from itself.
 class WindowZOrder final : public core::ZOrder {
  public:
-  std::uintptr_t beneath(std::uintptr_t window) override { return as_handle(::GetWindow(as_hwnd(window), GW_HWNDNEXT)); }
+  std::uintptr_t beneath(std::uintptr_t window) override {
+    return as_handle(::GetWindow(as_hwnd(window), GW_HWNDNEXT));
+  }
   std::uintptr_t above(std::uintptr_t window) override { return as_handle(::GetWindow(as_hwnd(window), GW_HWNDPREV)); }
   bool is_caption_window(std::uintptr_t window) override {
     wchar_t name[std::size(kOverlayClass) + 1]{};

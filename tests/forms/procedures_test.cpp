@@ -207,7 +207,7 @@ class StartButtonCaption : public ::testing::Test {
   std::size_t write(platform::CaptionRequest request) { return write(request, shell); }
 
   sim::ShellWindows shell;
-  sim::StartOverlays overlays;
+  sim::StartOverlays overlays{shell};
   const sim::CodePage1251 code_page{};
   RecordingBoxes boxes;
   platform::MissingButtonReport report{boxes};
@@ -326,7 +326,7 @@ TEST(StartButtonShapes, EachShapeGetsItsCaptionWindowsAndAnIdleTickCostsOnlyItsS
     sim::ShellWindows shell;
     shell.set_monitors({{0, 0, 1024, 768}, {1024, 0, 2048, 768}});
     shape.make(shell);
-    sim::StartOverlays overlays;
+    sim::StartOverlays overlays{shell};
     const sim::CodePage1251 code_page;
     RecordingBoxes boxes;
     platform::MissingButtonReport report(boxes);
@@ -359,7 +359,7 @@ TEST(StartButtonShapes, TheCaptionWindowFollowsAMovedButtonAndHidesWhenItSlidesO
   kShellShapes[2].make(shell);  // 8 to 11
   const auto bar = shell.find_window("Shell_TrayWnd");
   const auto start = shell.find_child_window(bar, "Start");
-  sim::StartOverlays overlays;
+  sim::StartOverlays overlays{shell};
   const sim::CodePage1251 code_page;
   RecordingBoxes boxes;
   platform::MissingButtonReport report(boxes);
@@ -403,7 +403,7 @@ TEST(MissingButtonReport, NeverTwoBoxesAtOnceAndALossSeenMeanwhileIsReportedAfte
   sim::ShellWindows shell;
   const sim::CodePage1251 code_page;
   NestedBoxes boxes;
-  sim::StartOverlays overlays;
+  sim::StartOverlays overlays{shell};
   platform::MissingButtonReport report(boxes);
   platform::MonitorCache monitors;
   std::u16string caption = u"x";

@@ -23,7 +23,7 @@ struct SimulatedWindows {
   sim::CodePage1251 code_page;
   sim::TextDrawing drawing;
   sim::Links links;
-  sim::StartOverlays overlays;
+  sim::StartOverlays overlays{shell};
   headless::Runtime runtime{registry};
   platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, runtime.clock(), links, overlays};
 };

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "platform/sim/registry.h"
 #include "platform/sim/shell_windows.h"
 #include "platform/sim/text_drawing.h"
 #include "tests/contract/drawing_contract.h"
 #include "tests/contract/registry_contract.h"
 #include "tests/contract/shell_windows_contract.h"
+#include "tests/contract/start_overlays_contract.h"
 
 namespace talvorin {
 namespace {
@@ -93,6 +96,53 @@ TEST(ShellWindowsContract, SimulatedShellFindsWalksWritesAndReads) {
   run(contract::shell_windows_walked);
   run(contract::shell_windows_text);
   run(contract::shell_windows_facts);
+  EXPECT_EQ(testing::failures(), before);
+}
+
+class SimulatedOverlays final : public contract::StartOverlaysUnderTest {
+ public:
+  platform::StartOverlays& overlays() override { return overlays_; }
+  platform::WindowHandle make(bool topmost, bool caption_window) override {
+    const platform::WindowHandle made =
+        shell_.add_top_level(std::string(caption_window ? sim::StartOverlays::kWindowClass : "TalvorinTestWindow"));
+    shell_.set_facts(made, {.visible = true, .rect = {0, 0, 10, 10}, .topmost = topmost});
+    return made;
+  }
+  void destroy(platform::WindowHandle window) override { shell_.remove(window); }
+  void raise(platform::WindowHandle window) override { shell_.raise(window); }
+  // HWND_TOPMOST also raises a window that is topmost already.
+  void set_topmost(platform::WindowHandle window, bool topmost) override {
+    platform::WindowFacts facts = shell_.peek(window);
+    facts.topmost = topmost;
+    shell_.set_facts(window, facts);
+    if (topmost) shell_.raise(window);
+  }
+  void put_beneath(platform::WindowHandle window, platform::WindowHandle above) override {
+    shell_.put_beneath(window, above);
+  }
+  platform::WindowHandle beneath(platform::WindowHandle window) override { return shell_.window_beneath(window); }
+  std::vector<contract::ShownOverlay> shown() override {
+    std::vector<contract::ShownOverlay> shown;
+    for (const platform::WindowHandle window : overlays_.windows()) {
+      const platform::WindowFacts facts = shell_.peek(window);
+      if (facts.visible) shown.push_back({window, facts.rect, overlays_.caption(), facts.topmost});
+    }
+    return shown;
+  }
+  bool drawn_anew() override { return std::exchange(redraws_seen_, overlays_.redraws()) != overlays_.redraws(); }
+
+ private:
+  sim::ShellWindows shell_;
+  sim::StartOverlays overlays_{shell_};
+  std::size_t redraws_seen_ = 0;
+};
+
+TEST(StartOverlaysContract, SimulatedOverlaysFollowTheButtonAndStandAboveTheTaskbar) {
+  const int before = testing::failures();
+  for (const auto contract_case : {contract::start_overlays_follow, contract::start_overlays_stand_above}) {
+    SimulatedOverlays simulated;
+    contract_case(simulated);
+  }
   EXPECT_EQ(testing::failures(), before);
 }
 

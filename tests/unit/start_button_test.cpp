@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <ostream>
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -265,8 +265,7 @@ TEST(CaptionWindowZOrder, GoesBackDirectlyAboveItsTaskbarAndNoFurther) {
       {"the taskbar on top", "to", false, ZOrderMove{To::Top}},
       {"a topmost taskbar on top", "TO", true, ZOrderMove{To::Topmost}},
       {"beneath a topmost window over a topmost taskbar", "OWT", true, beneath('W')},
-      {"an ordinary taskbar beneath a topmost window: the top of the ordinary ones", "Wto", false,
-       ZOrderMove{To::Top}},
+      {"an ordinary taskbar beneath a topmost window: the top of the ordinary ones", "Wto", false, ZOrderMove{To::Top}},
       {"topmost over a taskbar that is no longer", "Owt", true, std::nullopt},
       {"more copies between than anyone runs", "o0123456789!#$%&*+t", false, beneath('+')},
   };

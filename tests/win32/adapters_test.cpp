@@ -16,6 +16,7 @@
 #include "tests/contract/drawing_contract.h"
 #include "tests/contract/registry_contract.h"
 #include "tests/contract/shell_windows_contract.h"
+#include "tests/contract/start_overlays_contract.h"
 #include "tests/win32/check.h"
 
 namespace {
@@ -291,10 +292,18 @@ const testing::Register shell_windows_facts("shell windows: what the search read
 
 // --- the caption's overlay ---------------------------------------------------
 
-BOOL CALLBACK collect_shown_overlay(HWND window, LPARAM found) noexcept {
+constexpr wchar_t kCaptionWindowClass[] = L"TalvorinStartCaption";
+constexpr wchar_t kCaptionOwnerClass[] = L"TalvorinStartCaptionOwner";
+
+std::wstring class_name_of(HWND window) {
   wchar_t name[64] = {};
   ::GetClassNameW(window, name, 64);
-  if (std::wstring(name) == L"TalvorinStartCaption" && ::IsWindowVisible(window)) {
+  return name;
+}
+
+// The caption windows of this process that show, theirs included.
+BOOL CALLBACK collect_shown_overlay(HWND window, LPARAM found) noexcept {
+  if (class_name_of(window) == kCaptionWindowClass && ::IsWindowVisible(window)) {
     reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
   }
   return TRUE;
@@ -306,75 +315,122 @@ std::vector<HWND> shown_overlays() {
   return found;
 }
 
-const testing::Register start_overlays(
-    "start overlays: on the button, right above its taskbar, topmost with it, gone with no placement, no leak", [] {
+// Windows made here as other programs make theirs, moved with SetWindowPos.
+class WineOverlays final : public contract::StartOverlaysUnderTest {
+ public:
+  WineOverlays(const WineOverlays&) = delete;
+  WineOverlays& operator=(const WineOverlays&) = delete;
+  WineOverlays() { register_plain_class(kPlainClass); }
+  ~WineOverlays() override {
+    for (const HWND window : made_) {
+      if (::IsWindow(window)) ::DestroyWindow(window);
+    }
+  }
+
+  platform::StartOverlays& overlays() override { return overlays_; }
+  platform::WindowHandle make(bool topmost, bool caption_window) override {
+    // Another copy's caption window is of the class the adapter registered.
+    const DWORD ex_style = (topmost ? WS_EX_TOPMOST : 0) | (caption_window ? WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE : 0);
+    const HWND made =
+        ::CreateWindowExW(ex_style, caption_window ? kCaptionWindowClass : kPlainClass, L"", WS_POPUP | WS_VISIBLE, 0,
+                          0, 10, 10, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    check(made != nullptr, "a fixture window made");
+    made_.push_back(made);
+    return platform::win32::as_handle(made);
+  }
+  void destroy(platform::WindowHandle window) override { ::DestroyWindow(platform::win32::as_hwnd(window)); }
+  void raise(platform::WindowHandle window) override { move(window, HWND_TOP); }
+  void set_topmost(platform::WindowHandle window, bool topmost) override {
+    move(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST);
+  }
+  void put_beneath(platform::WindowHandle window, platform::WindowHandle above) override {
+    move(window, platform::win32::as_hwnd(above));
+  }
+  platform::WindowHandle beneath(platform::WindowHandle window) override {
+    return platform::win32::as_handle(::GetWindow(platform::win32::as_hwnd(window), GW_HWNDNEXT));
+  }
+  std::vector<contract::ShownOverlay> shown() override {
+    std::vector<contract::ShownOverlay> ours;
+    for (const HWND window : shown_overlays()) {
+      // The adapter's own have its hidden owner; another copy's, made here, none.
+      const HWND owner = ::GetWindow(window, GW_OWNER);
+      if (!owner || class_name_of(owner) != kCaptionOwnerClass) continue;
+      RECT rect{};
+      ::GetWindowRect(window, &rect);
+      wchar_t text[64] = {};
+      ::GetWindowTextW(window, text, 64);
+      ours.push_back({platform::win32::as_handle(window),
+                      {rect.left, rect.top, rect.right, rect.bottom},
+                      platform::win32::from_wide(text),
+                      (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0});
+    }
+    return ours;
+  }
+  // A window invalidated and not yet painted has an update region; the
+  // paint that follows here validates it.
+  bool drawn_anew() override {
+    bool drawn = false;
+    for (const contract::ShownOverlay& overlay : shown()) {
+      const HWND window = platform::win32::as_hwnd(overlay.window);
+      drawn = ::GetUpdateRect(window, nullptr, FALSE) || drawn;
+      ::UpdateWindow(window);
+    }
+    return drawn;
+  }
+
+ private:
+  static constexpr wchar_t kPlainClass[] = L"TalvorinTestWindow";
+  static void move(platform::WindowHandle window, HWND after) {
+    ::SetWindowPos(platform::win32::as_hwnd(window), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+
+  platform::win32::ErrorReport errors_;
+  platform::win32::StartOverlays overlays_{errors_};
+  std::vector<HWND> made_;
+};
+
+template <void (*Case)(contract::StartOverlaysUnderTest&)>
+void overlays_on_wine() {
+  WineOverlays wine;
+  Case(wine);
+}
+
+const testing::Register start_overlays_follow(
+    "start overlays: on each button with the whole caption, drawn anew "
+    "only when they change",
+    overlays_on_wine<contract::start_overlays_follow>);
+
+const testing::Register start_overlays_stand_above(
+    "start overlays: right above the taskbar, beneath what is above it, topmost with it",
+    overlays_on_wine<contract::start_overlays_stand_above>);
+
+const testing::Register start_overlays_windows(
+    "start overlays: click-through, never active, owned by a window of their own, no leak", [] {
       const auto bar = make_top_level(L"TalvorinTestTaskbar", L"", WS_POPUP | WS_VISIBLE);
-      const auto later = make_top_level(L"TalvorinTestLater", L"", WS_POPUP | WS_VISIBLE);  // above the bar
       const auto bar_handle = reinterpret_cast<platform::WindowHandle>(bar.get());
       platform::win32::ErrorReport errors;
       platform::win32::StartOverlays overlays(errors);
-      const core::PixelRect button{10, 20, 70, 44};
-      overlays.show({{button, bar_handle, false}}, u"Пуск \u2603");
-      std::vector<HWND> shown = shown_overlays();
-      check_equal(shown.size(), std::size_t{1}, "one overlay");
-      if (shown.size() != 1) return;
+      overlays.show({{core::PixelRect{10, 20, 70, 44}, bar_handle, false}}, u"Пуск \u2603");
+      const std::vector<HWND> shown = shown_overlays();
+      if (!check_equal(shown.size(), std::size_t{1}, "one overlay")) return;
       const HWND overlay = shown[0];
-      RECT rect{};
-      ::GetWindowRect(overlay, &rect);
-      check(rect.left == 10 && rect.top == 20 && rect.right == 70 && rect.bottom == 44, "on the button");
-      wchar_t text[32] = {};
-      ::GetWindowTextW(overlay, text, 32);
-      check_equal(show(platform::win32::from_wide(text)), show(u"Пуск \u2603"), "the whole caption as its text");
       const auto ex_style = static_cast<DWORD>(::GetWindowLongW(overlay, GWL_EXSTYLE));
       const DWORD wanted = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
       check((ex_style & (wanted | WS_EX_TOPMOST)) == wanted, "click-through, never active, no task, not topmost");
-      check(::GetWindow(overlay, GW_HWNDNEXT) == bar.get(), "right above the taskbar, beneath what is above it");
       const HWND owner = ::GetWindow(overlay, GW_OWNER);
       check(owner != nullptr && ::GetWindowThreadProcessId(owner, nullptr) == ::GetCurrentThreadId(),
             "owned by a window of its own thread");
 
-      // The shell raises its taskbar: the next call puts the overlay back on it.
-      ::SetWindowPos(bar.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      overlays.show({{button, bar_handle, false}}, u"Пуск \u2603");
-      check(::GetWindow(overlay, GW_HWNDNEXT) == bar.get(), "above the raised taskbar");
-
-      // Another copy's caption window between it and the taskbar is part of
-      // its place: it stays. Another program's window between, and it moves.
-      const HWND theirs = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"TalvorinStartCaption", L"",
-                                            WS_POPUP | WS_VISIBLE, 0, 0, 4, 4, nullptr, nullptr, nullptr, nullptr);
-      constexpr UINT kJustZOrder = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-      ::SetWindowPos(theirs, overlay, 0, 0, 0, 0, kJustZOrder);
-      overlays.show({{button, bar_handle, false}}, u"Пуск \u2603");
-      check(::GetWindow(overlay, GW_HWNDNEXT) == theirs && ::GetWindow(theirs, GW_HWNDNEXT) == bar.get(),
-            "another copy's between: neither moves");
-      ::SetWindowPos(later.get(), overlay, 0, 0, 0, 0, kJustZOrder);
-      overlays.show({{button, bar_handle, false}}, u"Пуск \u2603");
-      check(::GetWindow(overlay, GW_HWNDNEXT) == bar.get() && ::GetWindow(theirs, GW_HWNDNEXT) == overlay,
-            "another program's between: back on the taskbar, beneath the other copy's");
-      ::DestroyWindow(theirs);
       ::UpdateWindow(overlay);
       const long gdi = LiveHandles::gdi;
       const long user = LiveHandles::user;
-
-      ::SetWindowPos(bar.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      overlays.show({{button, bar_handle, true}}, u"Пуск");
-      check((::GetWindowLongW(overlay, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, "topmost with its taskbar");
-      check(::GetWindow(overlay, GW_HWNDNEXT) == bar.get(), "and right above it");
-      ::SetWindowPos(bar.get(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      ::SetWindowPos(later.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      overlays.show({{button, bar_handle, false}}, u"Пуск");
-      check((::GetWindowLongW(overlay, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0, "not topmost once the taskbar is not");
-      check(::GetWindow(overlay, GW_HWNDNEXT) == bar.get(), "beneath the window in front of the taskbar");
-
       for (int step = 0; step < 20; ++step) {
         const core::PixelRect moved{step, 20, 60 + step, 44 + step % 3};
-        overlays.show({{moved, bar_handle, false}}, step % 2 ? u"Пуск" : u"Start");
+        overlays.show({{moved, bar_handle, step % 4 == 0}}, step % 2 ? u"Пуск" : u"Start");
         ::UpdateWindow(overlay);
       }
       check_equal(LiveHandles::gdi, gdi, "GDI objects after moves, captions and paints");
       check_equal(LiveHandles::user, user, "USER objects after them");
-      overlays.show({}, u"Пуск");
-      check(shown_overlays().empty(), "hidden with no placement");
     });
 
 // --- DPI ---------------------------------------------------------------------
