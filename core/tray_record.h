@@ -23,7 +23,9 @@ enum TrayFlags : std::uint32_t {
   kTrayFlagTip = 4,
 };
 
-enum class TrayCommand : std::uint32_t { Add = 0, Delete = 2 };
+// The program itself only adds and deletes; the tray's contract also holds
+// the simulated shell to Windows' answer to a change of an icon.
+enum class TrayCommand : std::uint32_t { Add = 0, Modify = 1, Delete = 2 };
 
 // Where each field of the first-version ANSI record lies in one kind of
 // process. The shell takes the record in the layout of the caller's own

@@ -1,7 +1,7 @@
 #pragma once
 // A simulated notification area. Like the shell it refuses a second add of
-// an icon it already shows, a delete of one it does not, and a record whose
-// size is not that of the caller's layout.
+// an icon it already shows, a change or a delete of one it does not, and a
+// record whose size is not that of the caller's layout.
 
 #include <cstdint>
 #include <map>
@@ -45,6 +45,8 @@ class Tray final : public platform::Tray {
   const std::vector<Call>& calls() const { return calls_; }
 
  private:
+  void take_fields(Icon& icon, const core::TrayRecordBytes& record) const;
+
   const core::TrayRecordLayout* layout_;
   std::map<std::pair<std::uint64_t, std::uint32_t>, Icon> icons_;
   std::vector<Call> calls_;

@@ -26,6 +26,7 @@ static_assert(offsetof(NOTIFYICONDATAA, uCallbackMessage) == kTrayLayout.callbac
 static_assert(offsetof(NOTIFYICONDATAA, hIcon) == kTrayLayout.icon);
 static_assert(offsetof(NOTIFYICONDATAA, szTip) == kTrayLayout.tip);
 static_assert(static_cast<DWORD>(core::TrayCommand::Add) == NIM_ADD);
+static_assert(static_cast<DWORD>(core::TrayCommand::Modify) == NIM_MODIFY);
 static_assert(static_cast<DWORD>(core::TrayCommand::Delete) == NIM_DELETE);
 static_assert(core::kTrayFlagMessage == NIF_MESSAGE && core::kTrayFlagIcon == NIF_ICON &&
               core::kTrayFlagTip == NIF_TIP);

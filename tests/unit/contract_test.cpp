@@ -4,13 +4,16 @@
 
 #include <utility>
 
+#include "platform/sim/code_page_1251.h"
 #include "platform/sim/registry.h"
 #include "platform/sim/shell_windows.h"
 #include "platform/sim/text_drawing.h"
+#include "platform/sim/tray.h"
 #include "tests/contract/drawing_contract.h"
 #include "tests/contract/registry_contract.h"
 #include "tests/contract/shell_windows_contract.h"
 #include "tests/contract/start_overlays_contract.h"
+#include "tests/contract/tray_contract.h"
 
 namespace talvorin {
 namespace {
@@ -143,6 +146,25 @@ TEST(StartOverlaysContract, SimulatedOverlaysFollowTheButtonAndStandAboveTheTask
     SimulatedOverlays simulated;
     contract_case(simulated);
   }
+  EXPECT_EQ(testing::failures(), before);
+}
+
+class SimulatedTray final : public contract::TrayUnderTest {
+ public:
+  platform::Tray& tray() override { return tray_; }
+  std::uint64_t owner(int which) override { return 0x100 + static_cast<std::uint64_t>(which); }
+  std::uint64_t icon() override { return 0x300; }
+  const core::AnsiCodePage& code_page() override { return code_page_; }
+
+ private:
+  sim::Tray tray_;
+  sim::CodePage1251 code_page_;
+};
+
+TEST(TrayContract, SimulatedTrayAddsChangesAndDeletes) {
+  const int before = testing::failures();
+  SimulatedTray simulated;
+  contract::tray_adds_changes_and_deletes(simulated);
   EXPECT_EQ(testing::failures(), before);
 }
 
