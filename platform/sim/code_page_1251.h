@@ -1,6 +1,7 @@
 #pragma once
-// The Cyrillic ANSI code page 1251, enough of it for the tests: ASCII, the
-// Russian alphabet and a few signs; everything else becomes "?".
+// The Cyrillic ANSI code page 1251, whole: its table both ways and Windows'
+// best fit for the characters it does not hold, so that a caption comes
+// back from the simulated button as it does from the real one.
 
 #include "core/ansi.h"
 

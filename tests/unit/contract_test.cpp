@@ -9,6 +9,7 @@
 #include "platform/sim/shell_windows.h"
 #include "platform/sim/text_drawing.h"
 #include "platform/sim/tray.h"
+#include "tests/contract/code_page_contract.h"
 #include "tests/contract/drawing_contract.h"
 #include "tests/contract/registry_contract.h"
 #include "tests/contract/shell_windows_contract.h"
@@ -165,6 +166,14 @@ TEST(TrayContract, SimulatedTrayAddsChangesAndDeletes) {
   const int before = testing::failures();
   SimulatedTray simulated;
   contract::tray_adds_changes_and_deletes(simulated);
+  EXPECT_EQ(testing::failures(), before);
+}
+
+TEST(CodePageContract, SimulatedCodePage1251HasTheTableAndTheBestFitOfWindows) {
+  const int before = testing::failures();
+  const sim::CodePage1251 simulated;
+  contract::code_page_1251_table(simulated);
+  contract::code_page_1251_substitutes(simulated);
   EXPECT_EQ(testing::failures(), before);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/win32/system_function.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/window.h"
+#include "tests/contract/code_page_contract.h"
 #include "tests/contract/drawing_contract.h"
 #include "tests/contract/registry_contract.h"
 #include "tests/contract/shell_windows_contract.h"
@@ -122,6 +123,18 @@ const testing::Register code_page_round_trips("the ANSI code page: any length, N
     check_equal(show(code_page.decode("\xC6\xEC\xE8")), show(u"Жми"), "decoded Cyrillic");
   }
   check_equal(show(code_page.decode(std::string("x\0y", 3))), show(std::u16string(u"x\0y", 3)), "NUL decoded");
+});
+
+// The run in a Russian locale holds the system's code page to the
+// simulated one; the other run has another code page.
+const testing::Register code_page_1251("the ANSI code page 1251: its table, its best fit and its \"?\"", [] {
+  if (::GetACP() != 1251) {
+    std::printf("  code page %u: left to the run in code page 1251\n", ::GetACP());
+    return;
+  }
+  const platform::win32::AnsiCodePage code_page;
+  contract::code_page_1251_table(code_page);
+  contract::code_page_1251_substitutes(code_page);
 });
 
 // --- the registry ------------------------------------------------------------
