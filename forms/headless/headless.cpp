@@ -277,8 +277,10 @@ void Runtime::show(std::u16string_view prompt, platform::MessageBoxStyle style, 
   boxes_.push_back({std::u16string(prompt), style, std::u16string(title)});
   ++open_boxes_;
   most_open_boxes_ = std::max(most_open_boxes_, open_boxes_);
-  // The user reads the box while events go on; it closes once they are done.
-  drain();
+  // The user reads the box while events go on; it closes once they are
+  // done, or when one of them closes it.
+  drain([this] { return std::exchange(closing_, false); });
+  closing_ = false;
   --open_boxes_;
 }
 

@@ -229,6 +229,10 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
 
   const std::vector<MessageBoxRecord>& boxes() const { return boxes_; }
   int open_boxes() const { return open_boxes_; }
+  // The user presses OK in the box on top: it goes once the event that
+  // closed it is done, and the events queued after that run outside it. A
+  // box nobody closes goes once the queue is empty.
+  void close_box() { closing_ = open_boxes_ > 0; }
   int most_open_boxes() const { return most_open_boxes_; }
 
  private:
@@ -251,6 +255,7 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
   std::vector<MessageBoxRecord> boxes_;
   int open_boxes_ = 0;
   int most_open_boxes_ = 0;
+  bool closing_ = false;
   float twips_per_pixel_x_ = 15.0F;
   std::uint64_t now_ = 0;
   platform::WindowHandle next_handle_ = 0x1000;

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "forms/headless/headless.h"
 #include "platform/sim/code_page_1251.h"
 #include "platform/sim/registry.h"
 #include "platform/sim/shell_windows.h"
@@ -11,6 +12,7 @@
 #include "platform/sim/tray.h"
 #include "tests/contract/code_page_contract.h"
 #include "tests/contract/drawing_contract.h"
+#include "tests/contract/message_boxes_contract.h"
 #include "tests/contract/registry_contract.h"
 #include "tests/contract/shell_windows_contract.h"
 #include "tests/contract/start_overlays_contract.h"
@@ -174,6 +176,35 @@ TEST(CodePageContract, SimulatedCodePage1251HasTheTableAndTheBestFitOfWindows) {
   const sim::CodePage1251 simulated;
   contract::code_page_1251_table(simulated);
   contract::code_page_1251_substitutes(simulated);
+  EXPECT_EQ(testing::failures(), before);
+}
+
+// The headless runtime's boxes, during which the queued events run.
+class HeadlessMessageBoxes final : public contract::MessageBoxesUnderTest {
+ public:
+  platform::MessageBoxes& boxes() override { return runtime_.message_boxes(); }
+  void post(std::function<void()> event) override { runtime_.post(std::move(event)); }
+  int open_boxes() override { return runtime_.open_boxes(); }
+  std::u16string newest_box() override {
+    if (runtime_.boxes().empty()) return {};
+    const headless::MessageBoxRecord& box = runtime_.boxes().back();
+    return box.title + u": " + box.prompt;
+  }
+  void close_top_box() override { runtime_.close_box(); }
+  void settle() override { runtime_.drain(); }
+
+ private:
+  sim::Registry registry_;
+  headless::Runtime runtime_{registry_};
+};
+
+TEST(MessageBoxesContract, HeadlessBoxesRunEventsUntilClosedAndStandOnEachOther) {
+  const int before = testing::failures();
+  for (const auto contract_case :
+       {contract::message_box_runs_events_until_closed, contract::message_box_inside_another}) {
+    HeadlessMessageBoxes headless;
+    contract_case(headless);
+  }
   EXPECT_EQ(testing::failures(), before);
 }
 

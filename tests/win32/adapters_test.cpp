@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "forms/win32/runtime.h"
 #include "platform/win32/adapters.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/system_function.h"
@@ -15,6 +18,7 @@
 #include "platform/win32/window.h"
 #include "tests/contract/code_page_contract.h"
 #include "tests/contract/drawing_contract.h"
+#include "tests/contract/message_boxes_contract.h"
 #include "tests/contract/registry_contract.h"
 #include "tests/contract/shell_windows_contract.h"
 #include "tests/contract/start_overlays_contract.h"
@@ -445,6 +449,98 @@ const testing::Register start_overlays_windows(
       check_equal(LiveHandles::gdi, gdi, "GDI objects after moves, captions and paints");
       check_equal(LiveHandles::user, user, "USER objects after them");
     });
+
+// --- message boxes -----------------------------------------------------------
+
+// The program's boxes, with events posted to a window of this thread that
+// run them one a message, as timers and tray callbacks arrive.
+class WineMessageBoxes final : public contract::MessageBoxesUnderTest {
+ public:
+  WineMessageBoxes(const WineMessageBoxes&) = delete;
+  WineMessageBoxes& operator=(const WineMessageBoxes&) = delete;
+  WineMessageBoxes() {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = run_event;
+    window_class.hInstance = ::GetModuleHandleW(nullptr);
+    window_class.lpszClassName = kEventClass;
+    ::RegisterClassW(&window_class);
+    events_window_ = ::CreateWindowExW(0, kEventClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                       ::GetModuleHandleW(nullptr), nullptr);
+    ::SetWindowLongPtrW(events_window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~WineMessageBoxes() override { ::DestroyWindow(events_window_); }
+
+  platform::MessageBoxes& boxes() override { return boxes_; }
+  void post(std::function<void()> event) override {
+    events_.push_back(std::move(event));
+    ::PostMessageW(events_window_, kRunEvent, 0, 0);
+  }
+  int open_boxes() override { return static_cast<int>(shown_boxes().size()); }
+  // The newest box is active, on top of the thread's windows.
+  std::u16string newest_box() override {
+    const std::vector<HWND> boxes = shown_boxes();
+    if (boxes.empty()) return {};
+    wchar_t title[64] = {};
+    wchar_t prompt[256] = {};
+    ::GetWindowTextW(boxes.front(), title, 64);
+    ::GetDlgItemTextW(boxes.front(), kPromptControl, prompt, 256);
+    return platform::win32::from_wide(title) + u": " + platform::win32::from_wide(prompt);
+  }
+  // Sent, not posted: as a click on OK, it ends the box once the message
+  // that carried it is done, before anything queued behind.
+  void close_top_box() override {
+    const std::vector<HWND> boxes = shown_boxes();
+    if (!boxes.empty()) ::SendMessageW(boxes.front(), WM_COMMAND, IDOK, 0);
+  }
+  void settle() override {
+    MSG message{};
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+  }
+
+ private:
+  static constexpr wchar_t kEventClass[] = L"TalvorinTestEvents";
+  static constexpr UINT kRunEvent = WM_APP;
+  static constexpr int kPromptControl = 0xFFFF;  // the box's static text
+
+  static LRESULT CALLBACK run_event(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = reinterpret_cast<WineMessageBoxes*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message != kRunEvent || !self || self->events_.empty()) return ::DefWindowProcW(hwnd, message, wparam, lparam);
+    const std::function<void()> event = std::move(self->events_.front());
+    self->events_.pop_front();
+    event();
+    return 0;
+  }
+
+  static BOOL CALLBACK collect_box(HWND window, LPARAM found) noexcept {
+    if (class_name_of(window) == L"#32770" && ::IsWindowVisible(window)) {
+      reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    }
+    return TRUE;
+  }
+  // This thread's boxes, from the top of the z-order.
+  static std::vector<HWND> shown_boxes() {
+    std::vector<HWND> found;
+    ::EnumThreadWindows(::GetCurrentThreadId(), collect_box, reinterpret_cast<LPARAM>(&found));
+    return found;
+  }
+
+  forms::win32::MessageBoxes boxes_;
+  HWND events_window_ = nullptr;
+  std::deque<std::function<void()>> events_;
+};
+
+template <void (*Case)(contract::MessageBoxesUnderTest&)>
+void boxes_on_wine() {
+  WineMessageBoxes wine;
+  Case(wine);
+}
+
+const testing::Register message_box_runs_events(
+    "message boxes: events run inside until the box is closed, the rest after it",
+    boxes_on_wine<contract::message_box_runs_events_until_closed>);
+
+const testing::Register message_box_inside_another("message boxes: one shown inside another stands on top of it",
+                                                   boxes_on_wine<contract::message_box_inside_another>);
 
 // --- DPI ---------------------------------------------------------------------
 
