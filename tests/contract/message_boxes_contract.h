@@ -60,7 +60,8 @@ inline void message_box_runs_events_until_closed(MessageBoxesUnderTest& under_te
   seen.emplace_back("returned");
   check_equal(under_test.open_boxes(), 0, "no box left once show() has returned");
   under_test.settle();
-  check_equal(in_order(seen), std::string("first, second, returned, queued after the close"), "what ran inside the box");
+  check_equal(in_order(seen), std::string("first, second, returned, queued after the close"),
+              "what ran inside the box");
 }
 
 // A box shown by an event while another is open stands on top of it: two
