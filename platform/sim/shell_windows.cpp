@@ -171,20 +171,25 @@ void ShellWindows::show_window(WindowHandle window, platform::ShowCommand comman
   if (Window* w = lookup(window)) w->facts.visible = command != platform::ShowCommand::Hide;
 }
 
+namespace {
+
+// The next top-level window after `window` in the order of [from, to).
+template <typename Iterator>
+WindowHandle next_top_level(Iterator from, Iterator to, WindowHandle window) {
+  const auto it = std::find_if(from, to, [window](const auto& w) { return w.handle == window; });
+  if (it == to || it->parent != 0) return 0;
+  const auto next = std::find_if(it + 1, to, [](const auto& w) { return w.parent == 0; });
+  return next == to ? 0 : next->handle;
+}
+
+}  // namespace
+
 WindowHandle ShellWindows::window_beneath(WindowHandle window) const {
-  const auto it =
-      std::find_if(windows_.begin(), windows_.end(), [window](const Window& w) { return w.handle == window; });
-  if (it == windows_.end() || it->parent != 0) return 0;
-  const auto next = std::find_if(it + 1, windows_.end(), [](const Window& w) { return w.parent == 0; });
-  return next == windows_.end() ? 0 : next->handle;
+  return next_top_level(windows_.begin(), windows_.end(), window);
 }
 
 WindowHandle ShellWindows::window_above(WindowHandle window) const {
-  const auto it =
-      std::find_if(windows_.rbegin(), windows_.rend(), [window](const Window& w) { return w.handle == window; });
-  if (it == windows_.rend() || it->parent != 0) return 0;
-  const auto next = std::find_if(it + 1, windows_.rend(), [](const Window& w) { return w.parent == 0; });
-  return next == windows_.rend() ? 0 : next->handle;
+  return next_top_level(windows_.rbegin(), windows_.rend(), window);
 }
 
 void ShellWindows::raise(WindowHandle window) {

@@ -23,6 +23,7 @@
 #include "tests/contract/shell_windows_contract.h"
 #include "tests/contract/start_overlays_contract.h"
 #include "tests/win32/check.h"
+#include "tests/win32/plain_window.h"
 
 namespace {
 
@@ -213,22 +214,7 @@ const testing::Register drawing_contract("drawing: colours, brushes and what Dra
 
 // --- shell windows -----------------------------------------------------------
 
-LRESULT CALLBACK plain_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  return ::DefWindowProcW(hwnd, message, wparam, lparam);
-}
-
-// Windows' own class of the name, or else a class of the test's own that
-// does nothing.
-void register_plain_class(const wchar_t* class_name) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  if (::GetClassInfoExW(instance, class_name, &window_class)) return;
-  window_class.lpfnWndProc = plain_procedure;
-  window_class.hInstance = instance;
-  window_class.lpszClassName = class_name;
-  ::RegisterClassExW(&window_class);
-}
+using testing::register_plain_class;
 
 platform::win32::unique_hwnd make_top_level(const wchar_t* class_name, const wchar_t* title, DWORD style) {
   register_plain_class(class_name);

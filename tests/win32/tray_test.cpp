@@ -6,15 +6,12 @@
 #include "platform/win32/adapters.h"
 #include "tests/contract/tray_contract.h"
 #include "tests/win32/check.h"
+#include "tests/win32/plain_window.h"
 
 namespace {
 
 using namespace talvorin;
 using testing::check;
-
-LRESULT CALLBACK plain_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  return ::DefWindowProcW(hwnd, message, wparam, lparam);
-}
 
 constexpr wchar_t kOwnerClass[] = L"TalvorinTestTrayOwner";
 
@@ -25,11 +22,7 @@ class WineTray final : public contract::TrayUnderTest {
   WineTray(const WineTray&) = delete;
   WineTray& operator=(const WineTray&) = delete;
   WineTray() {
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = plain_procedure;
-    window_class.hInstance = ::GetModuleHandleW(nullptr);
-    window_class.lpszClassName = kOwnerClass;
-    ::RegisterClassW(&window_class);
+    testing::register_plain_class(kOwnerClass);
     for (HWND& owner : owners_) {
       owner = ::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                 ::GetModuleHandleW(nullptr), nullptr);
