@@ -17,7 +17,6 @@ cd "$ROOT"
 IDLE_SECONDS=${IDLE_SECONDS:-60}
 RUNS=${RUNS:-3}
 STARTS=${STARTS:-5}
-SETTINGS_KEY='HKCU\Software\VB and VBA Program Settings\Talvorin\Settings'
 CAPTION='Жми!'
 
 bash tools/setup.sh >/dev/null
