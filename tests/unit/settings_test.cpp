@@ -83,8 +83,8 @@ TEST(StoredCaption, KeptOnlyWhileTheBoxIsTicked) {
 // What a variable of tools/wine-session.sh holds once bash has read the
 // file: the value the scripts and the e2e scenarios work with.
 std::string script_variable(const std::string& name) {
-  const std::string command = "bash -c 'source \"$0\" && printf %s \"$" + name + "\"' '" TALVORIN_SOURCE_DIR
-                              "/tools/wine-session.sh'";
+  const std::string script = TALVORIN_SOURCE_DIR "/tools/wine-session.sh";
+  const std::string command = R"(bash -c 'source "$0" && printf %s "${!1}"' ')" + script + "' " + name;
   const std::unique_ptr<FILE, int (*)(FILE*)> output(popen(command.c_str(), "r"), pclose);
   std::string value;
   if (!output) return value;
