@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "core/project_version.h"
 #include "core/tray_record.h"
 #include "forms/settings_window.h"
 #include "forms/win32/form.h"
@@ -402,8 +403,8 @@ const testing::Register icons_and_app("window icon, application object", [] {
   check_equal(show(app.path()), show(forms::win32::folder_of(from_wide(module))), "path");
   check_equal(show(app.exe_name()), show(u"win32_forms_test"), "exe name");
   const forms::Version version = app.version();
-  check_equal(version.major, TALVORIN_EXPECT_MAJOR, "major version from the version block");
-  check_equal(version.minor, TALVORIN_EXPECT_MINOR, "minor version");
+  check_equal(version.major, core::kProjectVersionMajor, "major version from the version block");
+  check_equal(version.minor, core::kProjectVersionMinor, "minor version");
   check_equal(static_cast<double>(f.runtime.twips_per_pixel_x()), 1440.0 / f.runtime.dpi_x(), "twips per pixel");
 
   const auto has_app_window_style = [&f] {
