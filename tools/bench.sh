@@ -17,7 +17,6 @@ cd "$ROOT"
 IDLE_SECONDS=${IDLE_SECONDS:-60}
 RUNS=${RUNS:-3}
 STARTS=${STARTS:-5}
-SETTINGS_KEY='HKCU\Software\VB and VBA Program Settings\Talvorin\Settings'
 CAPTION='Жми!'
 
 bash tools/setup.sh >/dev/null
@@ -198,7 +197,7 @@ measure() (
     echo "idle_cpu $(printf '%s\n' "${program_cpu[@]}" | median)"
     echo "minimal_idle_cpu $(printf '%s\n' "${minimal_cpu[@]}" | median)"
     echo "idle_ratio $(printf '%s\n' "${ratios[@]}" | grep -v -- - | median)"
-    echo "idle_ratios ${ratios[*]}"
+    echo "idle_ratios $(IFS=/; echo "${ratios[*]}")"
     echo "peak $program_peak"
     echo "minimal_peak $minimal_peak"
     echo "dlls_peak $dlls_peak"
@@ -219,54 +218,54 @@ for arch in "${TALVORIN_ARCHES[@]}"; do
 done
 
 figure() { awk -v k="$2" '$1 == k {$1 = ""; sub(/^ /, ""); print}' "$ROOT/build/bench/figures-$1.txt"; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "-"}'; }
 
-# row LABEL GOAL FORMAT-FUNCTION: one figure for each build, beside its goal.
-row() {
-  local label=$1 goal=$2 format=$3 arch
-  printf '%-40s %-14s' "$label" "$goal"
-  for arch in "${TALVORIN_ARCHES[@]}"; do printf ' %-20s' "$("$format" "$arch")"; done
-  printf '\n'
+# The table, a row a line: label | goal | what each build's cell shows, in
+# which @name is that build's figure and @name/@other the ratio of two.
+TABLE="talvorin.exe size | <= 262144 B | @size B
+minimal.exe size | | @minimal_size B
+overlays over Wine's Start button | count 1 | @overlays
+CPU idle, talvorin (median of $RUNS) | | @idle_cpu %
+CPU idle, minimal, same tick | | @minimal_idle_cpu %
+CPU idle, talvorin / minimal | <= 1.5 x | @idle_ratio x (@idle_ratios)
+peak working set, talvorin | | @peak KiB
+peak working set, minimal | | @minimal_peak KiB
+peak working set, talvorin / minimal | <= 1.2 x | @peak/@minimal_peak x
+peak working set, minimal + the DLLs | | @dlls_peak KiB
+peak working set, talvorin / that | | @peak/@dlls_peak x
+peak working set, minimal + tray icon | | @tray_peak KiB
+peak working set, talvorin / that | <= 1.1 x | @peak/@tray_peak x
+start to first caption (median of $STARTS) | | @first_caption ms
+CPU during one About activation | <= 5 % | @about_cpu %
+About frame interval, median | 20-22 ms | @frame_median ms (@frames intervals)
+About frame interval, 95th percentile | <= 25 ms | @frame_p95 ms"
+
+# cell ARCH TEMPLATE: the template with that build's figures in it.
+cell() {
+  awk -v t="$2" '
+    { name = $1; $1 = ""; sub(/^ /, ""); value[name] = $0 }
+    END {
+      while (match(t, /@[a-z_0-9]+(\/@[a-z_0-9]+)?/)) {
+        n = split(substr(t, RSTART + 1, RLENGTH - 1), part, "/@")
+        if (n == 1) shown = value[part[1]]
+        else if (value[part[2]] + 0 > 0) shown = sprintf("%.2f", value[part[1]] / value[part[2]])
+        else shown = "-"
+        out = out substr(t, 1, RSTART - 1) shown
+        t = substr(t, RSTART + RLENGTH)
+      }
+      print out t
+    }' "$ROOT/build/bench/figures-$1.txt"
 }
-size_of() { echo "$(figure "$1" size) B"; }
-minimal_size_of() { echo "$(figure "$1" minimal_size) B"; }
-idle_of() { echo "$(figure "$1" idle_cpu) %"; }
-minimal_idle_of() { echo "$(figure "$1" minimal_idle_cpu) %"; }
-idle_ratio_of() { echo "$(figure "$1" idle_ratio) x ($(figure "$1" idle_ratios | tr ' ' '/'))"; }
-peak_of() { echo "$(figure "$1" peak) KiB"; }
-minimal_peak_of() { echo "$(figure "$1" minimal_peak) KiB"; }
-peak_ratio_of() { echo "$(ratio "$(figure "$1" peak)" "$(figure "$1" minimal_peak)") x"; }
-dlls_peak_of() { echo "$(figure "$1" dlls_peak) KiB"; }
-dlls_ratio_of() { echo "$(ratio "$(figure "$1" peak)" "$(figure "$1" dlls_peak)") x"; }
-tray_peak_of() { echo "$(figure "$1" tray_peak) KiB"; }
-tray_ratio_of() { echo "$(ratio "$(figure "$1" peak)" "$(figure "$1" tray_peak)") x"; }
-overlays_of() { figure "$1" overlays; }
-first_caption_of() { echo "$(figure "$1" first_caption) ms"; }
-about_cpu_of() { echo "$(figure "$1" about_cpu) %"; }
-frame_median_of() { echo "$(figure "$1" frame_median) ms ($(figure "$1" frames) intervals)"; }
-frame_p95_of() { echo "$(figure "$1" frame_p95) ms"; }
 
 echo
 printf '%-40s %-14s' "figure" "goal"
 for arch in "${TALVORIN_ARCHES[@]}"; do printf ' %-20s' "$(talvorin_arch_name "$arch")"; done
 printf '\n'
-row "talvorin.exe size" "<= 262144 B" size_of
-row "minimal.exe size" "" minimal_size_of
-row "overlays over Wine's Start button" "count 1" overlays_of
-row "CPU idle, talvorin (median of $RUNS)" "" idle_of
-row "CPU idle, minimal, same tick" "" minimal_idle_of
-row "CPU idle, talvorin / minimal" "<= 1.5 x" idle_ratio_of
-row "peak working set, talvorin" "" peak_of
-row "peak working set, minimal" "" minimal_peak_of
-row "peak working set, talvorin / minimal" "<= 1.2 x" peak_ratio_of
-row "peak working set, minimal + the DLLs" "" dlls_peak_of
-row "peak working set, talvorin / that" "" dlls_ratio_of
-row "peak working set, minimal + tray icon" "" tray_peak_of
-row "peak working set, talvorin / that" "<= 1.1 x" tray_ratio_of
-row "start to first caption (median of $STARTS)" "" first_caption_of
-row "CPU during one About activation" "<= 5 %" about_cpu_of
-row "About frame interval, median" "20-22 ms" frame_median_of
-row "About frame interval, 95th percentile" "<= 25 ms" frame_p95_of
+while IFS='|' read -r label goal template; do
+  label=${label% } goal=${goal# } goal=${goal% } template=${template# }
+  printf '%-40s %-14s' "$label" "$goal"
+  for arch in "${TALVORIN_ARCHES[@]}"; do printf ' %-20s' "$(cell "$arch" "$template")"; done
+  printf '\n'
+done <<<"$TABLE"
 
 # Where a goal is missed, what the rest of the cost is made of.
 for arch in "${TALVORIN_ARCHES[@]}"; do

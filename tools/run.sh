@@ -36,7 +36,6 @@ cmake --build --preset "$PRESET"
 EXE=$BUILD/app/talvorin.exe
 TDRIVER=$BUILD/tests/e2e/tdriver.exe
 SHOT=$ROOT/build/talvorin-run.png
-SETTINGS_KEY='HKCU\Software\VB and VBA Program Settings\Talvorin\Settings'
 
 talvorin_build_locale "$ROOT/build/locale"
 talvorin_wine_env "$ROOT/build/wineprefix-$ARCH" "$ROOT/build/locale" "$ARCH"

@@ -1,9 +1,16 @@
 # shellcheck shell=bash
-# Shared by the tools and the e2e scenarios (tests/e2e/lib.sh): which CMake
-# preset builds an architecture, and how a script works Wine's shell desktop
-# of 1024x768 with real pointer moves and clicks (the tray icon, the tray
-# sweep, the items of a popup menu). The clicks need xdotool, DISPLAY, and a
-# function td that runs tdriver.exe in the program's Wine prefix.
+# Shared by the tools and the e2e scenarios (tests/e2e/lib.sh): the
+# program's settings key, which CMake preset builds an architecture, and how
+# a script works Wine's shell desktop of 1024x768 with real pointer moves and
+# clicks (the tray icon, the tray sweep, the items of a popup menu). The
+# clicks need xdotool, DISPLAY, and a function td that runs tdriver.exe in
+# the program's Wine prefix.
+
+# Where the program keeps its settings (platform/settings_store.h, under the
+# product's name): the scripts read and seed them here. A host test holds
+# this key and the program's to the same text.
+APP_KEY='HKCU\Software\VB and VBA Program Settings\Talvorin'
+SETTINGS_KEY=$APP_KEY'\Settings'
 
 # talvorin_preset_of x86|x64: the CMake preset that builds it.
 talvorin_preset_of() { [[ $1 == x86 ]] && echo windows || echo windows-x64; }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/project_version.h"
 #include "core/settings.h"
 #include "forms/form_core.h"
 #include "forms/toolkit.h"
@@ -156,7 +157,7 @@ class Application final : public forms::Application {
   std::vector<std::u16string> logged_errors_;
   std::u16string path_ = u"C:\\Tools";
   std::u16string exe_name_ = u"talvorin";
-  forms::Version version_{1, 3};
+  forms::Version version_{core::kProjectVersionMajor, core::kProjectVersionMinor};
   bool task_visible_ = true;
 };
 

@@ -203,7 +203,11 @@ void Runtime::dispatch(MSG& message) {
   // Tab and the arrow keys move between a form's controls as in a dialog.
   // Enter there asks for the default button and then for IDOK; a form has
   // neither, so it presses nothing.
-  if (const HWND root = dialog_root(message.hwnd); root && ::IsDialogMessageW(root, &message)) return;
+  // Only keys need it: any other message IsDialogMessage would translate and
+  // dispatch as below, and finding the form costs two trips to the window
+  // server on every timer tick.
+  const bool key = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
+  if (const HWND root = key ? dialog_root(message.hwnd) : nullptr; root && ::IsDialogMessageW(root, &message)) return;
   ::TranslateMessage(&message);
   ::DispatchMessageW(&message);
 }

@@ -11,6 +11,7 @@
 #include "forms/toolkit.h"
 #include "platform/settings_store.h"
 #include "platform/win32/window.h"
+#include "platform/win32/window_names.h"
 
 namespace talvorin::forms::win32 {
 
@@ -20,9 +21,10 @@ using platform::win32::Window;
 class Form;
 class Runtime;
 
-inline constexpr wchar_t kAppWindowClass[] = L"TalvorinApp";
-inline constexpr wchar_t kFormWindowClass[] = L"TalvorinForm";
-inline constexpr wchar_t kPictureWindowClass[] = L"TalvorinPicture";
+using platform::win32::kAppWindowClass;
+using platform::win32::kFormWindowClass;
+using platform::win32::kLiveHandlesMessage;
+using platform::win32::kPictureWindowClass;
 
 class Application final : public forms::Application {
  public:
@@ -45,11 +47,6 @@ class MessageBoxes final : public platform::MessageBoxes {
   // the program keep arriving while it is open. No title: the program's name.
   void show(std::u16string_view prompt, platform::MessageBoxStyle style, std::u16string_view title) override;
 };
-
-// Answered by the application window with the GDI objects (low word) and
-// USER objects (high word) the program holds: for checks of a long run from
-// outside.
-inline constexpr wchar_t kLiveHandlesMessage[] = L"TalvorinLiveHandles";
 
 // The hidden top-level window that owns every form. It is never owned
 // itself, so broadcasts reach it even where they skip hidden owned windows.

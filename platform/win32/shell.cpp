@@ -72,18 +72,23 @@ void ShellWindows::show_window(WindowHandle window, ShowCommand command) {
   ::ShowWindowAsync(as_hwnd(window), static_cast<int>(command));
 }
 
-// One read: this runs on every tick for each window the caption goes over
-// and for its taskbar, and each read of another process's window is a trip
-// to the window server. A child's visible style is its own; the search
-// looks at its taskbar's apart.
+// One read of the port, and as few trips to the window server as will do:
+// this runs on every tick for each window the caption goes over and for its
+// taskbar. GetWindowInfo would give all of it in one call, but Wine makes
+// five requests of its server for it; the place and the styles alone are
+// two, and a child (the button) needs no extended style, since no child is
+// ever topmost. A child's visible style is its own; the search looks at its
+// taskbar's apart.
 WindowFacts ShellWindows::facts(WindowHandle window) {
   const CaptionDpiScope dpi;
-  WINDOWINFO info{};
-  info.cbSize = sizeof info;
-  if (window == 0 || !::GetWindowInfo(as_hwnd(window), &info)) return {};
-  const RECT& rect = info.rcWindow;
-  return {(info.dwStyle & WS_VISIBLE) != 0, core::PixelRect{rect.left, rect.top, rect.right, rect.bottom},
-          (info.dwStyle & BS_TYPEMASK) == BS_OWNERDRAW, (info.dwExStyle & WS_EX_TOPMOST) != 0};
+  const HWND hwnd = as_hwnd(window);
+  RECT rect{};
+  if (hwnd == nullptr || !::GetWindowRect(hwnd, &rect)) return {};
+  const auto style = static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_STYLE));
+  const bool topmost =
+      (style & WS_CHILD) == 0 && (static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_EXSTYLE)) & WS_EX_TOPMOST) != 0;
+  return {(style & WS_VISIBLE) != 0, core::PixelRect{rect.left, rect.top, rect.right, rect.bottom},
+          (style & BS_TYPEMASK) == BS_OWNERDRAW, topmost};
 }
 
 core::PixelRect ShellWindows::monitor_of(const core::PixelRect& rect) {

@@ -16,13 +16,14 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/window.h"
+#include "platform/win32/window_names.h"
 
 namespace talvorin::platform::win32 {
 
 namespace {
 
-constexpr wchar_t kOverlayClass[] = L"TalvorinStartCaption";
-constexpr wchar_t kOwnerClass[] = L"TalvorinStartCaptionOwner";
+constexpr const auto& kOverlayClass = kStartCaptionClass;
+constexpr const auto& kOwnerClass = kStartCaptionOwnerClass;
 
 // Click-through (layered and transparent), never activated, neither in the
 // taskbar nor in Alt+Tab.

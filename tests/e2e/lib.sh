@@ -14,8 +14,6 @@ E2E_PREFIX=${E2E_PREFIX:-$E2E_WORK/wineprefix}
 E2E_STATE=$E2E_WORK/desktop.env
 E2E_WINE_LOG=$E2E_WORK/wine.log
 
-SETTINGS_KEY='HKCU\Software\VB and VBA Program Settings\Talvorin\Settings'
-APP_KEY='HKCU\Software\VB and VBA Program Settings\Talvorin'
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 PARKING_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run-'
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/product.h"
+#include "core/project_version.h"
 #include "forms/settings_window.h"
 #include "tests/forms/simulated_windows.h"
 
@@ -21,6 +22,11 @@ using Op = sim::TextDrawing::Op;
 
 constexpr std::int32_t kRightUp = 0x205;
 constexpr std::size_t kFramesPerLine = 137;
+
+// The title of the version project() sets, which the application reports.
+const std::u16string kTitle = core::about_title(core::kProjectVersionMajor, core::kProjectVersionMinor);
+// The same title as the frames draw it, in the ANSI code page: plain ASCII.
+const std::string kDrawnTitle(kTitle.begin(), kTitle.end());
 
 struct Frame {
   std::string text;
@@ -64,7 +70,7 @@ class AboutWindowTest : public ::testing::Test, protected SimulatedWindows {
 
 TEST_F(AboutWindowTest, AboutCommandTitlesAndShowsTheWindowThenBothLinesCloseUp) {
   about_command();
-  EXPECT_EQ(about().caption(), u"Talvorin 1.3");
+  EXPECT_EQ(about().caption(), kTitle);
   EXPECT_TRUE(about().visible());
   EXPECT_TRUE(drawing.calls().empty()) << "the animation waits for the activation event";
 
@@ -77,7 +83,7 @@ TEST_F(AboutWindowTest, AboutCommandTitlesAndShowsTheWindowThenBothLinesCloseUp)
   const std::vector<Frame> drawn = frames();
   ASSERT_EQ(drawn.size(), 2 * kFramesPerLine);
   EXPECT_EQ(count_on_line(drawn, 12), kFramesPerLine);
-  EXPECT_EQ(drawn.front().text, "Talvorin 1.3");
+  EXPECT_EQ(drawn.front().text, kDrawnTitle);
   EXPECT_EQ(drawn.front().spacing, 127);
   EXPECT_EQ(drawn[kFramesPerLine - 1].spacing, -1);
   EXPECT_EQ(drawn[kFramesPerLine].text, "Arkady Tolmachev");
@@ -93,6 +99,25 @@ TEST_F(AboutWindowTest, AboutCommandTitlesAndShowsTheWindowThenBothLinesCloseUp)
   EXPECT_GE(shell.texts_sent() - captions_before, 54U) << "the caption timer ticks on meanwhile";
 }
 
+// The title is the version the application reports at each showing, not
+// one the window was built with.
+TEST_F(AboutWindowTest, EachShowingTitlesTheWindowWithTheApplicationsVersion) {
+  struct Case {
+    forms::Version version;
+    std::u16string_view title;
+  };
+  const Case cases[] = {{{2, 10}, u"Talvorin 2.10"}, {{1, 0}, u"Talvorin 1.0"}};
+  for (const Case& c : cases) {
+    runtime.app().version_ = c.version;
+    about_command();
+    runtime.drain();
+    EXPECT_EQ(about().caption(), c.title);
+    const std::vector<Frame> drawn = frames();
+    ASSERT_GE(drawn.size(), 2 * kFramesPerLine);
+    EXPECT_EQ(drawn[drawn.size() - 2 * kFramesPerLine].text, std::string(c.title.begin(), c.title.end()));
+  }
+}
+
 TEST_F(AboutWindowTest, OkAndTheCloseBoxHideTheWindowAndTheNextAboutShowsItAgain) {
   about_command();
   runtime.drain();
@@ -101,7 +126,7 @@ TEST_F(AboutWindowTest, OkAndTheCloseBoxHideTheWindowAndTheNextAboutShowsItAgain
   window->click(u"cmdClose");
   EXPECT_FALSE(window->visible());
   EXPECT_FALSE(window->unloaded());
-  EXPECT_EQ(window->caption(), u"Talvorin 1.3");
+  EXPECT_EQ(window->caption(), kTitle);
 
   about_command();
   EXPECT_EQ(&about(), window) << "made once";
@@ -133,11 +158,11 @@ TEST_F(AboutWindowTest, ComingBackFromTheSettingsWindowMidAnimationStartsItAgain
   const std::vector<Frame> drawn = frames();
   // The outer activation's two lines, and the inner one's two inside them.
   EXPECT_EQ(drawn.size(), 4 * kFramesPerLine);
-  EXPECT_EQ(drawn[30].text, "Talvorin 1.3");
+  EXPECT_EQ(drawn[30].text, kDrawnTitle);
   EXPECT_EQ(drawn[30].spacing, 127) << "the inner activation begins at frame 30 (600 ms)";
   EXPECT_EQ(drawn[30 + 2 * kFramesPerLine - 1].text, "Arkady Tolmachev");
   // The outer first line goes on where the window's rectangle now is.
-  EXPECT_EQ(drawn[30 + 2 * kFramesPerLine].text, "Talvorin 1.3");
+  EXPECT_EQ(drawn[30 + 2 * kFramesPerLine].text, kDrawnTitle);
   EXPECT_EQ(drawn[30 + 2 * kFramesPerLine].top, 42);
   EXPECT_EQ(drawn.back().spacing, -1);
   EXPECT_EQ(drawing.live_brushes(), 0U);

@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/win32/window_names.h"
 #include "win32_util.h"
 
 namespace {
@@ -39,12 +40,15 @@ constexpr DWORD kPollMs = 5;
 // can tell Wine's own taskbar from our stand-ins and decoys.
 constexpr wchar_t kOursProperty[] = L"TalvorinE2E.Ours";
 
-constexpr wchar_t kFormClass[] = L"TalvorinForm";
-constexpr wchar_t kPictureClass[] = L"TalvorinPicture";
+// The program's own windows, by the names it registers them under.
+using talvorin::platform::win32::kAppWindowClass;
+using talvorin::platform::win32::kFormWindowClass;
+using talvorin::platform::win32::kLiveHandlesMessage;
+using talvorin::platform::win32::kPictureWindowClass;
+using talvorin::platform::win32::kStartCaptionClass;
 constexpr wchar_t kTrayClass[] = L"Shell_TrayWnd";
 constexpr wchar_t kMenuClass[] = L"#32768";
 constexpr wchar_t kDialogClass[] = L"#32770";
-constexpr wchar_t kOverlayClass[] = L"TalvorinStartCaption";
 constexpr wchar_t kSecondaryTrayClass[] = L"Shell_SecondaryTrayWnd";
 constexpr wchar_t kStartClass[] = L"Start";
 constexpr wchar_t kHolderClass[] = L"TalvorinE2EHolder";
@@ -84,7 +88,7 @@ HWND wine_taskbar() {
 // The settings window: the program's form with a text box. The About
 // window is a form of the same class.
 HWND find_form() {
-  for (HWND form : e2e::top_level_windows(kFormClass)) {
+  for (HWND form : e2e::top_level_windows(kFormWindowClass)) {
     if (::FindWindowExW(form, nullptr, L"Edit", nullptr)) return form;
   }
   return nullptr;
@@ -305,19 +309,19 @@ int cmd_screen_dpi(Args) {
 int cmd_live_handles(Args args) {
   if (args.empty()) return kUsage;
   const auto pid = static_cast<DWORD>(parse_long(args[0]));
-  for (HWND window : e2e::top_level_windows(L"TalvorinApp")) {
+  for (HWND window : e2e::top_level_windows(kAppWindowClass)) {
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
     if (owner != pid) continue;
     DWORD_PTR counts = 0;
-    if (!::SendMessageTimeoutW(window, ::RegisterWindowMessageW(L"TalvorinLiveHandles"), 0, 0, SMTO_ABORTIFHUNG, 5000,
+    if (!::SendMessageTimeoutW(window, ::RegisterWindowMessageW(kLiveHandlesMessage), 0, 0, SMTO_ABORTIFHUNG, 5000,
                                &counts)) {
-      return missing(L"answer from TalvorinApp");
+      return missing(L"answer from " + std::wstring(kAppWindowClass));
     }
     print(L"gdi " + std::to_wstring(LOWORD(counts)) + L" user " + std::to_wstring(HIWORD(counts)));
     return kOk;
   }
-  return missing(L"TalvorinApp of process " + args[0]);
+  return missing(kAppWindowClass + (L" of process " + args[0]));
 }
 
 // --- the shell --------------------------------------------------------------
@@ -469,7 +473,7 @@ std::wstring edges_text(const RECT& rect) {
 // The program's overlays that show, top of the z-order first.
 std::vector<HWND> shown_overlays() {
   std::vector<HWND> shown;
-  for (HWND overlay : e2e::top_level_windows(kOverlayClass)) {
+  for (HWND overlay : e2e::top_level_windows(kStartCaptionClass)) {
     if (::IsWindowVisible(overlay)) shown.push_back(overlay);
   }
   return shown;
@@ -785,7 +789,7 @@ std::wstring window_rect_text(HWND window) {
 
 int cmd_form(Args) {
   HWND form = find_form();
-  if (!form) return missing(L"TalvorinForm");
+  if (!form) return missing(kFormWindowClass);
   print(L"visible " + std::to_wstring(::IsWindowVisible(form) ? 1 : 0));
   print(L"iconic " + std::to_wstring(::IsIconic(form) ? 1 : 0));
   print(L"caption " + e2e::window_text(form));
@@ -796,7 +800,7 @@ int cmd_form(Args) {
 int cmd_set_text(Args args) {
   if (args.empty()) return kUsage;
   HWND edit = form_child(L"Edit");
-  if (!edit) return missing(L"Edit of TalvorinForm");
+  if (!edit) return missing(L"Edit of " + std::wstring(kFormWindowClass));
   e2e::Stopwatch clock;
   ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[0].c_str()));
   if (args.size() >= 3 && args[1] == L"--wait-caption") return wait_for_caption(args[0], parse_long(args[2]), clock);
@@ -808,7 +812,7 @@ int cmd_set_text(Args args) {
 
 int cmd_get_text(Args) {
   HWND edit = form_child(L"Edit");
-  if (!edit) return missing(L"Edit of TalvorinForm");
+  if (!edit) return missing(L"Edit of " + std::wstring(kFormWindowClass));
   print(e2e::window_text(edit));
   return kOk;
 }
@@ -816,14 +820,14 @@ int cmd_get_text(Args) {
 int cmd_set_check(Args args) {
   if (args.empty()) return kUsage;
   HWND box = form_check_box();
-  if (!box) return missing(L"check box of TalvorinForm");
+  if (!box) return missing(L"check box of " + std::wstring(kFormWindowClass));
   ::SendMessageW(box, BM_SETCHECK, static_cast<WPARAM>(parse_long(args[0])), 0);
   return kOk;
 }
 
 int cmd_get_check(Args) {
   HWND box = form_check_box();
-  if (!box) return missing(L"check box of TalvorinForm");
+  if (!box) return missing(L"check box of " + std::wstring(kFormWindowClass));
   print(std::to_wstring(::SendMessageW(box, BM_GETCHECK, 0, 0)));
   return kOk;
 }
@@ -831,25 +835,25 @@ int cmd_get_check(Args) {
 // "Ok" as the user presses it, posted: its handler may open a message box.
 int cmd_press_ok(Args) {
   HWND form = find_form();
-  if (!form) return missing(L"TalvorinForm");
+  if (!form) return missing(kFormWindowClass);
   for (HWND button : e2e::child_windows(form, L"Button")) {
     if ((::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) != BS_PUSHBUTTON) continue;
     ::PostMessageW(form, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
     return kOk;
   }
-  return missing(L"push button of TalvorinForm");
+  return missing(L"push button of " + std::wstring(kFormWindowClass));
 }
 
 int cmd_close_form(Args) {
   HWND form = find_form();
-  if (!form) return missing(L"TalvorinForm");
+  if (!form) return missing(kFormWindowClass);
   ::PostMessageW(form, WM_CLOSE, 0, 0);
   return kOk;
 }
 
 int cmd_minimize_form(Args) {
   HWND form = find_form();
-  if (!form) return missing(L"TalvorinForm");
+  if (!form) return missing(kFormWindowClass);
   ::ShowWindow(form, SW_MINIMIZE);
   return kOk;
 }
@@ -866,12 +870,12 @@ NOTIFYICONDATAW program_icon(HWND owner) {
 
 HWND icon_owner() {
   HWND form = find_form();
-  return form ? ::FindWindowExW(form, nullptr, kPictureClass, nullptr) : nullptr;
+  return form ? ::FindWindowExW(form, nullptr, kPictureWindowClass, nullptr) : nullptr;
 }
 
 int cmd_tray_delete(Args) {
   HWND owner = icon_owner();
-  if (!owner) return missing(L"TalvorinPicture");
+  if (!owner) return missing(kPictureWindowClass);
   auto data = program_icon(owner);
   print(::Shell_NotifyIconW(NIM_DELETE, &data) ? L"deleted" : L"not deleted");
   return kOk;
@@ -881,7 +885,7 @@ int cmd_tray_delete(Args) {
 // flags changes nothing: a way to ask whether the icon is there.
 int cmd_tray_present(Args) {
   HWND owner = icon_owner();
-  if (!owner) return missing(L"TalvorinPicture");
+  if (!owner) return missing(kPictureWindowClass);
   auto data = program_icon(owner);
   print(::Shell_NotifyIconW(NIM_MODIFY, &data) ? L"1" : L"0");
   return kOk;
@@ -889,10 +893,10 @@ int cmd_tray_present(Args) {
 
 // Every running copy of the program: "<pid> icon <0|1>" a line each.
 int cmd_copies(Args) {
-  for (HWND form : e2e::top_level_windows(kFormClass)) {
+  for (HWND form : e2e::top_level_windows(kFormWindowClass)) {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(form, &pid);
-    HWND owner = ::FindWindowExW(form, nullptr, kPictureClass, nullptr);
+    HWND owner = ::FindWindowExW(form, nullptr, kPictureWindowClass, nullptr);
     auto data = program_icon(owner);
     const bool icon = owner && ::Shell_NotifyIconW(NIM_MODIFY, &data);
     print(std::to_wstring(pid) + L" icon " + (icon ? L"1" : L"0"));
@@ -940,7 +944,7 @@ std::wstring own_folder() {
 // time from the same DLL into the same thread.
 int cmd_menu_hook(Args) {
   HWND form = find_form();
-  if (!form) return missing(L"TalvorinForm");
+  if (!form) return missing(kFormWindowClass);
   const std::wstring folder = own_folder();
   e2e::unique_hmodule library(::LoadLibraryW((folder + L"menuhook.dll").c_str()));
   if (!library) return missing(L"menuhook.dll");
@@ -1096,7 +1100,7 @@ int cmd_reg_delete(Args args) {
 
 // The About window: the program's form without a text box.
 HWND find_about() {
-  for (HWND form : e2e::top_level_windows(kFormClass)) {
+  for (HWND form : e2e::top_level_windows(kFormWindowClass)) {
     if (!::FindWindowExW(form, nullptr, L"Edit", nullptr)) return form;
   }
   return nullptr;
@@ -1223,7 +1227,7 @@ std::wstring role_of(HWND window) {
   if (window == find_form()) return L"form";
   if (window == find_about()) return L"about";
   if (window == find_cover()) return L"cover";
-  if (e2e::same_class(window, L"TalvorinApp")) return L"app";
+  if (e2e::same_class(window, kAppWindowClass)) return L"app";
   return e2e::class_name(window);
 }
 

@@ -9,6 +9,8 @@ e2e_join_desktop
 e2e_reset_registry
 tray_sweep
 shots=$E2E_WORK/screenshots
+# A picture left from an earlier run must not pass for one of this run.
+rm -rf "$shots"
 mkdir -p "$shots"
 
 # Every glyph drawn: the title-bar buttons are Marlett symbols, not letters.
@@ -41,13 +43,14 @@ sleep 0.5
 # shellcheck disable=SC2046
 shot settings $(td form | sed -n 's/^window //p')
 
-td minimize-form
-poll 0 2000 form_field visible
+# The menu's picture shows the desktop behind it, not the settings window.
+td minimize-form || fail "no settings window to minimise"
+poll 0 2000 form_field visible || fail "the settings window minimised is still shown"
 hook_menus || exit 1
 open_tray_menu || fail "no popup menu: $MENU_ITEMS"
 read -r ml mt mr mb <<<"$(td menu-window)"
 shot menu "$ml" "$mt" 1024 768
-close_menu
+close_menu || fail "the tray menu did not close"
 
 open_tray_menu || fail "no popup menu: $MENU_ITEMS"
 choose_menu_item 4 2 || fail "no menu to choose \"О программе\" from"
