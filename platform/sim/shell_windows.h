@@ -102,7 +102,7 @@ class ShellWindows final : public platform::ShellWindows {
 // put back directly above the window its placement names.
 class StartOverlays final : public platform::StartOverlays {
  public:
-  // The class of the Win32 caption windows, which another copy's have too.
+  // The class of the caption windows, another copy's as well as ours.
   static constexpr std::string_view kWindowClass = "TalvorinStartCaption";
 
   explicit StartOverlays(ShellWindows& shell) : shell_(shell) {}

@@ -16,6 +16,7 @@
 #include "platform/win32/system_function.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/window.h"
+#include "platform/win32/window_names.h"
 #include "tests/contract/code_page_contract.h"
 #include "tests/contract/drawing_contract.h"
 #include "tests/contract/message_boxes_contract.h"
@@ -295,8 +296,8 @@ const testing::Register shell_windows_facts("shell windows: what the search read
 
 // --- the caption's overlay ---------------------------------------------------
 
-constexpr wchar_t kCaptionWindowClass[] = L"TalvorinStartCaption";
-constexpr wchar_t kCaptionOwnerClass[] = L"TalvorinStartCaptionOwner";
+using platform::win32::kStartCaptionClass;
+using platform::win32::kStartCaptionOwnerClass;
 
 std::wstring class_name_of(HWND window) {
   wchar_t name[64] = {};
@@ -306,7 +307,7 @@ std::wstring class_name_of(HWND window) {
 
 // The caption windows of this process that show, theirs included.
 BOOL CALLBACK collect_shown_overlay(HWND window, LPARAM found) noexcept {
-  if (class_name_of(window) == kCaptionWindowClass && ::IsWindowVisible(window)) {
+  if (class_name_of(window) == kStartCaptionClass && ::IsWindowVisible(window)) {
     reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
   }
   return TRUE;
@@ -335,8 +336,8 @@ class WineOverlays final : public contract::StartOverlaysUnderTest {
     // Another copy's caption window is of the class the adapter registered.
     const DWORD ex_style = (topmost ? WS_EX_TOPMOST : 0) | (caption_window ? WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE : 0);
     const HWND made =
-        ::CreateWindowExW(ex_style, caption_window ? kCaptionWindowClass : kPlainClass, L"", WS_POPUP | WS_VISIBLE, 0,
-                          0, 10, 10, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        ::CreateWindowExW(ex_style, caption_window ? kStartCaptionClass : kPlainClass, L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                          10, 10, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     check(made != nullptr, "a fixture window made");
     made_.push_back(made);
     return platform::win32::as_handle(made);
@@ -357,7 +358,7 @@ class WineOverlays final : public contract::StartOverlaysUnderTest {
     for (const HWND window : shown_overlays()) {
       // The adapter's own have its hidden owner; another copy's, made here, none.
       const HWND owner = ::GetWindow(window, GW_OWNER);
-      if (!owner || class_name_of(owner) != kCaptionOwnerClass) continue;
+      if (!owner || class_name_of(owner) != kStartCaptionOwnerClass) continue;
       RECT rect{};
       ::GetWindowRect(window, &rect);
       wchar_t text[64] = {};
