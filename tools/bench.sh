@@ -226,7 +226,7 @@ minimal.exe size | | @minimal_size B
 overlays over Wine's Start button | count 1 | @overlays
 CPU idle, talvorin (median of $RUNS) | | @idle_cpu %
 CPU idle, minimal, same tick | | @minimal_idle_cpu %
-CPU idle, talvorin / minimal | <= 1.5 x | @idle_ratio x (@idle_ratios)
+CPU idle, talvorin / minimal | <= 1.3 x | @idle_ratio x (@idle_ratios)
 peak working set, talvorin | | @peak KiB
 peak working set, minimal | | @minimal_peak KiB
 peak working set, talvorin / minimal | <= 1.2 x | @peak/@minimal_peak x
