@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/settings.h"
+#include "core/tray_callback.h"
 #include "platform/ports.h"
 #include "platform/settings_store.h"
 
@@ -158,6 +159,11 @@ class PictureBox {
   platform::WindowHandle window_handle() const { return window_; }
   void mouse_move(const MouseEvent& event) const {
     if (on_mouse_move_) on_mouse_move_(event);
+  }
+  // WM_MOUSEMOVE's lParam as the window receives it, the tray's callbacks
+  // included.
+  void mouse_message(std::uint32_t lparam, float twips_per_pixel_x) const {
+    mouse_move({.x = core::mouse_x_twips(lparam, twips_per_pixel_x)});
   }
 
  private:

@@ -165,12 +165,9 @@ void Form::click_check_box(std::u16string_view name) {
   if (alive()) check_box(name).click();
 }
 
-void Form::tray_callback(std::int32_t mouse_message) {
+void Form::tray_callback(std::uint32_t lparam) {
   if (!alive()) return;
-  const float tpp = runtime_.twips_per_pixel_x();
-  for (auto& [name, picture] : pictures_) {
-    picture->mouse_move({.x = static_cast<float>(mouse_message) * tpp});
-  }
+  for (auto& [name, picture] : pictures_) picture->mouse_message(lparam, runtime_.twips_per_pixel_x());
 }
 
 void Form::choose(std::u16string_view item_name) {

@@ -90,8 +90,9 @@ class Form final : public forms::Form {
   void activate();
   void click(std::u16string_view button_name);
   void click_check_box(std::u16string_view name);
-  // A tray callback: the mouse message comes as x in twips.
-  void tray_callback(std::int32_t mouse_message);
+  // A tray callback, with lParam as the shell posts it: the mouse message
+  // in its low word.
+  void tray_callback(std::uint32_t lparam);
   // Chooses an item of the open popup menu; ignored when no menu is open or
   // the item is disabled.
   void choose(std::u16string_view item_name);

@@ -153,13 +153,10 @@ PictureBox::PictureBox(Form& form, int id, const PictureBoxArgs& args)
   box_.emplace(reinterpret_cast<platform::WindowHandle>(hwnd()), args.on_mouse_move);
 }
 
-// The tray's callbacks arrive here too: message 0x200 with the mouse message
-// in the low word of lParam, which so becomes the x coordinate.
+// The tray's callbacks arrive here too, as WM_MOUSEMOVE.
 LRESULT PictureBox::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message != WM_MOUSEMOVE) return default_procedure(message, wparam, lparam);
-  if (box_) {
-    box_->mouse_move(mouse_event_from(static_cast<std::uint32_t>(lparam), runtime_.twips_per_pixel_x()));
-  }
+  if (box_) box_->mouse_message(static_cast<std::uint32_t>(lparam), runtime_.twips_per_pixel_x());
   return 0;
 }
 

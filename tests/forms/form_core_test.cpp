@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <vector>
 
 #include "core/error.h"
 #include "core/settings.h"
@@ -85,6 +86,32 @@ TEST(FormCore, TheSimulationLetsATimerOfIntervalZeroBe) {
   runtime.advance(1000);  // returns at all
   EXPECT_EQ(zero_ticks, 0);
   EXPECT_EQ(ticks, 10);
+}
+
+// The shell packs the callback's mouse message where a mouse move has its
+// x: the simulated callback reaches the form as the exe's does.
+TEST(FormCore, ATrayCallbackReachesTheFormAsTheSignedLowWordOfItsParameter) {
+  sim::Registry registry;
+  headless::Runtime runtime(registry);
+  auto made = runtime.create_form({});
+  auto& form = static_cast<headless::Form&>(*made);
+  std::vector<float> heard;
+  form.add_picture_box({.name = u"pichook",
+                        .rect = {},
+                        .tab_index = 0,
+                        .visible = false,
+                        .on_mouse_move = [&](const forms::MouseEvent& event) { heard.push_back(event.x); }});
+  struct Row {
+    std::uint32_t parameter;
+    float x_twips;  // at 15 twips a pixel
+  };
+  for (const Row& row :
+       {Row{0x205, 0x205 * 15.0F}, Row{0x0001'0202, 0x202 * 15.0F}, Row{0xFFFF, -15.0F}, Row{0x8000, -32768 * 15.0F}}) {
+    heard.clear();
+    form.tray_callback(row.parameter);
+    ASSERT_EQ(heard.size(), 1U);
+    EXPECT_EQ(heard[0], row.x_twips) << std::hex << row.parameter;
+  }
 }
 
 TEST(FormCore, TheFirstShowingCountsAsAResizeOnceWhateverTheSystemSent) {
