@@ -171,6 +171,8 @@ class PictureBox {
   MouseHandler on_mouse_move_;
 };
 
+class FormCore;
+
 class Timer {
  public:
   // The backend's clock hears each time the timer starts or stops counting
@@ -183,17 +185,22 @@ class Timer {
   // Enabling a running timer leaves its period where it is.
   void set_enabled(bool enabled);
   // Whether the system counts it down. An interval of 0 never fires,
-  // enabled or not.
-  bool running() const { return enabled_ && interval_ms_ > 0; }
+  // enabled or not, and a timer whose form is unloaded never again.
+  bool running() const { return enabled_ && interval_ms_ > 0 && !ended_; }
   unsigned interval() const { return interval_ms_; }
   // The system's tick: the handler runs only while the timer runs.
   void tick() const;
 
  private:
+  friend class FormCore;
+  // The form's window is gone, and its timers with it.
+  void end();
+
   unsigned interval_ms_;
   Handler on_timer_;
   std::function<void(const Timer&)> count_down_;
   bool enabled_ = false;
+  bool ended_ = false;
 };
 
 class MenuItem {

@@ -45,7 +45,7 @@ class CheckBox final : public forms::CheckBox {
   core::CheckState value_;
 };
 
-class Form final : public forms::Form {
+class Form final : public forms::Form, private forms::FormWindow {
  public:
   Form(Runtime& runtime, const forms::FormArgs& args);
   Form(const Form&) = delete;
@@ -70,7 +70,7 @@ class Form final : public forms::Form {
   std::uintptr_t icon_handle() const override { return icon_; }
   void popup_menu(forms::Menu& menu) override;
   void set_caption(std::u16string_view caption) override { args_.caption = caption; }
-  void unload() override { unload_now(); }
+  void unload() override;
   void set_auto_redraw(bool on) override { auto_redraw_ = on; }
   void set_font_size(double points) override { font_size_ = points; }
   std::uintptr_t hdc() override { return core_.unloaded() ? 0 : dc_; }
@@ -124,17 +124,20 @@ class Form final : public forms::Form {
   double font_size_ = 0;
   std::size_t refreshes_ = 0;
 
-  bool unload_now();
-  void post_activate_event();
   // The system activates another window, which is none of the program's.
   void leave_foreground();
+
+  void show_window(bool restore) override;
+  void hide_window() override { leave_foreground(); }
+  void destroy_window() override { leave_foreground(); }
+  void post_activate_event() override;
 
   std::map<std::u16string, std::unique_ptr<TextBox>> text_boxes_;
   std::map<std::u16string, std::unique_ptr<forms::CommandButton>> buttons_;
   std::map<std::u16string, std::unique_ptr<CheckBox>> check_boxes_;
   std::map<std::u16string, forms::LabelArgs> labels_;
   std::map<std::u16string, std::unique_ptr<forms::PictureBox>> pictures_;
-  std::map<std::u16string, std::unique_ptr<forms::Timer>> timers_;
+  std::map<std::u16string, forms::Timer*> timers_;  // the core holds them
   std::vector<std::unique_ptr<forms::Menu>> menus_;
 
   friend class Runtime;

@@ -672,6 +672,35 @@ const testing::Register first_show("the first showing is a resize", [] {
   check_equal(f.resizes, 1, "not again");
 });
 
+// Another program may show or hide a form's window: the form follows its
+// window whoever moved it, and only the program's own showing activates it.
+const testing::Register shown_by_others("the form follows its window shown or hidden from outside", [] {
+  Fixture f;
+  constexpr int kProgramShows = -1;
+  struct Step {
+    const char* what;
+    int show_command;  // from outside, or kProgramShows
+    bool visible;
+    int activations;
+  };
+  const Step steps[] = {
+      {"shown from outside", SW_SHOWNOACTIVATE, true, 0},     {"hidden from outside", SW_HIDE, false, 0},
+      {"shown by the program", kProgramShows, true, 1},       {"hidden from outside again", SW_HIDE, false, 1},
+      {"shown by the program again", kProgramShows, true, 2},
+  };
+  for (const Step& step : steps) {
+    if (step.show_command == kProgramShows) {
+      f.form->show();
+    } else {
+      ::ShowWindow(f.window(), step.show_command);
+    }
+    pump_for(f.runtime, 30);
+    check_equal(f.form->visible(), step.visible, std::string(step.what) + ": visible");
+    check_equal(::IsWindowVisible(f.window()) != FALSE, step.visible, std::string(step.what) + ": on screen");
+    check_equal(f.activations, step.activations, std::string(step.what) + ": activations");
+  }
+});
+
 const testing::Register unloading("close, cancel, log-off and the end of the loop", [] {
   {
     Fixture f;
