@@ -35,8 +35,9 @@ struct RecordingWindow final : forms::FormWindow {
   void post_activate_event() override { calls.emplace_back("post"); }
 };
 
-// What the window does for each thing that happens to the form, and when
-// the activate event is raised: the decisions both backends take from here.
+// What the window does for each thing that happens to the form, when the
+// activate event is raised, and what still reaches an unloaded form: the
+// decisions both backends take from here.
 TEST(FormCore, DecidesWhatTheWindowDoesAndWhenTheActivateEventIsRaised) {
   forms::ActiveForm active;
   RecordingWindow window;
@@ -49,6 +50,9 @@ TEST(FormCore, DecidesWhatTheWindowDoesAndWhenTheActivateEventIsRaised) {
   forms::FormArgs hiding_args;
   hiding_args.close_box_hides = true;
   forms::FormCore hiding(hiding_args, active, window);
+  forms::Timer& timer = form.add_timer(
+      {.name = u"Timer1", .interval_ms = 100, .enabled = true, .on_timer = [&] { window.calls.emplace_back("tick"); }},
+      [&](const forms::Timer&) { window.calls.emplace_back("count down"); });
   const forms::Menu menu({.name = u"menu", .items = {{.name = u"item", .caption = u"item", .on_click = [&] {
                                                         window.calls.emplace_back("item");
                                                       }}}});
@@ -71,7 +75,7 @@ TEST(FormCore, DecidesWhatTheWindowDoesAndWhenTheActivateEventIsRaised) {
       {"another form shown", [&] { other.show(false); }, {}, true},
       {"back from the other form", [&] { form.activated(); }, {"post"}, true},
       {"a menu item chosen", [&] { form.menu_chosen(menu, 1); }, {"item"}, true},
-      {"no item chosen", [&] { form.menu_chosen(menu, 0); }, {}, true},
+      {"a tick", [&] { timer.tick(); }, {"tick"}, true},
       {"minimised by the user", [&] { form.resize(); }, {"resize"}, true},
       {"hidden", [&] { form.hide(); }, {"hide"}, false},
       {"the posted event after the hiding", [&] { form.activate_event(); }, {}, false},
@@ -82,7 +86,7 @@ TEST(FormCore, DecidesWhatTheWindowDoesAndWhenTheActivateEventIsRaised) {
          window.calls.clear();
          form.close_box();
        },
-       {"destroy"},
+       {"count down", "destroy"},
        false},
       {"unloaded: shown", [&] { form.show(false); }, {}, false},
       {"unloaded: shown by another program", [&] { form.window_visible(true); }, {}, false},
@@ -90,8 +94,23 @@ TEST(FormCore, DecidesWhatTheWindowDoesAndWhenTheActivateEventIsRaised) {
       {"unloaded: the posted event", [&] { form.activate_event(); }, {}, false},
       {"unloaded: a menu item chosen while the menu was open", [&] { form.menu_chosen(menu, 1); }, {}, false},
       {"unloaded: its close box", [&] { form.close_box(); }, {}, false},
-      {"unloaded: hidden", [&] { form.hide(); }, {}, false},
       {"unloaded: its state changed from code", [&] { form.resize(); }, {}, false},
+      {"unloaded: a tick already on its way", [&] { timer.tick(); }, {}, false},
+      {"unloaded: its timer enabled again",
+       [&] {
+         timer.set_enabled(false);
+         timer.set_enabled(true);
+       },
+       {},
+       false},
+      {"a close box that hides",
+       [&] {
+         hiding.show(false);
+         window.calls.clear();
+         hiding.close_box();
+       },
+       {"hide"},
+       false},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.what);
@@ -101,13 +120,7 @@ TEST(FormCore, DecidesWhatTheWindowDoesAndWhenTheActivateEventIsRaised) {
     EXPECT_EQ(form.visible(), step.visible);
   }
   EXPECT_TRUE(form.unloaded());
-
-  hiding.show(false);
-  window.calls.clear();
-  hiding.close_box();
-  EXPECT_EQ(window.calls, Calls{"hide"}) << "a close box that hides";
   EXPECT_FALSE(hiding.unloaded());
-  EXPECT_FALSE(hiding.visible());
 }
 
 TEST(FormCore, AnUnloadThatArrivesWhileTheHandlerWaitsRunsNoSecondHandler) {
@@ -180,67 +193,6 @@ TEST(FormCore, TheSimulationLetsATimerOfIntervalZeroBe) {
   runtime.advance(1000);  // returns at all
   EXPECT_EQ(zero_ticks, 0);
   EXPECT_EQ(ticks, 10);
-}
-
-// A form's timers die with its window: one that was running and one
-// enabled afterwards never tick, however the form went.
-TEST(FormCore, NoTimerTicksOnceItsFormIsUnloaded) {
-  struct Way {
-    const char* what;
-    void (*unload)(headless::Form&);
-  };
-  const Way ways[] = {
-      {"unloaded from code", [](headless::Form& form) { form.unload(); }},
-      {"closed by the user", [](headless::Form& form) { form.close(); }},
-  };
-  for (const Way& way : ways) {
-    SCOPED_TRACE(way.what);
-    sim::Registry registry;
-    headless::Runtime runtime(registry);
-    auto made = runtime.create_form({});
-    auto& form = static_cast<headless::Form&>(*made);
-    int ticks = 0;
-    forms::Timer& running =
-        form.add_timer({.name = u"Running", .interval_ms = 100, .enabled = true, .on_timer = [&] { ++ticks; }});
-    forms::Timer& later =
-        form.add_timer({.name = u"Later", .interval_ms = 100, .enabled = false, .on_timer = [&] { ++ticks; }});
-    runtime.advance(100);
-    ASSERT_EQ(ticks, 1);
-    way.unload(form);
-    ASSERT_TRUE(form.unloaded());
-    runtime.advance(1000);
-    later.set_enabled(true);
-    runtime.advance(1000);
-    EXPECT_EQ(ticks, 1);
-    running.tick();
-    EXPECT_EQ(ticks, 1) << "a tick already on its way finds the form gone";
-  }
-}
-
-// The shell packs the callback's mouse message where a mouse move has its
-// x: the simulated callback reaches the form as the exe's does.
-TEST(FormCore, ATrayCallbackReachesTheFormAsTheSignedLowWordOfItsParameter) {
-  sim::Registry registry;
-  headless::Runtime runtime(registry);
-  auto made = runtime.create_form({});
-  auto& form = static_cast<headless::Form&>(*made);
-  std::vector<float> heard;
-  form.add_picture_box({.name = u"pichook",
-                        .rect = {},
-                        .tab_index = 0,
-                        .visible = false,
-                        .on_mouse_move = [&](const forms::MouseEvent& event) { heard.push_back(event.x); }});
-  struct Row {
-    std::uint32_t parameter;
-    float x_twips;  // at 15 twips a pixel
-  };
-  for (const Row& row :
-       {Row{0x205, 0x205 * 15.0F}, Row{0x0001'0202, 0x202 * 15.0F}, Row{0xFFFF, -15.0F}, Row{0x8000, -32768 * 15.0F}}) {
-    heard.clear();
-    form.tray_callback(row.parameter);
-    ASSERT_EQ(heard.size(), 1U);
-    EXPECT_EQ(heard[0], row.x_twips) << std::hex << row.parameter;
-  }
 }
 
 TEST(FormCore, TheFirstShowingCountsAsAResizeOnceWhateverTheSystemSent) {

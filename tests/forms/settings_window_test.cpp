@@ -436,6 +436,14 @@ TEST_F(SettingsWindowTest, AnItemChosenOnceTheWindowHasGoneRunsNothing) {
   EXPECT_THROW(runtime.form(u"AboutWindow"), std::out_of_range);
 }
 
+// The shell posts the callback's message in the low word, where a mouse
+// move has its x: what stands above it is no part of the message.
+TEST_F(SettingsWindowTest, TheCallbackIsTheLowWordOfItsParameter) {
+  start();
+  form().tray_callback(0x0005'0000 | kLeftUp);
+  EXPECT_TRUE(form().visible());
+}
+
 TEST_F(SettingsWindowTest, TrayClicksShowTheWindowAndOpenTheMenu) {
   start();
   form().tray_callback(kMouseMove);
