@@ -16,6 +16,10 @@ std::int32_t decode_tray_message(float x_twips, float twips_per_pixel) {
   return static_cast<std::int32_t>(rounded);
 }
 
+float mouse_x_twips(std::uint32_t lparam, float twips_per_pixel) {
+  return static_cast<float>(static_cast<std::int16_t>(lparam & 0xFFFF)) * twips_per_pixel;
+}
+
 TrayAction tray_action_for(std::int32_t message) {
   switch (static_cast<MouseMessage>(message)) {
     case MouseMessage::LeftUp:

@@ -18,6 +18,11 @@ enum class MouseMessage : std::int32_t {
 
 enum class TrayAction { None, ShowWindow, PopupMenu };
 
+// A mouse message's x in twips: the signed low word of lParam, in pixels.
+// The shell packs the tray callback's mouse message there, so a callback
+// comes to the icon's window as a mouse move to x = the message.
+float mouse_x_twips(std::uint32_t lparam, float twips_per_pixel);
+
 // The callback's mouse message comes back as the event's x coordinate in
 // twips; dividing by the twips per pixel gives it back. Rounds to nearest,
 // ties to even. A coordinate that cannot be a message decodes to 0.

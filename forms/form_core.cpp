@@ -15,6 +15,12 @@ void Timer::set_enabled(bool enabled) {
   if (running() != was_running && count_down_) count_down_(*this);
 }
 
+void Timer::end() {
+  const bool was_running = running();
+  ended_ = true;
+  if (was_running && count_down_) count_down_(*this);
+}
+
 void Timer::tick() const {
   if (running() && on_timer_) on_timer_();
 }
@@ -51,20 +57,30 @@ const MenuItem* Menu::item_of(std::uint32_t command) const {
   return command >= 1 && command <= items_.size() ? items_[command - 1].get() : nullptr;
 }
 
-FormCore::FormCore(const FormArgs& args, ActiveForm& active_form)
+FormCore::FormCore(const FormArgs& args, ActiveForm& active_form, FormWindow& window)
     : active_form_(active_form),
+      window_(window),
       on_resize_(args.on_resize),
       on_unload_(args.on_unload),
       on_taskbar_created_(args.on_taskbar_created),
       on_activate_(args.on_activate),
       close_box_hides_(args.close_box_hides) {}
 
-bool FormCore::show(bool window_visible, bool minimised) {
+void FormCore::show(bool minimised) {
+  if (unloaded_) return;
+  const bool restore = visible_ && minimised;
   visible_ = true;
+  // The program's active window before the showing activates it, so that
+  // the event is raised once, from here, whether or not it was active.
   active_form_.shown(this);
-  return window_visible && minimised;
+  const unsigned resizes_before = resizes_;
+  window_.show_window(restore);
+  window_.post_activate_event();
+  first_show_resize(resizes_before);
 }
 
+// The window got its size while hidden, so its first showing still counts
+// as a resize, once, whether or not the system sent one with it.
 void FormCore::first_show_resize(unsigned resizes_before) {
   if (shown_once_) return;
   shown_once_ = true;
@@ -74,15 +90,32 @@ void FormCore::first_show_resize(unsigned resizes_before) {
 void FormCore::hide() {
   visible_ = false;
   active_form_.hidden(this);
+  if (!unloaded_) window_.hide_window();
 }
 
+void FormCore::window_visible(bool visible) { visible_ = visible && !unloaded_; }
+
 void FormCore::resize() {
+  if (unloaded_) return;
   ++resizes_;
   if (on_resize_) on_resize_();
 }
 
-void FormCore::activate_event(bool window_visible) const {
-  if (window_visible && !unloaded_ && on_activate_) on_activate_();
+void FormCore::activated() {
+  if (active_form_.activated(this, visible_)) window_.post_activate_event();
+}
+
+void FormCore::activate_event() const {
+  if (visible_ && !unloaded_ && on_activate_) on_activate_();
+}
+
+void FormCore::close_box() {
+  if (unloaded_) return;
+  if (close_box_hides_) {
+    hide();
+  } else {
+    unload();
+  }
 }
 
 bool FormCore::unload() {
@@ -92,6 +125,7 @@ bool FormCore::unload() {
   unloading_ = false;
   if (answer == Unload::Cancel) return false;
   gone();
+  window_.destroy_window();
   return true;
 }
 
@@ -103,11 +137,24 @@ bool FormCore::end_session() {
 
 void FormCore::gone() {
   unloaded_ = true;
-  hide();
+  visible_ = false;
+  active_form_.hidden(this);
+  for (const auto& timer : timers_) timer->end();
 }
 
 void FormCore::taskbar_created() const {
   if (!unloaded_ && on_taskbar_created_) on_taskbar_created_();
+}
+
+Timer& FormCore::add_timer(const TimerArgs& args, std::function<void(const Timer&)> count_down) {
+  Timer& timer = *timers_.emplace_back(std::make_unique<Timer>(args, std::move(count_down)));
+  if (unloaded_) timer.end();
+  return timer;
+}
+
+void FormCore::menu_chosen(const Menu& menu, std::uint32_t command) const {
+  if (unloaded_) return;
+  if (const MenuItem* item = menu.item_of(command)) item->click();
 }
 
 }  // namespace talvorin::forms

@@ -5,6 +5,9 @@
 // real ones instead of a copy of them.
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
 
 #include "forms/toolkit.h"
 
@@ -44,60 +47,92 @@ class ActiveForm {
   const void* active_ = nullptr;
 };
 
+// What a backend does to the form's window once the core has decided: the
+// one part of each rule that differs between real and simulated windows.
+class FormWindow {
+ public:
+  // Shows the window, from the taskbar when `restore`, and brings it in
+  // front of the windows covering it.
+  virtual void show_window(bool restore) = 0;
+  virtual void hide_window() = 0;
+  // The form is unloaded: its window goes.
+  virtual void destroy_window() = 0;
+  // Queues the core's activate_event() behind what the system is doing
+  // now, so that it runs once the activation has settled.
+  virtual void post_activate_event() = 0;
+
+ protected:
+  ~FormWindow() = default;
+};
+
 class FormCore {
  public:
-  FormCore(const FormArgs& args, ActiveForm& active_form);
+  FormCore(const FormArgs& args, ActiveForm& active_form, FormWindow& window);
   FormCore(const FormCore&) = delete;
   FormCore& operator=(const FormCore&) = delete;
   ~FormCore() { active_form_.hidden(this); }
 
-  // As the program has shown, hidden and unloaded it.
+  // As the program has shown, hidden and unloaded it, and as the system
+  // has shown or hidden its window since.
   bool visible() const { return visible_; }
   bool unloaded() const { return unloaded_; }
 
   // The program shows the form: it becomes the program's active window,
-  // and its activate handler runs even if it already was. True when the
-  // window is to be restored: one already shown but minimised comes back
-  // from the taskbar, while a hidden one keeps its state.
-  bool show(bool window_visible, bool minimised);
-  // After the showing: the window got its size while hidden, so its first
-  // showing still counts as a resize, once, whether or not the system sent
-  // one with it since resizes_before.
-  void first_show_resize(unsigned resizes_before);
+  // and its activate event is raised even if it already was. One already
+  // shown but minimised comes back from the taskbar, while a hidden one
+  // keeps its state. Nothing happens to an unloaded form.
+  void show(bool minimised);
   void hide();
+  // Someone else than the program (the system, another program) showed or
+  // hid the window: the form follows. Neither is the program's showing or
+  // hiding, so the program's idea of its active window stays as it was.
+  void window_visible(bool visible);
 
   // A change of size or window state once the window exists.
   void resize();
-  unsigned resizes() const { return resizes_; }
 
-  // The system made the window the foreground window. True when that is an
-  // activation of the form as the program sees it, and its activate event
-  // is to be raised.
-  bool activated(bool window_visible) { return active_form_.activated(this, window_visible); }
+  // The system made the window the foreground window: the activate event
+  // is raised when that is an activation of the form as the program sees it.
+  void activated();
   // The activate event, raised once the activation has settled: a form
-  // hidden meanwhile is not told.
-  void activate_event(bool window_visible) const;
+  // hidden or unloaded meanwhile is not told.
+  void activate_event() const;
 
-  bool close_box_hides() const { return close_box_hides_; }
+  // The user pressed the close box: it hides a form whose close box hides
+  // it, and unloads any other unless its handler cancels.
+  void close_box();
   // The unload handler runs, once even when a close arrives while it waits
   // (in a message box, say). True when the form is unloaded and its window
-  // is to go; false when the handler cancelled or the unload was already
-  // under way or done.
+  // gone; false when the handler cancelled or the unload was already under
+  // way or done.
   bool unload();
   // The session ends: the form unloads once, however often it is told.
   bool end_session();
-  // The window is gone, by an unload or otherwise.
+  // The window is gone, by an unload or otherwise: nothing reaches the form
+  // any more, its timers included.
   void gone();
 
   void taskbar_created() const;
 
+  // A timer of the form, which dies with the form's window.
+  Timer& add_timer(const TimerArgs& args, std::function<void(const Timer&)> count_down);
+  // In the order they were added.
+  const std::vector<std::unique_ptr<Timer>>& timers() const { return timers_; }
+  // The chosen command of one of the form's menus: its item's handler runs,
+  // unless the form was unloaded while the menu was open.
+  void menu_chosen(const Menu& menu, std::uint32_t command) const;
+
  private:
+  void first_show_resize(unsigned resizes_before);
+
   ActiveForm& active_form_;
+  FormWindow& window_;
   Handler on_resize_;
   std::function<Unload()> on_unload_;
   Handler on_taskbar_created_;
   Handler on_activate_;
   bool close_box_hides_;
+  std::vector<std::unique_ptr<Timer>> timers_;
 
   bool visible_ = false;
   bool shown_once_ = false;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/settings.h"
+#include "core/tray_callback.h"
 #include "platform/ports.h"
 #include "platform/settings_store.h"
 
@@ -159,11 +160,18 @@ class PictureBox {
   void mouse_move(const MouseEvent& event) const {
     if (on_mouse_move_) on_mouse_move_(event);
   }
+  // WM_MOUSEMOVE's lParam as the window receives it, the tray's callbacks
+  // included.
+  void mouse_message(std::uint32_t lparam, float twips_per_pixel_x) const {
+    mouse_move({.x = core::mouse_x_twips(lparam, twips_per_pixel_x)});
+  }
 
  private:
   platform::WindowHandle window_;
   MouseHandler on_mouse_move_;
 };
+
+class FormCore;
 
 class Timer {
  public:
@@ -177,17 +185,22 @@ class Timer {
   // Enabling a running timer leaves its period where it is.
   void set_enabled(bool enabled);
   // Whether the system counts it down. An interval of 0 never fires,
-  // enabled or not.
-  bool running() const { return enabled_ && interval_ms_ > 0; }
+  // enabled or not, and a timer whose form is unloaded never again.
+  bool running() const { return enabled_ && interval_ms_ > 0 && !ended_; }
   unsigned interval() const { return interval_ms_; }
   // The system's tick: the handler runs only while the timer runs.
   void tick() const;
 
  private:
+  friend class FormCore;
+  // The form's window is gone, and its timers with it.
+  void end();
+
   unsigned interval_ms_;
   Handler on_timer_;
   std::function<void(const Timer&)> count_down_;
   bool enabled_ = false;
+  bool ended_ = false;
 };
 
 class MenuItem {

@@ -24,7 +24,7 @@ Form::Form(Runtime& runtime, const forms::FormArgs& args)
       args_(args),
       handle_(runtime.new_handle()),
       icon_(args.icon_resource != 0 ? runtime.new_handle() : 0),
-      core_(args, runtime.active_form()),
+      core_(args, runtime.active_form(), *this),
       dc_(runtime.new_handle()) {}
 
 Form::~Form() { runtime_.forget(*this); }
@@ -52,26 +52,21 @@ forms::PictureBox& Form::add_picture_box(const forms::PictureBoxArgs& args) {
 
 forms::Timer& Form::add_timer(const forms::TimerArgs& args) {
   return *(timers_[args.name] =
-               std::make_unique<forms::Timer>(args, [this](const forms::Timer& timer) { runtime_.count_down(timer); }));
+               &core_.add_timer(args, [this](const forms::Timer& timer) { runtime_.count_down(timer); }));
 }
 
 forms::Menu& Form::add_menu(const forms::MenuArgs& args) {
   return *menus_.emplace_back(std::make_unique<forms::Menu>(args));
 }
 
-void Form::show() {
-  if (core_.unloaded()) return;
-  const bool restore = core_.show(core_.visible(), state_ == WindowState::Minimised);
-  core_.first_show_resize(core_.resizes());
+void Form::show() { core_.show(state_ == WindowState::Minimised); }
+
+void Form::show_window(bool restore) {
   if (restore) set_window_state(WindowState::Normal);
   runtime_.take_foreground(handle_, this);
-  post_activate_event();
 }
 
-void Form::hide() {
-  core_.hide();
-  leave_foreground();
-}
+void Form::hide() { core_.hide(); }
 
 void Form::leave_foreground() {
   if (runtime_.foreground() == handle_) runtime_.switch_to_another_program();
@@ -80,12 +75,12 @@ void Form::leave_foreground() {
 void Form::activate() {
   if (!alive() || !visible()) return;
   runtime_.take_foreground(handle_, this);
-  if (core_.activated(visible())) post_activate_event();
+  core_.activated();
 }
 
 void Form::post_activate_event() {
   runtime_.post([self = std::weak_ptr<Form*>(self_)] {
-    if (const auto form = self.lock()) (*form)->core_.activate_event((*form)->visible());
+    if (const auto form = self.lock()) (*form)->core_.activate_event();
   });
 }
 
@@ -138,9 +133,8 @@ void Form::popup_menu(forms::Menu& menu) {
   ++popups_;
   // The hidden application window owns the menu and takes the foreground.
   MenuCalls calls(*this, menu);
-  platform::track_popup_menu_at_pointer(calls, 0, runtime_.app_window(), [&menu](std::uint32_t chosen) {
-    if (const forms::MenuItem* item = menu.item_of(chosen)) item->click();
-  });
+  platform::track_popup_menu_at_pointer(calls, 0, runtime_.app_window(),
+                                        [this, &menu](std::uint32_t chosen) { core_.menu_chosen(menu, chosen); });
 }
 
 bool Form::alive() const { return !core_.unloaded() && !runtime_.ended(); }
@@ -165,12 +159,9 @@ void Form::click_check_box(std::u16string_view name) {
   if (alive()) check_box(name).click();
 }
 
-void Form::tray_callback(std::int32_t mouse_message) {
+void Form::tray_callback(std::uint32_t lparam) {
   if (!alive()) return;
-  const float tpp = runtime_.twips_per_pixel_x();
-  for (auto& [name, picture] : pictures_) {
-    picture->mouse_move({.x = static_cast<float>(mouse_message) * tpp});
-  }
+  for (auto& [name, picture] : pictures_) picture->mouse_message(lparam, runtime_.twips_per_pixel_x());
 }
 
 void Form::choose(std::u16string_view item_name) {
@@ -187,19 +178,14 @@ void Form::taskbar_created() {
   if (!runtime_.ended()) core_.taskbar_created();
 }
 
-bool Form::close() {
-  if (!alive()) return false;
-  if (core_.close_box_hides()) {
-    hide();
-    return false;
-  }
-  return unload_now();
+void Form::unload() {
+  if (!runtime_.ended()) core_.unload();
 }
 
-bool Form::unload_now() {
-  if (runtime_.ended() || !core_.unload()) return false;
-  leave_foreground();
-  return true;
+bool Form::close() {
+  if (!alive()) return false;
+  core_.close_box();
+  return core_.unloaded();
 }
 
 std::unique_ptr<forms::Form> Runtime::create_form(const forms::FormArgs& args) {
@@ -224,7 +210,7 @@ void Runtime::forget(Form& form) {
   std::erase_if(forms_, [&form](const auto& entry) { return entry.second == &form; });
   std::erase_if(due_, [&form](const auto& due) {
     return std::any_of(form.timers_.begin(), form.timers_.end(),
-                       [&due](const auto& named) { return named.second.get() == due.first; });
+                       [&due](const auto& named) { return named.second == due.first; });
   });
 }
 

@@ -46,7 +46,7 @@ class CheckBox final : public forms::CheckBox {
   core::CheckState value_;
 };
 
-class Form final : public forms::Form {
+class Form final : public forms::Form, private forms::FormWindow {
  public:
   Form(Runtime& runtime, const forms::FormArgs& args);
   Form(const Form&) = delete;
@@ -71,7 +71,7 @@ class Form final : public forms::Form {
   std::uintptr_t icon_handle() const override { return icon_; }
   void popup_menu(forms::Menu& menu) override;
   void set_caption(std::u16string_view caption) override { args_.caption = caption; }
-  void unload() override { unload_now(); }
+  void unload() override;
   void set_auto_redraw(bool on) override { auto_redraw_ = on; }
   void set_font_size(double points) override { font_size_ = points; }
   std::uintptr_t hdc() override { return core_.unloaded() ? 0 : dc_; }
@@ -91,8 +91,9 @@ class Form final : public forms::Form {
   void activate();
   void click(std::u16string_view button_name);
   void click_check_box(std::u16string_view name);
-  // A tray callback: the mouse message comes as x in twips.
-  void tray_callback(std::int32_t mouse_message);
+  // A tray callback, with lParam as the shell posts it: the mouse message
+  // in its low word.
+  void tray_callback(std::uint32_t lparam);
   // Chooses an item of the open popup menu; ignored when no menu is open or
   // the item is disabled.
   void choose(std::u16string_view item_name);
@@ -124,17 +125,20 @@ class Form final : public forms::Form {
   double font_size_ = 0;
   std::size_t refreshes_ = 0;
 
-  bool unload_now();
-  void post_activate_event();
   // The system activates another window, which is none of the program's.
   void leave_foreground();
+
+  void show_window(bool restore) override;
+  void hide_window() override { leave_foreground(); }
+  void destroy_window() override { leave_foreground(); }
+  void post_activate_event() override;
 
   std::map<std::u16string, std::unique_ptr<TextBox>> text_boxes_;
   std::map<std::u16string, std::unique_ptr<forms::CommandButton>> buttons_;
   std::map<std::u16string, std::unique_ptr<CheckBox>> check_boxes_;
   std::map<std::u16string, forms::LabelArgs> labels_;
   std::map<std::u16string, std::unique_ptr<forms::PictureBox>> pictures_;
-  std::map<std::u16string, std::unique_ptr<forms::Timer>> timers_;
+  std::map<std::u16string, forms::Timer*> timers_;  // the core holds them
   std::vector<std::unique_ptr<forms::Menu>> menus_;
 
   friend class Runtime;

@@ -153,13 +153,10 @@ PictureBox::PictureBox(Form& form, int id, const PictureBoxArgs& args)
   box_.emplace(reinterpret_cast<platform::WindowHandle>(hwnd()), args.on_mouse_move);
 }
 
-// The tray's callbacks arrive here too: message 0x200 with the mouse message
-// in the low word of lParam, which so becomes the x coordinate.
+// The tray's callbacks arrive here too, as WM_MOUSEMOVE.
 LRESULT PictureBox::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message != WM_MOUSEMOVE) return default_procedure(message, wparam, lparam);
-  if (box_) {
-    box_->mouse_move(mouse_event_from(static_cast<std::uint32_t>(lparam), runtime_.twips_per_pixel_x()));
-  }
+  if (box_) box_->mouse_message(static_cast<std::uint32_t>(lparam), runtime_.twips_per_pixel_x());
   return 0;
 }
 
@@ -185,7 +182,7 @@ Menu::Menu(const MenuArgs& args) : menu_(args), popup_(::CreatePopupMenu()) {
 // --- the form -----------------------------------------------------------
 
 Form::Form(Runtime& runtime, const FormArgs& args)
-    : Window(runtime.errors()), runtime_(runtime), core_(args, runtime.active_form()) {
+    : Window(runtime.errors()), runtime_(runtime), core_(args, runtime.active_form(), *this) {
   const ScopedFlag building(building_, true);
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   if (args.sizable) style |= WS_THICKFRAME;
@@ -314,8 +311,8 @@ forms::PictureBox& Form::add_picture_box(const PictureBoxArgs& args) {
 }
 
 Timer& Form::add_timer(const TimerArgs& args) {
-  const UINT_PTR id = timers_.size() + 1;  // 0 is no timer
-  auto timer = std::make_unique<Timer>(args, [this, id](const Timer& changed) {
+  const UINT_PTR id = core_.timers().size() + 1;  // 0 is no timer
+  return core_.add_timer(args, [this, id](const Timer& changed) {
     if (!hwnd()) return;
     if (changed.running()) {
       ::SetTimer(hwnd(), id, changed.interval(), nullptr);
@@ -323,7 +320,6 @@ Timer& Form::add_timer(const TimerArgs& args) {
       ::KillTimer(hwnd(), id);
     }
   });
-  return *timers_.emplace_back(std::move(timer));
 }
 
 forms::Menu& Form::add_menu(const MenuArgs& args) { return menus_.emplace_back(std::make_unique<Menu>(args))->menu(); }
@@ -341,31 +337,25 @@ void Form::load_icons(int resource) {
   ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
 }
 
-void Form::show() {
-  if (!hwnd()) return;
-  const unsigned resizes_before = core_.resizes();
-  // The program's active window before the showing activates it, so that
-  // the handler runs once, from here, whether or not it was active.
-  const bool restore = core_.show(::IsWindowVisible(hwnd()), ::IsIconic(hwnd()));
+void Form::show() { core_.show(window_state() == WindowState::Minimised); }
+
+void Form::show_window(bool restore) {
   ::ShowWindow(hwnd(), restore ? SW_RESTORE : SW_SHOW);
   // Shown before or not, it comes in front of the windows covering it.
   ::SetForegroundWindow(hwnd());
-  ::PostMessageW(hwnd(), kActivateEvent, 0, 0);
   // A window that was the foreground window while hidden got no activation
   // now, and holds the focus itself: the focus goes into its controls.
   const HWND focus = ::GetFocus();
   if (::GetForegroundWindow() == hwnd() && !::IsIconic(hwnd()) && !(focus && ::IsChild(hwnd(), focus))) {
     restore_focus();
   }
-  core_.first_show_resize(resizes_before);
 }
 
-void Form::hide() {
-  core_.hide();
-  if (hwnd()) ::ShowWindow(hwnd(), SW_HIDE);
-}
+void Form::hide() { core_.hide(); }
 
-bool Form::visible() const { return hwnd() && ::IsWindowVisible(hwnd()); }
+void Form::hide_window() { ::ShowWindow(hwnd(), SW_HIDE); }
+
+bool Form::visible() const { return core_.visible(); }
 
 WindowState Form::window_state() const {
   if (hwnd() && ::IsIconic(hwnd())) return WindowState::Minimised;
@@ -374,10 +364,10 @@ WindowState Form::window_state() const {
 }
 
 void Form::set_window_state(WindowState state) {
-  if (!hwnd() || state == window_state()) return;
+  if (core_.unloaded() || state == window_state()) return;
   // A hidden window changes its state and stays hidden: the show that
   // ShowWindow asks for is taken out in WM_WINDOWPOSCHANGING.
-  const bool hidden = !::IsWindowVisible(hwnd());
+  const bool hidden = !core_.visible();
   const ScopedFlag keep(keep_hidden_, hidden);
   ::ShowWindow(hwnd(), show_command(state, hidden));
 }
@@ -399,9 +389,7 @@ void Form::popup_menu(forms::Menu& menu) {
   // this form: a form that is not shown must not hold the keyboard.
   const auto owner = reinterpret_cast<platform::WindowHandle>(runtime_.app_window());
   platform::track_popup_menu_at_pointer(calls, reinterpret_cast<platform::MenuHandle>((*popup)->popup()), owner,
-                                        [&menu](std::uint32_t chosen) {
-                                          if (const MenuItem* item = menu.item_of(chosen)) item->click();
-                                        });
+                                        [this, &menu](std::uint32_t chosen) { core_.menu_chosen(menu, chosen); });
 }
 
 void Form::set_caption(std::u16string_view caption) {
@@ -432,7 +420,7 @@ Canvas& Form::canvas() {
   return *canvas_;
 }
 
-std::uintptr_t Form::hdc() { return hwnd() ? reinterpret_cast<std::uintptr_t>(canvas().dc()) : 0; }
+std::uintptr_t Form::hdc() { return core_.unloaded() ? 0 : reinterpret_cast<std::uintptr_t>(canvas().dc()); }
 
 float Form::scale_width() const {
   RECT client{};
@@ -455,17 +443,15 @@ void Form::set_task_visible(bool visible) {
 
 void Form::taskbar_created() { core_.taskbar_created(); }
 
-void Form::end_session() {
-  if (core_.end_session()) destroy();
-}
+void Form::end_session() { core_.end_session(); }
 
-void Form::unload() {
-  if (core_.unload()) destroy();
-}
+void Form::unload() { core_.unload(); }
 
-void Form::destroy() {
+void Form::destroy_window() {
   if (hwnd()) ::DestroyWindow(hwnd());
 }
+
+void Form::post_activate_event() { ::PostMessageW(hwnd(), kActivateEvent, 0, 0); }
 
 // --- messages -----------------------------------------------------------
 
@@ -476,6 +462,9 @@ LRESULT Form::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_WINDOWPOSCHANGING:
       on_window_pos_changing(*reinterpret_cast<WINDOWPOS*>(lparam));
+      break;
+    case WM_WINDOWPOSCHANGED:
+      on_window_pos_changed(*reinterpret_cast<const WINDOWPOS*>(lparam));
       break;
     case WM_CLOSE:
       on_close();
@@ -489,7 +478,7 @@ LRESULT Form::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       on_command(LOWORD(wparam), HIWORD(wparam));
       return 0;
     case WM_TIMER:
-      if (wparam >= 1 && wparam <= timers_.size()) timers_[wparam - 1]->tick();
+      if (wparam >= 1 && wparam <= core_.timers().size()) core_.timers()[wparam - 1]->tick();
       return 0;
     case WM_CTLCOLORSTATIC:
       if (const Control* control = control_of(reinterpret_cast<HWND>(lparam))) {
@@ -502,7 +491,7 @@ LRESULT Form::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       on_activate(LOWORD(wparam) != WA_INACTIVE);
       return 0;
     case kActivateEvent:
-      core_.activate_event(visible());
+      core_.activate_event();
       return 0;
     case WM_SETCURSOR:
       if (const Control* control = control_of(reinterpret_cast<HWND>(wparam));
@@ -546,13 +535,13 @@ void Form::on_window_pos_changing(WINDOWPOS& pos) const {
   pos.flags |= SWP_NOACTIVATE;
 }
 
-void Form::on_close() {
-  if (core_.close_box_hides()) {
-    hide();
-  } else {
-    unload();
-  }
+// Whoever shows or hides the window, the form knows it: another program
+// may, and Windows hides it on its way out.
+void Form::on_window_pos_changed(const WINDOWPOS& pos) {
+  if (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) core_.window_visible(::IsWindowVisible(hwnd()) != FALSE);
 }
+
+void Form::on_close() { core_.close_box(); }
 
 void Form::on_paint() {
   const platform::win32::paint_dc dc(hwnd());
@@ -587,7 +576,7 @@ void Form::on_activate(bool active) {
     return;
   }
   const bool shown = visible();
-  if (core_.activated(shown)) ::PostMessageW(hwnd(), kActivateEvent, 0, 0);
+  core_.activated();
   if (::IsIconic(hwnd())) return;
   if (!ActiveForm::may_restore_focus(shown)) {
     // The keys go to the bare window, which takes none of them.

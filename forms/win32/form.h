@@ -138,7 +138,7 @@ class Menu {
   platform::win32::unique_hmenu popup_;
 };
 
-class Form final : public forms::Form, private Window {
+class Form final : public forms::Form, private Window, private FormWindow {
  public:
   Form(Runtime& runtime, const FormArgs& args);
   ~Form() override;
@@ -181,10 +181,15 @@ class Form final : public forms::Form, private Window {
  private:
   LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam) override;
   void on_destroyed() override;
-  void destroy();
+
+  void show_window(bool restore) override;
+  void hide_window() override;
+  void destroy_window() override;
+  void post_activate_event() override;
 
   void on_size();
   void on_window_pos_changing(WINDOWPOS& pos) const;
+  void on_window_pos_changed(const WINDOWPOS& pos);
   void on_close();
   void on_command(int id, int code);
   void on_activate(bool active);
@@ -216,7 +221,6 @@ class Form final : public forms::Form, private Window {
 
   // In the order of creation: ids count up from the first.
   std::vector<std::unique_ptr<Control>> controls_;
-  std::vector<std::unique_ptr<Timer>> timers_;  // by timer id, from 1
   std::vector<std::unique_ptr<Menu>> menus_;
   int focus_id_ = 0;  // the child that had the focus when the window was last deactivated
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "core/module_path.h"
 #include "core/product.h"
 #include "core/version_info.h"
 #include "forms/win32/form.h"
@@ -65,9 +66,9 @@ std::wstring module_path() {
 
 }  // namespace
 
-std::u16string Application::path() const { return folder_of(from_wide(module_path())); }
+std::u16string Application::path() const { return core::folder_of(from_wide(module_path())); }
 
-std::u16string Application::exe_name() const { return base_name_of(from_wide(module_path())); }
+std::u16string Application::exe_name() const { return core::base_name_of(from_wide(module_path())); }
 
 // From the exe's own version resource, read in place: the version library
 // is no KnownDLL, and one planted beside the exe would be loaded with it.

@@ -1,12 +1,6 @@
 #pragma once
 // The arithmetic of the Win32 backend, kept apart from the windows: twips
-// and pixels, the executable's folder and name, and how a mouse message becomes a forms mouse event.
-
-#include <cstdint>
-#include <string>
-#include <string_view>
-
-#include "forms/toolkit.h"
+// and pixels.
 
 namespace talvorin::forms::win32 {
 
@@ -23,15 +17,5 @@ constexpr float twips_per_pixel(int dots_per_inch) {
 // character height rather than the cell. Points are taken in tenths, as the
 // designer stores them.
 int font_height_pixels(double points, int dots_per_inch);
-
-// The folder of a full module path without its trailing backslash, except
-// for a drive root, which keeps it ("C:\").
-std::u16string folder_of(std::u16string_view module_path);
-
-// The file name of a module path without its extension.
-std::u16string base_name_of(std::u16string_view module_path);
-
-// A mouse message's x (the signed low half of lParam) in twips.
-MouseEvent mouse_event_from(std::uint32_t position, float twips_per_pixel_x);
 
 }  // namespace talvorin::forms::win32

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 #include "core/error.h"
 #include "core/settings.h"
@@ -17,6 +20,108 @@ namespace talvorin {
 namespace {
 
 using core::CheckState;
+using Calls = std::vector<std::string>;
+
+// The backend's side of a form, as the list of what the core asked of it.
+struct RecordingWindow final : forms::FormWindow {
+  Calls calls;
+  std::function<void()> while_shown;  // what the system sends with the showing
+  void show_window(bool restore) override {
+    calls.emplace_back(restore ? "restore" : "show");
+    if (while_shown) while_shown();
+  }
+  void hide_window() override { calls.emplace_back("hide"); }
+  void destroy_window() override { calls.emplace_back("destroy"); }
+  void post_activate_event() override { calls.emplace_back("post"); }
+};
+
+// What the window does for each thing that happens to the form, when the
+// activate event is raised, and what still reaches an unloaded form: the
+// decisions both backends take from here.
+TEST(FormCore, DecidesWhatTheWindowDoesAndWhenTheActivateEventIsRaised) {
+  forms::ActiveForm active;
+  RecordingWindow window;
+  RecordingWindow other_window;
+  forms::FormArgs args;
+  args.on_activate = [&] { window.calls.emplace_back("activate"); };
+  args.on_resize = [&] { window.calls.emplace_back("resize"); };
+  forms::FormCore form(args, active, window);
+  forms::FormCore other({}, active, other_window);
+  forms::FormArgs hiding_args;
+  hiding_args.close_box_hides = true;
+  forms::FormCore hiding(hiding_args, active, window);
+  forms::Timer& timer = form.add_timer(
+      {.name = u"Timer1", .interval_ms = 100, .enabled = true, .on_timer = [&] { window.calls.emplace_back("tick"); }},
+      [&](const forms::Timer&) { window.calls.emplace_back("count down"); });
+  const forms::Menu menu({.name = u"menu", .items = {{.name = u"item", .caption = u"item", .on_click = [&] {
+                                                        window.calls.emplace_back("item");
+                                                      }}}});
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    Calls calls;
+    bool visible;
+  };
+  const Step steps[] = {
+      {"the hidden form in the foreground", [&] { form.activated(); }, {}, false},
+      {"shown", [&] { form.show(false); }, {"show", "post", "resize"}, true},
+      {"the posted event", [&] { form.activate_event(); }, {"activate"}, true},
+      {"in the foreground again, already the active window", [&] { form.activated(); }, {}, true},
+      {"shown again while active", [&] { form.show(false); }, {"show", "post"}, true},
+      {"minimised, then shown", [&] { form.show(true); }, {"restore", "post"}, true},
+      {"hidden by another program", [&] { form.window_visible(false); }, {}, false},
+      {"shown by another program", [&] { form.window_visible(true); }, {}, true},
+      {"back in the foreground: still the active window", [&] { form.activated(); }, {}, true},
+      {"another form shown", [&] { other.show(false); }, {}, true},
+      {"back from the other form", [&] { form.activated(); }, {"post"}, true},
+      {"a menu item chosen", [&] { form.menu_chosen(menu, 1); }, {"item"}, true},
+      {"a tick", [&] { timer.tick(); }, {"tick"}, true},
+      {"minimised by the user", [&] { form.resize(); }, {"resize"}, true},
+      {"hidden", [&] { form.hide(); }, {"hide"}, false},
+      {"the posted event after the hiding", [&] { form.activate_event(); }, {}, false},
+      {"hidden, in the foreground", [&] { form.activated(); }, {}, false},
+      {"shown, then its close box",
+       [&] {
+         form.show(false);
+         window.calls.clear();
+         form.close_box();
+       },
+       {"count down", "destroy"},
+       false},
+      {"unloaded: shown", [&] { form.show(false); }, {}, false},
+      {"unloaded: shown by another program", [&] { form.window_visible(true); }, {}, false},
+      {"unloaded: in the foreground", [&] { form.activated(); }, {}, false},
+      {"unloaded: the posted event", [&] { form.activate_event(); }, {}, false},
+      {"unloaded: a menu item chosen while the menu was open", [&] { form.menu_chosen(menu, 1); }, {}, false},
+      {"unloaded: its close box", [&] { form.close_box(); }, {}, false},
+      {"unloaded: its state changed from code", [&] { form.resize(); }, {}, false},
+      {"unloaded: a tick already on its way", [&] { timer.tick(); }, {}, false},
+      {"unloaded: its timer enabled again",
+       [&] {
+         timer.set_enabled(false);
+         timer.set_enabled(true);
+       },
+       {},
+       false},
+      {"a close box that hides",
+       [&] {
+         hiding.show(false);
+         window.calls.clear();
+         hiding.close_box();
+       },
+       {"hide"},
+       false},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    window.calls.clear();
+    step.act();
+    EXPECT_EQ(window.calls, step.calls);
+    EXPECT_EQ(form.visible(), step.visible);
+  }
+  EXPECT_TRUE(form.unloaded());
+  EXPECT_FALSE(hiding.unloaded());
+}
 
 TEST(FormCore, AnUnloadThatArrivesWhileTheHandlerWaitsRunsNoSecondHandler) {
   forms::ActiveForm active;
@@ -28,7 +133,8 @@ TEST(FormCore, AnUnloadThatArrivesWhileTheHandlerWaitsRunsNoSecondHandler) {
     if (++handled == 1) inner_unloaded = self->unload();
     return forms::Unload::Proceed;
   };
-  forms::FormCore form(args, active);
+  RecordingWindow window;
+  forms::FormCore form(args, active, window);
   self = &form;
   EXPECT_TRUE(form.unload());
   EXPECT_EQ(handled, 1);
@@ -36,6 +142,7 @@ TEST(FormCore, AnUnloadThatArrivesWhileTheHandlerWaitsRunsNoSecondHandler) {
   EXPECT_TRUE(form.unloaded());
   EXPECT_FALSE(form.unload()) << "an unloaded form has nothing left to unload";
   EXPECT_EQ(handled, 1);
+  EXPECT_EQ(window.calls, Calls{"destroy"}) << "the window goes once";
 }
 
 TEST(FormCore, ACancelledUnloadKeepsTheFormAndTheSessionEndUnloadsItOnce) {
@@ -47,8 +154,9 @@ TEST(FormCore, ACancelledUnloadKeepsTheFormAndTheSessionEndUnloadsItOnce) {
     ++handled;
     return answer;
   };
-  forms::FormCore form(args, active);
-  form.show(false, false);
+  RecordingWindow window;
+  forms::FormCore form(args, active, window);
+  form.show(false);
   EXPECT_FALSE(form.unload());
   EXPECT_TRUE(form.visible());
   EXPECT_FALSE(form.end_session()) << "cancelled";
@@ -92,20 +200,20 @@ TEST(FormCore, TheFirstShowingCountsAsAResizeOnceWhateverTheSystemSent) {
   int resizes = 0;
   forms::FormArgs args;
   args.on_resize = [&] { ++resizes; };
-  forms::FormCore form(args, active);
-  const unsigned before = form.resizes();
-  EXPECT_FALSE(form.show(false, true)) << "a hidden window is shown in the state it has";
-  form.first_show_resize(before);
+  RecordingWindow window;
+  forms::FormCore form(args, active, window);
+  form.show(true);
+  EXPECT_EQ(window.calls, (Calls{"show", "post"})) << "a hidden window is shown in the state it has";
   EXPECT_EQ(resizes, 1) << "none sent";
-  EXPECT_TRUE(form.show(true, true)) << "a minimised one already shown comes back";
-  form.first_show_resize(form.resizes());
+  form.show(true);
+  EXPECT_EQ(window.calls.at(2), "restore") << "a minimised one already shown comes back";
   EXPECT_EQ(resizes, 1) << "only the first showing";
 
-  forms::FormCore sized(args, active);
-  const unsigned sized_before = sized.resizes();
-  sized.resize();  // the system's, with the showing
-  sized.first_show_resize(sized_before);
-  EXPECT_EQ(resizes, 2);
+  RecordingWindow sized_window;
+  forms::FormCore sized(args, active, sized_window);
+  sized_window.while_shown = [&] { sized.resize(); };
+  sized.show(false);
+  EXPECT_EQ(resizes, 2) << "the system's resize with the showing is the one";
 }
 
 TEST(CheckState, AClickTicksAnythingButATickedBoxAndCodeGivesOnlyTheThreeValues) {

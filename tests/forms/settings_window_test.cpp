@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,12 @@ TEST_F(SettingsWindowTest, CaptionFollowsTheTextBoxOnEveryTick) {
   const std::size_t sent = shell.texts_sent();
   runtime.advance(1000);
   EXPECT_EQ(shell.texts_sent(), sent + 10);
+
+  // Timer1 dies with the window, as the exe's timers die with theirs.
+  ASSERT_TRUE(form().close());
+  const std::size_t at_close = shell.texts_sent();
+  runtime.advance(1000);
+  EXPECT_EQ(shell.texts_sent(), at_close) << "no caption written once the window has gone";
 }
 
 TEST_F(SettingsWindowTest, MissingStartButtonHoldsStartUpInItsBox) {
@@ -415,6 +422,26 @@ TEST_F(SettingsWindowTest, ExitWritesNothingAndMovesNoAutostartValue) {
   form().close();
   EXPECT_EQ(shell.texts_sent(), sent);
   EXPECT_FALSE(stored(u"StartUp") != u"1");
+}
+
+// The window unloaded while the tray menu is open (a log-off, a close from
+// outside): the item chosen next reaches nothing, and no About window keeps
+// a program without a tray icon alive.
+TEST_F(SettingsWindowTest, AnItemChosenOnceTheWindowHasGoneRunsNothing) {
+  start();
+  runtime.post([this] { ASSERT_TRUE(form().close()); });
+  runtime.post([this] { form().choose(u"mnuAbout"); });
+  form().tray_callback(kRightUp);
+  EXPECT_TRUE(form().unloaded());
+  EXPECT_THROW(runtime.form(u"AboutWindow"), std::out_of_range);
+}
+
+// The shell posts the callback's message in the low word, where a mouse
+// move has its x: what stands above it is no part of the message.
+TEST_F(SettingsWindowTest, TheCallbackIsTheLowWordOfItsParameter) {
+  start();
+  form().tray_callback(0x0005'0000 | kLeftUp);
+  EXPECT_TRUE(form().visible());
 }
 
 TEST_F(SettingsWindowTest, TrayClicksShowTheWindowAndOpenTheMenu) {

@@ -149,6 +149,26 @@ TEST(TrayCallback, XInTwipsDecodesBackToTheMouseMessage) {
   }
 }
 
+// The icon's window hears the callback as a mouse move whose x is the
+// message: the signed low word of lParam, the y above it left out.
+TEST(TrayCallback, TheMouseMessageArrivesAsTheSignedLowWordAndDecodesBack) {
+  struct Case {
+    std::uint32_t lparam;
+    float twips_per_pixel, x;
+  };
+  const Case cases[] = {
+      {0x205, 15.0F, 7755.0F},       {0x202, 12.0F, 6168.0F},    {0x0003'FFFF, 15.0F, -15.0F},
+      {0x0001'0001, 10.0F, 10.0F},   {0x7FFF, 15.0F, 491505.0F}, {0x8000, 15.0F, -491520.0F},
+      {0xFFFF'0205, 15.0F, 7755.0F},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.lparam);
+    const float x = mouse_x_twips(c.lparam, c.twips_per_pixel);
+    EXPECT_EQ(x, c.x);
+    EXPECT_EQ(decode_tray_message(x, c.twips_per_pixel), static_cast<std::int16_t>(c.lparam & 0xFFFF));
+  }
+}
+
 TEST(TrayCallback, OnlyButtonReleasesAct) {
   EXPECT_EQ(tray_action_for(0x202), TrayAction::ShowWindow);
   EXPECT_EQ(tray_action_for(0x205), TrayAction::PopupMenu);

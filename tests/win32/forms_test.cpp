@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "core/module_path.h"
 #include "core/project_version.h"
 #include "core/tray_record.h"
 #include "forms/settings_window.h"
@@ -164,7 +165,7 @@ enum Child { kCheckBox = 0, kPicture = 1, kButton = 2, kTextBox = 3, kLabel = 4 
 
 // --- arithmetic ---------------------------------------------------------------
 
-const testing::Register units("twips, module paths, clicks and mouse messages", [] {
+const testing::Register units("twips and font heights", [] {
   using namespace forms::win32;
   struct Pixels {
     int twips, dpi, pixels;
@@ -179,30 +180,6 @@ const testing::Register units("twips, module paths, clicks and mouse messages", 
   };
   for (const Font& row : {Font{7.8, 96, -10}, Font{7.8, 120, -13}, Font{8.25, 96, -11}, Font{12, 144, -24}}) {
     check_equal(font_height_pixels(row.points, row.dpi), row.height, "font height at " + std::to_string(row.dpi));
-  }
-  struct Path {
-    std::u16string_view path, folder, name;
-  };
-  const Path paths[] = {
-      {u"C:\\Program Files\\Talvorin\\talvorin.exe", u"C:\\Program Files\\Talvorin", u"talvorin"},
-      {u"C:\\talvorin.exe", u"C:\\", u"talvorin"},
-      {u"D:\\tools\\tal.v2.exe", u"D:\\tools", u"tal.v2"},
-      {u"\\\\server\\share\\talvorin.exe", u"\\\\server\\share", u"talvorin"},
-      {u"E:\\dir.d\\talvorin", u"E:\\dir.d", u"talvorin"},
-  };
-  for (const Path& row : paths) {
-    check_equal(show(folder_of(row.path)), show(row.folder), "folder of " + show(row.path));
-    check_equal(show(base_name_of(row.path)), show(row.name), "name of " + show(row.path));
-  }
-  struct Mouse {
-    std::uint32_t position;
-    float twips_per_pixel, x;
-  };
-  // The tray's right button up at 96 dpi; coordinates are signed.
-  for (const Mouse& row : {Mouse{0x205, 15.0F, 7755.0F}, Mouse{0x202, 12.0F, 6168.0F}, Mouse{0x0003FFFF, 15.0F, -15.0F},
-                           Mouse{0x00010001, 10.0F, 10.0F}}) {
-    const forms::MouseEvent event = mouse_event_from(row.position, row.twips_per_pixel);
-    check_equal(static_cast<double>(event.x), static_cast<double>(row.x), "x");
   }
 });
 
@@ -400,7 +377,7 @@ const testing::Register icons_and_app("window icon, application object", [] {
   wchar_t module[MAX_PATH] = {};
   ::GetModuleFileNameW(nullptr, module, MAX_PATH);
   forms::Application& app = f.runtime.app();
-  check_equal(show(app.path()), show(forms::win32::folder_of(from_wide(module))), "path");
+  check_equal(show(app.path()), show(core::folder_of(from_wide(module))), "path");
   check_equal(show(app.exe_name()), show(u"win32_forms_test"), "exe name");
   const forms::Version version = app.version();
   check_equal(version.major, core::kProjectVersionMajor, "major version from the version block");
@@ -695,6 +672,35 @@ const testing::Register first_show("the first showing is a resize", [] {
   f.form->hide();
   f.form->show();
   check_equal(f.resizes, 1, "not again");
+});
+
+// Another program may show or hide a form's window: the form follows its
+// window whoever moved it, and only the program's own showing activates it.
+const testing::Register shown_by_others("the form follows its window shown or hidden from outside", [] {
+  Fixture f;
+  constexpr int kProgramShows = -1;
+  struct Step {
+    const char* what;
+    int show_command;  // from outside, or kProgramShows
+    bool visible;
+    int activations;
+  };
+  const Step steps[] = {
+      {"shown from outside", SW_SHOWNOACTIVATE, true, 0},     {"hidden from outside", SW_HIDE, false, 0},
+      {"shown by the program", kProgramShows, true, 1},       {"hidden from outside again", SW_HIDE, false, 1},
+      {"shown by the program again", kProgramShows, true, 2},
+  };
+  for (const Step& step : steps) {
+    if (step.show_command == kProgramShows) {
+      f.form->show();
+    } else {
+      ::ShowWindow(f.window(), step.show_command);
+    }
+    pump_for(f.runtime, 30);
+    check_equal(f.form->visible(), step.visible, std::string(step.what) + ": visible");
+    check_equal(::IsWindowVisible(f.window()) != FALSE, step.visible, std::string(step.what) + ": on screen");
+    check_equal(f.activations, step.activations, std::string(step.what) + ": activations");
+  }
 });
 
 const testing::Register unloading("close, cancel, log-off and the end of the loop", [] {
