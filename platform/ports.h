@@ -186,7 +186,8 @@ class Clock {
 };
 
 // Hands an address (a web page, a mailto: link) to the shell, which opens
-// it with the user's program for it. Nothing is reported when none does.
+// it with the user's program for it. The program reports nothing when none
+// does; the shell may say so itself, in a box owned by `owner`.
 class Links {
  public:
   virtual ~Links() = default;

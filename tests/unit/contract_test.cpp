@@ -6,12 +6,16 @@
 
 #include "forms/headless/headless.h"
 #include "platform/sim/code_page_1251.h"
+#include "platform/sim/common_controls.h"
 #include "platform/sim/registry.h"
 #include "platform/sim/shell_windows.h"
 #include "platform/sim/text_drawing.h"
 #include "platform/sim/tray.h"
+#include "tests/contract/clock_contract.h"
 #include "tests/contract/code_page_contract.h"
+#include "tests/contract/common_controls_contract.h"
 #include "tests/contract/drawing_contract.h"
+#include "tests/contract/links_contract.h"
 #include "tests/contract/message_boxes_contract.h"
 #include "tests/contract/registry_contract.h"
 #include "tests/contract/shell_windows_contract.h"
@@ -205,6 +209,64 @@ TEST(MessageBoxesContract, HeadlessBoxesRunEventsUntilClosedAndStandOnEachOther)
     HeadlessMessageBoxes headless;
     contract_case(headless);
   }
+  EXPECT_EQ(testing::failures(), before);
+}
+
+class SimulatedCommonControls final : public contract::CommonControlsUnderTest {
+ public:
+  platform::CommonControls& controls() override { return controls_; }
+  bool can_make(std::u16string_view class_name) override { return controls_.can_make(class_name); }
+
+ private:
+  sim::CommonControls controls_;
+};
+
+TEST(CommonControlsContract, SimulatedLibrarySetsUpTheClassesAskedFor) {
+  const int before = testing::failures();
+  SimulatedCommonControls simulated;
+  contract::common_controls_set_up(simulated);
+  EXPECT_EQ(testing::failures(), before);
+}
+
+// The headless runtime's clock, started just short of the wrap.
+class HeadlessClock final : public contract::ClockUnderTest {
+ public:
+  HeadlessClock() { runtime_.set_clock_origin(0xFFFFFF00U); }
+  platform::Clock& clock() override { return runtime_.clock(); }
+  void wait(std::uint32_t ms) override { runtime_.advance(ms); }
+
+ private:
+  sim::Registry registry_;
+  headless::Runtime runtime_{registry_};
+};
+
+TEST(ClockContract, HeadlessClockCountsMillisecondsAcrossTheWrap) {
+  const int before = testing::failures();
+  HeadlessClock headless;
+  contract::clock_counts_milliseconds(headless);
+  EXPECT_EQ(testing::failures(), before);
+}
+
+// The simulated shell starts only the one program the test has.
+class SimulatedLinks final : public contract::LinksUnderTest {
+ public:
+  platform::Links& links() override { return links_; }
+  std::string program() override { return R"(C:\Tools\notes.exe)"; }
+  std::string folder(int which) override { return which == 0 ? R"(C:\)" : R"(C:\Tools)"; }
+  std::optional<contract::Launch> launched() override {
+    if (links_.calls.empty() || links_.calls.back().target != program()) return std::nullopt;
+    const sim::Links::Call& call = links_.calls.back();
+    return contract::Launch{call.parameters.value_or(""), call.folder, static_cast<int>(call.show)};
+  }
+
+ private:
+  sim::Links links_;
+};
+
+TEST(LinksContract, SimulatedShellOpensWithTheArgumentsAsGiven) {
+  const int before = testing::failures();
+  SimulatedLinks simulated;
+  contract::links_open_as_given(simulated);
   EXPECT_EQ(testing::failures(), before);
 }
 

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
+#include <fstream>
 #include <functional>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,8 +20,11 @@
 #include "platform/win32/wide.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_names.h"
+#include "tests/contract/clock_contract.h"
 #include "tests/contract/code_page_contract.h"
+#include "tests/contract/common_controls_contract.h"
 #include "tests/contract/drawing_contract.h"
+#include "tests/contract/links_contract.h"
 #include "tests/contract/message_boxes_contract.h"
 #include "tests/contract/registry_contract.h"
 #include "tests/contract/shell_windows_contract.h"
@@ -568,6 +574,135 @@ const testing::Register caption_dpi_context(
       if (own) set_thread(own);
     });
 
+// --- the clock, the common controls and links --------------------------------
+
+class WineClock final : public contract::ClockUnderTest {
+ public:
+  platform::Clock& clock() override { return clock_; }
+  void wait(std::uint32_t ms) override { ::Sleep(ms); }
+
+ private:
+  platform::win32::MultimediaClock clock_;
+};
+
+const testing::Register clock_contract("clock: the milliseconds that pass", [] {
+  WineClock wine;
+  contract::clock_counts_milliseconds(wine);
+});
+
+class WineCommonControls final : public contract::CommonControlsUnderTest {
+ public:
+  platform::CommonControls& controls() override { return controls_; }
+  bool can_make(std::u16string_view class_name) override {
+    const std::wstring name = to_wide(class_name);
+    const platform::win32::unique_hwnd made(::CreateWindowExW(0, name.c_str(), L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                                              nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    return static_cast<bool>(made);
+  }
+
+ private:
+  platform::win32::CommonControls controls_;
+};
+
+const testing::Register common_controls_contract("common controls: set up, and their classes made", [] {
+  WineCommonControls wine;
+  contract::common_controls_set_up(wine);
+});
+
+// Set for a copy of this program that the links case starts: it notes how
+// it was started in the file named and ends.
+constexpr char kLaunchNote[] = "TALVORIN_LAUNCH_NOTE";
+
+std::string temp_folder() {
+  char path[MAX_PATH] = {};
+  ::GetTempPathA(MAX_PATH, path);
+  return path;
+}
+
+// The command line after the program's own name, which is quoted or ends at
+// the first blank, with the blanks around it left out.
+std::string parameters_of(std::string_view line) {
+  std::size_t at = 0;
+  if (!line.empty() && line[0] == '"') {
+    at = line.find('"', 1);
+    at = at == std::string_view::npos ? line.size() : at + 1;
+  } else {
+    at = std::min(line.find_first_of(" \t"), line.size());
+  }
+  const std::size_t first = line.find_first_not_of(" \t", at);
+  if (first == std::string_view::npos) return {};
+  return std::string(line.substr(first, line.find_last_not_of(" \t") + 1 - first));
+}
+
+int note_launch(const char* note) {
+  char folder[MAX_PATH] = {};
+  ::GetCurrentDirectoryA(MAX_PATH, folder);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  ::GetStartupInfoA(&startup);
+  const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : -1;
+  // Whole or not at all: the case may look while it is written.
+  const std::string part = std::string(note) + ".part";
+  std::ofstream(part, std::ios::binary) << show << '\n' << folder << '\n' << parameters_of(::GetCommandLineA());
+  return ::MoveFileExA(part.c_str(), note, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+}
+
+class WineLinks final : public contract::LinksUnderTest {
+ public:
+  WineLinks() {
+    ::CreateDirectoryA(folders_[1].c_str(), nullptr);
+    ::SetEnvironmentVariableA(kLaunchNote, note_.c_str());
+  }
+  WineLinks(const WineLinks&) = delete;
+  WineLinks& operator=(const WineLinks&) = delete;
+  ~WineLinks() override {
+    ::SetEnvironmentVariableA(kLaunchNote, nullptr);
+    ::RemoveDirectoryA(folders_[1].c_str());
+  }
+
+  platform::Links& links() override {
+    ::DeleteFileA(note_.c_str());
+    return links_;
+  }
+  std::string program() override {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+  }
+  std::string folder(int which) override { return folders_[which]; }
+  // A new process under Wine on a busy machine takes seconds to start.
+  std::optional<contract::Launch> launched() override {
+    for (int waited = 0; waited < 20000; waited += 50) {
+      std::ifstream file(note_, std::ios::binary);
+      if (file) {
+        contract::Launch launch;
+        file >> launch.show;
+        file.ignore(1);
+        std::getline(file, launch.folder);
+        std::getline(file, launch.parameters);
+        file.close();
+        ::DeleteFileA(note_.c_str());
+        return launch;
+      }
+      ::Sleep(50);
+    }
+    return std::nullopt;
+  }
+
+ private:
+  platform::win32::ShellLinks links_;
+  std::string note_ = temp_folder() + "talvorin-launch.txt";
+  std::string folders_[2] = {R"(C:\)", temp_folder() + "talvorin links"};
+};
+
+const testing::Register links_contract("links: a program started as asked", [] {
+  WineLinks wine;
+  contract::links_open_as_given(wine);
+});
+
 }  // namespace
 
-int main() { return talvorin::testing::run_all(); }
+int main() {
+  if (const char* note = std::getenv(kLaunchNote)) return note_launch(note);
+  return talvorin::testing::run_all();
+}
