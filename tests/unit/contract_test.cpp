@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <utility>
 
 #include "forms/headless/headless.h"
@@ -25,6 +26,18 @@
 namespace talvorin {
 namespace {
 
+// Runs each case on a fixture of its own. The cases check through the
+// harness they share with the Win32 tests, which counts what failed.
+template <typename Fixture, typename UnderTest>
+void passes(std::initializer_list<void (*)(UnderTest&)> cases) {
+  const int before = testing::failures();
+  for (const auto contract_case : cases) {
+    Fixture fixture{};
+    contract_case(fixture);
+  }
+  EXPECT_EQ(testing::failures(), before);
+}
+
 class SimulatedRegistry final : public contract::RegistryUnderTest {
  public:
   platform::Registry& registry() override { return registry_; }
@@ -47,18 +60,8 @@ class SimulatedRegistry final : public contract::RegistryUnderTest {
   sim::Registry registry_;
 };
 
-TEST(RegistryContract, SimulatedRegistryReadsValuesAsStored) {
-  SimulatedRegistry simulated;
-  const int before = testing::failures();
-  contract::registry_reads(simulated);
-  EXPECT_EQ(testing::failures(), before);
-}
-
-TEST(RegistryContract, SimulatedRegistryWritesDeletesAndRefuses) {
-  SimulatedRegistry simulated;
-  const int before = testing::failures();
-  contract::registry_writes(simulated);
-  EXPECT_EQ(testing::failures(), before);
+TEST(RegistryContract, SimulatedRegistryReadsWritesDeletesAndRefuses) {
+  passes<SimulatedRegistry>({contract::registry_reads, contract::registry_writes});
 }
 
 class RecordingDrawing final : public contract::DrawingUnderTest {
@@ -71,11 +74,7 @@ class RecordingDrawing final : public contract::DrawingUnderTest {
 };
 
 TEST(DrawingContract, SimulatedDrawingColoursAndMeasures) {
-  RecordingDrawing simulated;
-  const int before = testing::failures();
-  contract::drawing_colors(simulated);
-  contract::drawing_measures(simulated);
-  EXPECT_EQ(testing::failures(), before);
+  passes<RecordingDrawing>({contract::drawing_colors, contract::drawing_measures});
 }
 
 class SimulatedShellWindows final : public contract::ShellWindowsUnderTest {
@@ -97,16 +96,8 @@ class SimulatedShellWindows final : public contract::ShellWindowsUnderTest {
 };
 
 TEST(ShellWindowsContract, SimulatedShellFindsWalksWritesAndReads) {
-  const int before = testing::failures();
-  const auto run = [](void (*contract_case)(contract::ShellWindowsUnderTest&)) {
-    SimulatedShellWindows simulated;
-    contract_case(simulated);
-  };
-  run(contract::shell_windows_found);
-  run(contract::shell_windows_walked);
-  run(contract::shell_windows_text);
-  run(contract::shell_windows_facts);
-  EXPECT_EQ(testing::failures(), before);
+  passes<SimulatedShellWindows>({contract::shell_windows_found, contract::shell_windows_walked,
+                                 contract::shell_windows_text, contract::shell_windows_facts});
 }
 
 class SimulatedOverlays final : public contract::StartOverlaysUnderTest {
@@ -148,12 +139,7 @@ class SimulatedOverlays final : public contract::StartOverlaysUnderTest {
 };
 
 TEST(StartOverlaysContract, SimulatedOverlaysFollowTheButtonAndStandAboveTheTaskbar) {
-  const int before = testing::failures();
-  for (const auto contract_case : {contract::start_overlays_follow, contract::start_overlays_stand_above}) {
-    SimulatedOverlays simulated;
-    contract_case(simulated);
-  }
-  EXPECT_EQ(testing::failures(), before);
+  passes<SimulatedOverlays>({contract::start_overlays_follow, contract::start_overlays_stand_above});
 }
 
 class SimulatedTray final : public contract::TrayUnderTest {
@@ -169,18 +155,11 @@ class SimulatedTray final : public contract::TrayUnderTest {
 };
 
 TEST(TrayContract, SimulatedTrayAddsChangesAndDeletes) {
-  const int before = testing::failures();
-  SimulatedTray simulated;
-  contract::tray_adds_changes_and_deletes(simulated);
-  EXPECT_EQ(testing::failures(), before);
+  passes<SimulatedTray>({contract::tray_adds_changes_and_deletes});
 }
 
 TEST(CodePageContract, SimulatedCodePage1251HasTheTableAndTheBestFitOfWindows) {
-  const int before = testing::failures();
-  const sim::CodePage1251 simulated;
-  contract::code_page_1251_table(simulated);
-  contract::code_page_1251_substitutes(simulated);
-  EXPECT_EQ(testing::failures(), before);
+  passes<const sim::CodePage1251>({contract::code_page_1251_table, contract::code_page_1251_substitutes});
 }
 
 // The headless runtime's boxes, during which the queued events run.
@@ -203,13 +182,7 @@ class HeadlessMessageBoxes final : public contract::MessageBoxesUnderTest {
 };
 
 TEST(MessageBoxesContract, HeadlessBoxesRunEventsUntilClosedAndStandOnEachOther) {
-  const int before = testing::failures();
-  for (const auto contract_case :
-       {contract::message_box_runs_events_until_closed, contract::message_box_inside_another}) {
-    HeadlessMessageBoxes headless;
-    contract_case(headless);
-  }
-  EXPECT_EQ(testing::failures(), before);
+  passes<HeadlessMessageBoxes>({contract::message_box_runs_events_until_closed, contract::message_box_inside_another});
 }
 
 class SimulatedCommonControls final : public contract::CommonControlsUnderTest {
@@ -222,10 +195,7 @@ class SimulatedCommonControls final : public contract::CommonControlsUnderTest {
 };
 
 TEST(CommonControlsContract, SimulatedLibrarySetsUpTheClassesAskedFor) {
-  const int before = testing::failures();
-  SimulatedCommonControls simulated;
-  contract::common_controls_set_up(simulated);
-  EXPECT_EQ(testing::failures(), before);
+  passes<SimulatedCommonControls>({contract::common_controls_set_up});
 }
 
 // The headless runtime's clock, started just short of the wrap.
@@ -241,10 +211,7 @@ class HeadlessClock final : public contract::ClockUnderTest {
 };
 
 TEST(ClockContract, HeadlessClockCountsMillisecondsAcrossTheWrap) {
-  const int before = testing::failures();
-  HeadlessClock headless;
-  contract::clock_counts_milliseconds(headless);
-  EXPECT_EQ(testing::failures(), before);
+  passes<HeadlessClock>({contract::clock_counts_milliseconds});
 }
 
 // The simulated shell starts only the one program the test has.
@@ -264,10 +231,7 @@ class SimulatedLinks final : public contract::LinksUnderTest {
 };
 
 TEST(LinksContract, SimulatedShellOpensWithTheArgumentsAsGiven) {
-  const int before = testing::failures();
-  SimulatedLinks simulated;
-  contract::links_open_as_given(simulated);
-  EXPECT_EQ(testing::failures(), before);
+  passes<SimulatedLinks>({contract::links_open_as_given});
 }
 
 }  // namespace
