@@ -49,8 +49,7 @@ inline void links_open_as_given(LinksUnderTest& under_test) {
   };
   for (const Row& row : rows) {
     const std::string folder = under_test.folder(row.folder);
-    under_test.links().open(0, row.operation, under_test.program(), row.parameters, folder,
-                            row.show);
+    under_test.links().open(0, row.operation, under_test.program(), row.parameters, folder, row.show);
     const std::optional<Launch> launch = under_test.launched();
     if (!check(launch.has_value(), std::string(row.what) + ": started")) continue;
     check_equal(launch->parameters, row.parameters.value_or(""), std::string(row.what) + ": parameters");
