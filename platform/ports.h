@@ -10,6 +10,7 @@
 
 #include "core/ansi.h"
 #include "core/autorun.h"
+#include "core/product.h"
 #include "core/start_button.h"
 #include "core/text_effect.h"
 #include "core/tray_record.h"
@@ -127,12 +128,15 @@ class RegistryKey {
 enum class MessageBoxStyle : std::uint32_t { Ok = 0 };
 
 // A modal message box. Events keep arriving while it is open, so other
-// handlers may run before show() returns.
+// handlers may run before show() returns. A box given no title is titled
+// with the program's name (box_title).
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
   virtual void show(std::u16string_view prompt, MessageBoxStyle style, std::u16string_view title) = 0;
 };
+
+inline std::u16string_view box_title(std::u16string_view title) { return title.empty() ? core::kProductName : title; }
 
 // The common controls library, set up before the first window exists.
 inline constexpr std::uint32_t kIccUserExClasses = 0x200;

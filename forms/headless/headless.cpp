@@ -260,7 +260,7 @@ void Runtime::advance(std::uint64_t ms) {
 }
 
 void Runtime::show(std::u16string_view prompt, platform::MessageBoxStyle style, std::u16string_view title) {
-  boxes_.push_back({std::u16string(prompt), style, std::u16string(title)});
+  boxes_.push_back({std::u16string(prompt), style, std::u16string(platform::box_title(title))});
   ++open_boxes_;
   most_open_boxes_ = std::max(most_open_boxes_, open_boxes_);
   // The user reads the box while events go on; it closes once they are

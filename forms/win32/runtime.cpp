@@ -97,12 +97,6 @@ void Application::log_error(std::u16string_view text) {
   ::DeregisterEventSource(log);
 }
 
-void MessageBoxes::show(std::u16string_view prompt, platform::MessageBoxStyle style, std::u16string_view title) {
-  const std::wstring text = to_wide(prompt);
-  const std::wstring caption = to_wide(title.empty() ? core::kProductName : title);
-  ::MessageBoxW(nullptr, text.c_str(), caption.c_str(), static_cast<UINT>(style));
-}
-
 AppWindow::AppWindow(Runtime& runtime, HINSTANCE instance) : Window(runtime.errors()), runtime_(runtime) {
   const std::wstring title = to_wide(core::kProductName);
   create(instance, {.class_name = kAppWindowClass, .text = title.c_str(), .style = WS_OVERLAPPED});

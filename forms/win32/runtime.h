@@ -10,6 +10,7 @@
 #include "forms/form_core.h"
 #include "forms/toolkit.h"
 #include "platform/settings_store.h"
+#include "platform/win32/adapters.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_names.h"
 
@@ -39,13 +40,6 @@ class Application final : public forms::Application {
  private:
   Runtime& runtime_;
   bool task_visible_ = true;
-};
-
-class MessageBoxes final : public platform::MessageBoxes {
- public:
-  // No owner: the box runs its own loop, and timers and tray callbacks of
-  // the program keep arriving while it is open. No title: the program's name.
-  void show(std::u16string_view prompt, platform::MessageBoxStyle style, std::u16string_view title) override;
 };
 
 // The hidden top-level window that owns every form. It is never owned
@@ -117,7 +111,7 @@ class Runtime final : public forms::Runtime {
   HINSTANCE instance_;
   ErrorReport& errors_;
   Application app_{*this};
-  MessageBoxes message_boxes_;
+  platform::win32::MessageBoxes message_boxes_;
   platform::SettingsStore settings_;
   int dpi_x_ = 96;
   int dpi_y_ = 96;

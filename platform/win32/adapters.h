@@ -69,6 +69,13 @@ class PopupMenuCalls final : public platform::PopupMenuCalls {
   void post_null(WindowHandle window) override;
 };
 
+// MessageBoxW with no owner: the box runs its own loop, and timers and tray
+// callbacks of the program keep arriving while it is open.
+class MessageBoxes final : public platform::MessageBoxes {
+ public:
+  void show(std::u16string_view prompt, MessageBoxStyle style, std::u16string_view title) override;
+};
+
 // Shell_NotifyIconA with the 88-byte record.
 class Tray final : public platform::Tray {
  public:

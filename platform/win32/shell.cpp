@@ -9,6 +9,7 @@
 
 #include "platform/win32/adapters.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/wide.h"
 
 namespace talvorin::platform::win32 {
 
@@ -116,6 +117,13 @@ bool Tray::notify(core::TrayCommand command, const core::TrayRecordBytes& record
   NOTIFYICONDATAA data{};
   std::memcpy(&data, record.data(), std::min(record.size(), sizeof data));
   return ::Shell_NotifyIconA(static_cast<DWORD>(command), &data) != FALSE;
+}
+
+void MessageBoxes::show(std::u16string_view prompt, MessageBoxStyle style, std::u16string_view title) {
+  static_assert(static_cast<UINT>(MessageBoxStyle::Ok) == MB_OK);
+  const std::wstring text = to_wide(prompt);
+  const std::wstring caption = to_wide(box_title(title));
+  ::MessageBoxW(nullptr, text.c_str(), caption.c_str(), static_cast<UINT>(style));
 }
 
 bool CommonControls::initialize(std::uint32_t classes) {

@@ -41,7 +41,7 @@ inline std::string in_order(const std::vector<std::string>& steps) {
 
 // show() returns once the user has closed the box; the events posted before
 // that run inside it, in order, and those posted after the close run only
-// once it has gone.
+// once it has gone. Given no title, it has the program's name.
 inline void message_box_runs_events_until_closed(MessageBoxesUnderTest& under_test) {
   using testing::check_equal;
   using testing::show;
@@ -56,7 +56,7 @@ inline void message_box_runs_events_until_closed(MessageBoxesUnderTest& under_te
     under_test.close_top_box();
   });
   under_test.post([&] { seen.emplace_back("queued after the close"); });
-  under_test.boxes().show(u"Error: Cannot find window", platform::MessageBoxStyle::Ok, u"Talvorin");
+  under_test.boxes().show(u"Error: Cannot find window", platform::MessageBoxStyle::Ok, u"");
   seen.emplace_back("returned");
   check_equal(under_test.open_boxes(), 0, "no box left once show() has returned");
   under_test.settle();
@@ -75,10 +75,10 @@ inline void message_box_inside_another(MessageBoxesUnderTest& under_test) {
     under_test.post([&] {
       seen.emplace_back("inside the second");
       check_equal(under_test.open_boxes(), 2, "two boxes open");
-      check_equal(show(under_test.newest_box()), show(u"Talvorin: second"), "the second on top");
+      check_equal(show(under_test.newest_box()), show(u"Second: second"), "the second on top, with its title");
       under_test.close_top_box();
     });
-    under_test.boxes().show(u"second", platform::MessageBoxStyle::Ok, u"Talvorin");
+    under_test.boxes().show(u"second", platform::MessageBoxStyle::Ok, u"Second");
     seen.emplace_back("the second returned");
     check_equal(under_test.open_boxes(), 1, "the first still open");
     under_test.close_top_box();

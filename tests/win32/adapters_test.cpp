@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "forms/win32/runtime.h"
 #include "platform/win32/adapters.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/system_function.h"
@@ -517,7 +516,7 @@ class WineMessageBoxes final : public contract::MessageBoxesUnderTest {
     return found;
   }
 
-  forms::win32::MessageBoxes boxes_;
+  platform::win32::MessageBoxes boxes_;
   HWND events_window_ = nullptr;
   std::deque<std::function<void()>> events_;
 };
