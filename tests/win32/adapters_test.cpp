@@ -26,6 +26,7 @@
 #include "tests/contract/drawing_contract.h"
 #include "tests/contract/links_contract.h"
 #include "tests/contract/message_boxes_contract.h"
+#include "tests/contract/popup_menu_contract.h"
 #include "tests/contract/registry_contract.h"
 #include "tests/contract/shell_windows_contract.h"
 #include "tests/contract/start_overlays_contract.h"
@@ -699,6 +700,108 @@ const testing::Register links_contract("links: a program started as asked", [] {
   WineLinks wine;
   contract::links_open_as_given(wine);
 });
+
+// --- popup menu --------------------------------------------------------------
+
+// A real menu owned by a hidden window of the test's, which also carries
+// the posted events. The user is played with key messages posted to the
+// thread: the menu's modal loop reads the thread's keyboard messages
+// whatever window they are for, as it reads the keys typed while it is open.
+class WinePopupMenu final : public contract::PopupMenuUnderTest {
+ public:
+  WinePopupMenu(const WinePopupMenu&) = delete;
+  WinePopupMenu& operator=(const WinePopupMenu&) = delete;
+  WinePopupMenu() {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = owner_procedure;
+    window_class.hInstance = ::GetModuleHandleW(nullptr);
+    window_class.lpszClassName = kOwnerClass;
+    ::RegisterClassW(&window_class);
+    owner_ = ::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               ::GetModuleHandleW(nullptr), nullptr);
+    ::SetWindowLongPtrW(owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    menu_ = ::CreatePopupMenu();
+    for (const UINT command : {1U, 2U, 3U}) ::AppendMenuW(menu_, MF_STRING, command, L"Item");
+  }
+  ~WinePopupMenu() override {
+    ::DestroyMenu(menu_);
+    ::DestroyWindow(owner_);
+  }
+
+  platform::PopupMenuCalls& calls() override { return calls_; }
+  platform::WindowHandle make(bool shown) override {
+    windows_.push_back(make_top_level(L"TalvorinTestWindow", L"", WS_OVERLAPPEDWINDOW | (shown ? WS_VISIBLE : 0)));
+    return handle_of(windows_.back().get());
+  }
+  void destroy(platform::WindowHandle window) override {
+    for (platform::win32::unique_hwnd& made : windows_) {
+      if (handle_of(made.get()) == window) made.reset();
+    }
+  }
+  platform::WindowHandle owner() override { return handle_of(owner_); }
+  platform::MenuHandle menu() override { return reinterpret_cast<platform::MenuHandle>(menu_); }
+  void post(std::function<void()> event) override {
+    events_.push_back(std::move(event));
+    ::PostMessageW(owner_, kRunEvent, 0, 0);
+  }
+  bool menu_open() override {
+    bool open = false;
+    ::EnumThreadWindows(::GetCurrentThreadId(), find_menu, reinterpret_cast<LPARAM>(&open));
+    return open;
+  }
+  void choose(std::size_t index) override {
+    for (std::size_t step = 0; step <= index; ++step) press(VK_DOWN);
+    press(VK_RETURN);
+  }
+  void dismiss() override { press(VK_ESCAPE); }
+  void put_pointer(platform::ScreenPoint at) override { ::SetCursorPos(at.x, at.y); }
+
+ private:
+  static constexpr wchar_t kOwnerClass[] = L"TalvorinTestMenuOwner";
+  static constexpr UINT kRunEvent = WM_APP;
+
+  static platform::WindowHandle handle_of(HWND window) { return reinterpret_cast<platform::WindowHandle>(window); }
+
+  // Down and up, with the scan code and the bits of a single press.
+  void press(UINT key) {
+    const auto scan = static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    ::PostMessageW(owner_, WM_KEYDOWN, key, 1 | scan);
+    ::PostMessageW(owner_, WM_KEYUP, key, 1 | scan | (LPARAM{1} << 30) | (LPARAM{1} << 31));
+  }
+
+  static LRESULT CALLBACK owner_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = reinterpret_cast<WinePopupMenu*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message != kRunEvent || !self || self->events_.empty()) return ::DefWindowProcW(hwnd, message, wparam, lparam);
+    const std::function<void()> event = std::move(self->events_.front());
+    self->events_.pop_front();
+    event();
+    return 0;
+  }
+
+  static BOOL CALLBACK find_menu(HWND window, LPARAM open) noexcept {
+    if (class_name_of(window) == L"#32768" && ::IsWindowVisible(window)) *reinterpret_cast<bool*>(open) = true;
+    return TRUE;
+  }
+
+  platform::win32::PopupMenuCalls calls_;
+  HWND owner_ = nullptr;
+  HMENU menu_ = nullptr;
+  std::vector<platform::win32::unique_hwnd> windows_;
+  std::deque<std::function<void()>> events_;
+};
+
+template <void (*Case)(contract::PopupMenuUnderTest&)>
+void popup_menu_on_wine() {
+  WinePopupMenu wine;
+  Case(wine);
+}
+
+const testing::Register popup_menu_foreground("popup menu: the foreground where it is put, shown only if it shows",
+                                              popup_menu_on_wine<contract::popup_menu_foreground_and_shown>);
+const testing::Register popup_menu_choice("popup menu: the chosen command or 0 for Esc, events run inside",
+                                          popup_menu_on_wine<contract::popup_menu_returns_the_choice>);
+const testing::Register popup_menu_pointer("popup menu: the pointer where it was put",
+                                           popup_menu_on_wine<contract::popup_menu_pointer>);
 
 }  // namespace
 
