@@ -59,8 +59,11 @@ inline void popup_menu_foreground_and_shown(PopupMenuUnderTest& under_test) {
     bool shown;
   };
   const Row rows[] = {
-      {"a shown window", first, true},   {"a hidden window", hidden, false}, {"the owner", under_test.owner(), false},
-      {"a destroyed one", destroyed, false}, {"no window", 0, false},
+      {"a shown window", first, true},
+      {"a hidden window", hidden, false},
+      {"the owner", under_test.owner(), false},
+      {"a destroyed one", destroyed, false},
+      {"no window", 0, false},
   };
   for (const Row& row : rows) check_equal(calls.window_shown(row.window), row.shown, std::string(row.what) + ": shown");
   under_test.destroy(first);
@@ -94,13 +97,13 @@ inline void popup_menu_returns_the_choice(PopupMenuUnderTest& under_test) {
         under_test.choose(static_cast<std::size_t>(row.choose));
       }
     });
-    const std::uint32_t returned =
-        under_test.calls().track_popup_menu(under_test.menu(), platform::kPopupReturnCommand, {20, 30},
-                                            under_test.owner());
+    const std::uint32_t returned = under_test.calls().track_popup_menu(under_test.menu(), platform::kPopupReturnCommand,
+                                                                       {20, 30}, under_test.owner());
     seen.emplace_back("returned");
     check_equal(returned, row.returned, what + ": the command returned");
     check(!under_test.menu_open(), what + ": closed once it has returned");
-    check(seen == std::vector<std::string>{"inside", "the user", "returned"}, what + ": the events ran inside the menu");
+    check(seen == std::vector<std::string>{"inside", "the user", "returned"},
+          what + ": the events ran inside the menu");
   }
 }
 

@@ -285,8 +285,8 @@ class HeadlessPopupMenu final : public contract::PopupMenuUnderTest {
 
 TEST(PopupMenuContract, HeadlessMenuCallsMoveTheForegroundReturnTheChoiceAndReadThePointer) {
   const int before = testing::failures();
-  for (const auto contract_case :
-       {contract::popup_menu_foreground_and_shown, contract::popup_menu_returns_the_choice, contract::popup_menu_pointer}) {
+  for (const auto contract_case : {contract::popup_menu_foreground_and_shown, contract::popup_menu_returns_the_choice,
+                                   contract::popup_menu_pointer}) {
     HeadlessPopupMenu headless;
     contract_case(headless);
   }

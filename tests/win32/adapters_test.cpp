@@ -717,8 +717,8 @@ class WinePopupMenu final : public contract::PopupMenuUnderTest {
     window_class.hInstance = ::GetModuleHandleW(nullptr);
     window_class.lpszClassName = kOwnerClass;
     ::RegisterClassW(&window_class);
-    owner_ = ::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                               ::GetModuleHandleW(nullptr), nullptr);
+    owner_ = ::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, ::GetModuleHandleW(nullptr),
+                               nullptr);
     ::SetWindowLongPtrW(owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     menu_ = ::CreatePopupMenu();
     for (const UINT command : {1U, 2U, 3U}) ::AppendMenuW(menu_, MF_STRING, command, L"Item");
