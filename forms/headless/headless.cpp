@@ -112,10 +112,8 @@ std::uint32_t MenuCalls::track_popup_menu(platform::MenuHandle, std::uint32_t, p
                                           platform::WindowHandle) {
   form_.open_menu_ = &menu_;
   form_.chosen_ = nullptr;
-  form_.dismissed_ = false;
-  form_.runtime_.drain([this] { return form_.chosen_ != nullptr || form_.dismissed_; });
+  form_.runtime_.drain([this] { return form_.chosen_ != nullptr; });
   form_.open_menu_ = nullptr;
-  form_.dismissed_ = false;
   const forms::MenuItem* chosen = std::exchange(form_.chosen_, nullptr);
   return chosen ? menu_.command_of(*chosen) : 0;
 }
@@ -156,7 +154,7 @@ void Form::tray_callback(std::uint32_t lparam) {
 }
 
 void Form::choose(std::u16string_view item_name) {
-  if (!open_menu_ || chosen_ || dismissed_) return;
+  if (!open_menu_ || chosen_) return;
   forms::MenuItem* item = open_menu_->find(item_name);
   if (item && item->enabled()) chosen_ = item;
 }

@@ -98,9 +98,6 @@ class Form final : public forms::Form, private forms::FormWindow {
   // Chooses an item of the open popup menu; ignored when no menu is open or
   // the item is disabled.
   void choose(std::u16string_view item_name);
-  // Esc: the open popup menu closes with no choice once the event that
-  // closed it is done.
-  void dismiss_menu() { dismissed_ = open_menu_ != nullptr; }
   void user_set_state(WindowState state);
   void taskbar_created();
   // The close box: unloads unless the handler cancels, or hides a window
@@ -150,7 +147,6 @@ class Form final : public forms::Form, private forms::FormWindow {
 
   forms::Menu* open_menu_ = nullptr;
   forms::MenuItem* chosen_ = nullptr;
-  bool dismissed_ = false;
   std::size_t popups_ = 0;
 };
 
@@ -280,7 +276,7 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
 };
 
 // The simulated system around a form's popup menu: the menu is open while
-// the queued events run, until one of them chooses an item or closes it.
+// the queued events run, until one of them chooses an item.
 class MenuCalls final : public platform::PopupMenuCalls {
  public:
   MenuCalls(Form& form, forms::Menu& menu) : form_(form), menu_(menu) {}

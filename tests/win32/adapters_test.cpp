@@ -446,13 +446,13 @@ const testing::Register start_overlays_windows(
 
 // --- message boxes -----------------------------------------------------------
 
-// The program's boxes, with events posted to a window of this thread that
-// run them one a message, as timers and tray callbacks arrive.
-class WineMessageBoxes final : public contract::MessageBoxesUnderTest {
+// Events posted to a window of this thread that runs them one a message, as
+// timers and tray callbacks arrive: inside whatever modal loop is open then.
+class PostedEvents {
  public:
-  WineMessageBoxes(const WineMessageBoxes&) = delete;
-  WineMessageBoxes& operator=(const WineMessageBoxes&) = delete;
-  WineMessageBoxes() {
+  PostedEvents(const PostedEvents&) = delete;
+  PostedEvents& operator=(const PostedEvents&) = delete;
+  PostedEvents() {
     WNDCLASSW window_class{};
     window_class.lpfnWndProc = run_event;
     window_class.hInstance = ::GetModuleHandleW(nullptr);
@@ -462,13 +462,35 @@ class WineMessageBoxes final : public contract::MessageBoxesUnderTest {
                                        ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowLongPtrW(events_window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
-  ~WineMessageBoxes() override { ::DestroyWindow(events_window_); }
+  ~PostedEvents() { ::DestroyWindow(events_window_); }
 
-  platform::MessageBoxes& boxes() override { return boxes_; }
-  void post(std::function<void()> event) override {
+  void post(std::function<void()> event) {
     events_.push_back(std::move(event));
     ::PostMessageW(events_window_, kRunEvent, 0, 0);
   }
+
+ private:
+  static constexpr wchar_t kEventClass[] = L"TalvorinTestEvents";
+  static constexpr UINT kRunEvent = WM_APP;
+
+  static LRESULT CALLBACK run_event(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = reinterpret_cast<PostedEvents*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message != kRunEvent || !self || self->events_.empty()) return ::DefWindowProcW(hwnd, message, wparam, lparam);
+    const std::function<void()> event = std::move(self->events_.front());
+    self->events_.pop_front();
+    event();
+    return 0;
+  }
+
+  HWND events_window_ = nullptr;
+  std::deque<std::function<void()>> events_;
+};
+
+// The program's boxes, with events posted as timers and tray callbacks arrive.
+class WineMessageBoxes final : public contract::MessageBoxesUnderTest {
+ public:
+  platform::MessageBoxes& boxes() override { return boxes_; }
+  void post(std::function<void()> event) override { events_.post(std::move(event)); }
   int open_boxes() override { return static_cast<int>(shown_boxes().size()); }
   // The newest box is active, on top of the thread's windows.
   std::u16string newest_box() override {
@@ -492,18 +514,7 @@ class WineMessageBoxes final : public contract::MessageBoxesUnderTest {
   }
 
  private:
-  static constexpr wchar_t kEventClass[] = L"TalvorinTestEvents";
-  static constexpr UINT kRunEvent = WM_APP;
   static constexpr int kPromptControl = 0xFFFF;  // the box's static text
-
-  static LRESULT CALLBACK run_event(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = reinterpret_cast<WineMessageBoxes*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (message != kRunEvent || !self || self->events_.empty()) return ::DefWindowProcW(hwnd, message, wparam, lparam);
-    const std::function<void()> event = std::move(self->events_.front());
-    self->events_.pop_front();
-    event();
-    return 0;
-  }
 
   static BOOL CALLBACK collect_box(HWND window, LPARAM found) noexcept {
     if (class_name_of(window) == L"#32770" && ::IsWindowVisible(window)) {
@@ -519,8 +530,7 @@ class WineMessageBoxes final : public contract::MessageBoxesUnderTest {
   }
 
   forms::win32::MessageBoxes boxes_;
-  HWND events_window_ = nullptr;
-  std::deque<std::function<void()>> events_;
+  PostedEvents events_;
 };
 
 template <void (*Case)(contract::MessageBoxesUnderTest&)>
@@ -703,29 +713,14 @@ const testing::Register links_contract("links: a program started as asked", [] {
 
 // --- popup menu --------------------------------------------------------------
 
-// A real menu owned by a hidden window of the test's, which also carries
-// the posted events. The user is played with key messages posted to the
-// thread: the menu's modal loop reads the thread's keyboard messages
-// whatever window they are for, as it reads the keys typed while it is open.
+// A real menu owned by a hidden window of the test's. The user is played
+// with key messages posted to the thread: the menu's modal loop reads the
+// thread's keyboard messages whatever window they are for, as it reads the
+// keys typed while it is open.
 class WinePopupMenu final : public contract::PopupMenuUnderTest {
  public:
-  WinePopupMenu(const WinePopupMenu&) = delete;
-  WinePopupMenu& operator=(const WinePopupMenu&) = delete;
   WinePopupMenu() {
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = owner_procedure;
-    window_class.hInstance = ::GetModuleHandleW(nullptr);
-    window_class.lpszClassName = kOwnerClass;
-    ::RegisterClassW(&window_class);
-    owner_ = ::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, ::GetModuleHandleW(nullptr),
-                               nullptr);
-    ::SetWindowLongPtrW(owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    menu_ = ::CreatePopupMenu();
-    for (const UINT command : {1U, 2U, 3U}) ::AppendMenuW(menu_, MF_STRING, command, L"Item");
-  }
-  ~WinePopupMenu() override {
-    ::DestroyMenu(menu_);
-    ::DestroyWindow(owner_);
+    for (const UINT command : {1U, 2U, 3U}) ::AppendMenuW(menu_.get(), MF_STRING, command, L"Item");
   }
 
   platform::PopupMenuCalls& calls() override { return calls_; }
@@ -738,12 +733,9 @@ class WinePopupMenu final : public contract::PopupMenuUnderTest {
       if (handle_of(made.get()) == window) made.reset();
     }
   }
-  platform::WindowHandle owner() override { return handle_of(owner_); }
-  platform::MenuHandle menu() override { return reinterpret_cast<platform::MenuHandle>(menu_); }
-  void post(std::function<void()> event) override {
-    events_.push_back(std::move(event));
-    ::PostMessageW(owner_, kRunEvent, 0, 0);
-  }
+  platform::WindowHandle owner() override { return handle_of(owner_.get()); }
+  platform::MenuHandle menu() override { return reinterpret_cast<platform::MenuHandle>(menu_.get()); }
+  void post(std::function<void()> event) override { events_.post(std::move(event)); }
   bool menu_open() override {
     bool open = false;
     ::EnumThreadWindows(::GetCurrentThreadId(), find_menu, reinterpret_cast<LPARAM>(&open));
@@ -757,25 +749,13 @@ class WinePopupMenu final : public contract::PopupMenuUnderTest {
   void put_pointer(platform::ScreenPoint at) override { ::SetCursorPos(at.x, at.y); }
 
  private:
-  static constexpr wchar_t kOwnerClass[] = L"TalvorinTestMenuOwner";
-  static constexpr UINT kRunEvent = WM_APP;
-
   static platform::WindowHandle handle_of(HWND window) { return reinterpret_cast<platform::WindowHandle>(window); }
 
   // Down and up, with the scan code and the bits of a single press.
   void press(UINT key) {
     const auto scan = static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
-    ::PostMessageW(owner_, WM_KEYDOWN, key, 1 | scan);
-    ::PostMessageW(owner_, WM_KEYUP, key, 1 | scan | (LPARAM{1} << 30) | (LPARAM{1} << 31));
-  }
-
-  static LRESULT CALLBACK owner_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = reinterpret_cast<WinePopupMenu*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (message != kRunEvent || !self || self->events_.empty()) return ::DefWindowProcW(hwnd, message, wparam, lparam);
-    const std::function<void()> event = std::move(self->events_.front());
-    self->events_.pop_front();
-    event();
-    return 0;
+    ::PostMessageW(owner_.get(), WM_KEYDOWN, key, 1 | scan);
+    ::PostMessageW(owner_.get(), WM_KEYUP, key, 1 | scan | (LPARAM{1} << 30) | (LPARAM{1} << 31));
   }
 
   static BOOL CALLBACK find_menu(HWND window, LPARAM open) noexcept {
@@ -784,10 +764,10 @@ class WinePopupMenu final : public contract::PopupMenuUnderTest {
   }
 
   platform::win32::PopupMenuCalls calls_;
-  HWND owner_ = nullptr;
-  HMENU menu_ = nullptr;
+  platform::win32::unique_hwnd owner_ = make_top_level(L"TalvorinTestMenuOwner", L"", WS_POPUP);
+  platform::win32::unique_hmenu menu_{::CreatePopupMenu()};
   std::vector<platform::win32::unique_hwnd> windows_;
-  std::deque<std::function<void()>> events_;
+  PostedEvents events_;
 };
 
 template <void (*Case)(contract::PopupMenuUnderTest&)>
