@@ -283,23 +283,24 @@ class WineShellWindows final : public contract::ShellWindowsUnderTest {
   std::vector<HWND> top_level_;
 };
 
-template <void (*Case)(contract::ShellWindowsUnderTest&)>
+// Runs a contract case on a fixture of its own.
+template <typename Fixture, auto Case>
 void on_wine() {
-  WineShellWindows wine;
+  Fixture wine;
   Case(wine);
 }
 
 const testing::Register shell_windows_found("shell windows: found by class in any case, whatever their title",
-                                            on_wine<contract::shell_windows_found>);
+                                            on_wine<WineShellWindows, contract::shell_windows_found>);
 
 const testing::Register shell_windows_walked("shell windows: children in order, top-level windows in z-order",
-                                             on_wine<contract::shell_windows_walked>);
+                                             on_wine<WineShellWindows, contract::shell_windows_walked>);
 
 const testing::Register shell_windows_text("shell windows: text sent as ANSI, held as the code page carries it",
-                                           on_wine<contract::shell_windows_text>);
+                                           on_wine<WineShellWindows, contract::shell_windows_text>);
 
 const testing::Register shell_windows_facts("shell windows: what the search reads, shown, hidden and gone",
-                                            on_wine<contract::shell_windows_facts>);
+                                            on_wine<WineShellWindows, contract::shell_windows_facts>);
 
 // --- the caption's overlay ---------------------------------------------------
 
@@ -400,20 +401,14 @@ class WineOverlays final : public contract::StartOverlaysUnderTest {
   std::vector<HWND> made_;
 };
 
-template <void (*Case)(contract::StartOverlaysUnderTest&)>
-void overlays_on_wine() {
-  WineOverlays wine;
-  Case(wine);
-}
-
 const testing::Register start_overlays_follow(
     "start overlays: on each button with the whole caption, drawn anew "
     "only when they change",
-    overlays_on_wine<contract::start_overlays_follow>);
+    on_wine<WineOverlays, contract::start_overlays_follow>);
 
 const testing::Register start_overlays_stand_above(
     "start overlays: right above the taskbar, beneath what is above it, topmost with it",
-    overlays_on_wine<contract::start_overlays_stand_above>);
+    on_wine<WineOverlays, contract::start_overlays_stand_above>);
 
 const testing::Register start_overlays_windows(
     "start overlays: click-through, never active, owned by a window of their own, no leak", [] {
@@ -533,18 +528,12 @@ class WineMessageBoxes final : public contract::MessageBoxesUnderTest {
   PostedEvents events_;
 };
 
-template <void (*Case)(contract::MessageBoxesUnderTest&)>
-void boxes_on_wine() {
-  WineMessageBoxes wine;
-  Case(wine);
-}
-
 const testing::Register message_box_runs_events(
     "message boxes: events run inside until the box is closed, the rest after it",
-    boxes_on_wine<contract::message_box_runs_events_until_closed>);
+    on_wine<WineMessageBoxes, contract::message_box_runs_events_until_closed>);
 
 const testing::Register message_box_inside_another("message boxes: one shown inside another stands on top of it",
-                                                   boxes_on_wine<contract::message_box_inside_another>);
+                                                   on_wine<WineMessageBoxes, contract::message_box_inside_another>);
 
 // --- DPI ---------------------------------------------------------------------
 
@@ -770,18 +759,12 @@ class WinePopupMenu final : public contract::PopupMenuUnderTest {
   PostedEvents events_;
 };
 
-template <void (*Case)(contract::PopupMenuUnderTest&)>
-void popup_menu_on_wine() {
-  WinePopupMenu wine;
-  Case(wine);
-}
-
 const testing::Register popup_menu_foreground("popup menu: the foreground where it is put, shown only if it shows",
-                                              popup_menu_on_wine<contract::popup_menu_foreground_and_shown>);
+                                              on_wine<WinePopupMenu, contract::popup_menu_foreground_and_shown>);
 const testing::Register popup_menu_choice("popup menu: the chosen command or 0 for Esc, events run inside",
-                                          popup_menu_on_wine<contract::popup_menu_returns_the_choice>);
+                                          on_wine<WinePopupMenu, contract::popup_menu_returns_the_choice>);
 const testing::Register popup_menu_pointer("popup menu: the pointer where it was put",
-                                           popup_menu_on_wine<contract::popup_menu_pointer>);
+                                           on_wine<WinePopupMenu, contract::popup_menu_pointer>);
 
 }  // namespace
 
