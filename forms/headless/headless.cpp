@@ -95,39 +95,28 @@ void Form::set_window_state(WindowState state) {
   core_.resize();
 }
 
-// The simulated system around the menu: the menu is open while the queued
-// events run, until one of them chooses an item.
-class Form::MenuCalls final : public platform::PopupMenuCalls {
- public:
-  MenuCalls(Form& form, forms::Menu& menu) : form_(form), menu_(menu) {}
-  platform::ScreenPoint cursor_position() override { return {}; }
-  platform::WindowHandle foreground_window() override { return form_.runtime_.foreground(); }
-  void set_foreground_window(platform::WindowHandle window) override {
-    if (Form* form = form_.runtime_.form_of(window)) {
-      form->activate();
-    } else {
-      form_.runtime_.take_foreground(window, nullptr);
-    }
+void MenuCalls::set_foreground_window(platform::WindowHandle window) {
+  if (Form* form = form_.runtime_.form_of(window)) {
+    form->activate();
+  } else {
+    form_.runtime_.take_foreground(window, nullptr);
   }
-  bool window_shown(platform::WindowHandle window) override {
-    const Form* form = form_.runtime_.form_of(window);
-    return form ? form->alive() && form->visible() : window == form_.runtime_.other_program_window();
-  }
-  std::uint32_t track_popup_menu(platform::MenuHandle, std::uint32_t, platform::ScreenPoint,
-                                 platform::WindowHandle) override {
-    form_.open_menu_ = &menu_;
-    form_.chosen_ = nullptr;
-    form_.runtime_.drain([this] { return form_.chosen_ != nullptr; });
-    form_.open_menu_ = nullptr;
-    const forms::MenuItem* chosen = std::exchange(form_.chosen_, nullptr);
-    return chosen ? menu_.command_of(*chosen) : 0;
-  }
-  void post_null(platform::WindowHandle) override {}
+}
 
- private:
-  Form& form_;
-  forms::Menu& menu_;
-};
+bool MenuCalls::window_shown(platform::WindowHandle window) {
+  const Form* form = form_.runtime_.form_of(window);
+  return form ? form->alive() && form->visible() : window == form_.runtime_.other_program_window();
+}
+
+std::uint32_t MenuCalls::track_popup_menu(platform::MenuHandle, std::uint32_t, platform::ScreenPoint,
+                                          platform::WindowHandle) {
+  form_.open_menu_ = &menu_;
+  form_.chosen_ = nullptr;
+  form_.runtime_.drain([this] { return form_.chosen_ != nullptr; });
+  form_.open_menu_ = nullptr;
+  const forms::MenuItem* chosen = std::exchange(form_.chosen_, nullptr);
+  return chosen ? menu_.command_of(*chosen) : 0;
+}
 
 void Form::popup_menu(forms::Menu& menu) {
   ++popups_;

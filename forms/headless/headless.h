@@ -17,6 +17,7 @@
 #include "core/settings.h"
 #include "forms/form_core.h"
 #include "forms/toolkit.h"
+#include "platform/popup_menu.h"
 
 namespace talvorin::headless {
 
@@ -142,7 +143,7 @@ class Form final : public forms::Form, private forms::FormWindow {
   std::vector<std::unique_ptr<forms::Menu>> menus_;
 
   friend class Runtime;
-  class MenuCalls;
+  friend class MenuCalls;
 
   forms::Menu* open_menu_ = nullptr;
   forms::MenuItem* chosen_ = nullptr;
@@ -239,6 +240,9 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
   // box nobody closes goes once the queue is empty.
   void close_box() { closing_ = open_boxes_ > 0; }
   int most_open_boxes() const { return most_open_boxes_; }
+  // The user moves the pointer there.
+  void put_pointer(platform::ScreenPoint at) { pointer_ = at; }
+  platform::ScreenPoint pointer() const { return pointer_; }
 
  private:
   void show(std::u16string_view prompt, platform::MessageBoxStyle style, std::u16string_view title) override;
@@ -262,12 +266,31 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
   int most_open_boxes_ = 0;
   bool closing_ = false;
   float twips_per_pixel_x_ = 15.0F;
+  platform::ScreenPoint pointer_{};
   std::uint64_t now_ = 0;
   platform::WindowHandle next_handle_ = 0x1000;
   platform::WindowHandle app_window_ = new_handle();
   platform::WindowHandle other_program_window_ = new_handle();
   platform::WindowHandle foreground_ = other_program_window_;
   bool ended_ = false;
+};
+
+// The simulated system around a form's popup menu: the menu is open while
+// the queued events run, until one of them chooses an item.
+class MenuCalls final : public platform::PopupMenuCalls {
+ public:
+  MenuCalls(Form& form, forms::Menu& menu) : form_(form), menu_(menu) {}
+  platform::ScreenPoint cursor_position() override { return form_.runtime_.pointer(); }
+  platform::WindowHandle foreground_window() override { return form_.runtime_.foreground(); }
+  void set_foreground_window(platform::WindowHandle window) override;
+  bool window_shown(platform::WindowHandle window) override;
+  std::uint32_t track_popup_menu(platform::MenuHandle menu, std::uint32_t flags, platform::ScreenPoint at,
+                                 platform::WindowHandle owner) override;
+  void post_null(platform::WindowHandle) override {}
+
+ private:
+  Form& form_;
+  forms::Menu& menu_;
 };
 
 }  // namespace talvorin::headless

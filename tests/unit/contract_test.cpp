@@ -18,6 +18,7 @@
 #include "tests/contract/drawing_contract.h"
 #include "tests/contract/links_contract.h"
 #include "tests/contract/message_boxes_contract.h"
+#include "tests/contract/popup_menu_contract.h"
 #include "tests/contract/registry_contract.h"
 #include "tests/contract/shell_windows_contract.h"
 #include "tests/contract/start_overlays_contract.h"
@@ -232,6 +233,60 @@ class SimulatedLinks final : public contract::LinksUnderTest {
 
 TEST(LinksContract, SimulatedShellOpensWithTheArgumentsAsGiven) {
   passes<SimulatedLinks>({contract::links_open_as_given});
+}
+
+// The headless forms' menu, its windows and the user at it.
+class HeadlessPopupMenu final : public contract::PopupMenuUnderTest {
+ public:
+  platform::PopupMenuCalls& calls() override { return calls_; }
+  platform::WindowHandle make(bool shown) override {
+    const std::u16string name = u"Form" + std::u16string(1, static_cast<char16_t>(u'A' + forms_.size()));
+    std::unique_ptr<forms::Form> form = runtime_.create_form(form_args(name));
+    if (shown) form->show();
+    const platform::WindowHandle window = form->window_handle();
+    forms_.emplace(window, std::move(form));
+    return window;
+  }
+  void destroy(platform::WindowHandle window) override { forms_.erase(window); }
+  platform::WindowHandle owner() override { return runtime_.app_window(); }
+  // The headless calls are bound to their menu.
+  platform::MenuHandle menu() override { return 0; }
+  void post(std::function<void()> event) override { runtime_.post(std::move(event)); }
+  bool menu_open() override { return menu_form_.menu_open(); }
+  void choose(std::size_t index) override { menu_form_.choose(menu_.item(index).name()); }
+  // A menu nobody chooses from closes once no event is left.
+  void dismiss() override {}
+  void put_pointer(platform::ScreenPoint at) override { runtime_.put_pointer(at); }
+
+ private:
+  sim::Registry registry_;
+  headless::Runtime runtime_{registry_};
+  static forms::FormArgs form_args(std::u16string_view name) {
+    forms::FormArgs args;
+    args.name = name;
+    return args;
+  }
+  static forms::MenuArgs three_items() {
+    forms::MenuArgs args;
+    args.name = u"mnuTest";
+    for (const char16_t* item : {u"mnuOne", u"mnuTwo", u"mnuThree"}) {
+      forms::MenuItemArgs item_args;
+      item_args.name = item;
+      args.items.push_back(item_args);
+    }
+    return args;
+  }
+
+  std::unique_ptr<forms::Form> menu_owner_ = runtime_.create_form(form_args(u"Menus"));
+  headless::Form& menu_form_ = runtime_.form(u"Menus");
+  forms::Menu& menu_ = menu_owner_->add_menu(three_items());
+  headless::MenuCalls calls_{menu_form_, menu_};
+  std::map<platform::WindowHandle, std::unique_ptr<forms::Form>> forms_;
+};
+
+TEST(PopupMenuContract, HeadlessMenuCallsMoveTheForegroundReturnTheChoiceAndReadThePointer) {
+  passes<HeadlessPopupMenu>({contract::popup_menu_foreground_and_shown, contract::popup_menu_returns_the_choice,
+                             contract::popup_menu_pointer});
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "tests/contract/drawing_contract.h"
 #include "tests/contract/links_contract.h"
 #include "tests/contract/message_boxes_contract.h"
+#include "tests/contract/popup_menu_contract.h"
 #include "tests/contract/registry_contract.h"
 #include "tests/contract/shell_windows_contract.h"
 #include "tests/contract/start_overlays_contract.h"
@@ -281,23 +282,24 @@ class WineShellWindows final : public contract::ShellWindowsUnderTest {
   std::vector<HWND> top_level_;
 };
 
-template <void (*Case)(contract::ShellWindowsUnderTest&)>
+// Runs a contract case on a fixture of its own.
+template <typename Fixture, auto Case>
 void on_wine() {
-  WineShellWindows wine;
+  Fixture wine;
   Case(wine);
 }
 
 const testing::Register shell_windows_found("shell windows: found by class in any case, whatever their title",
-                                            on_wine<contract::shell_windows_found>);
+                                            on_wine<WineShellWindows, contract::shell_windows_found>);
 
 const testing::Register shell_windows_walked("shell windows: children in order, top-level windows in z-order",
-                                             on_wine<contract::shell_windows_walked>);
+                                             on_wine<WineShellWindows, contract::shell_windows_walked>);
 
 const testing::Register shell_windows_text("shell windows: text sent as ANSI, held as the code page carries it",
-                                           on_wine<contract::shell_windows_text>);
+                                           on_wine<WineShellWindows, contract::shell_windows_text>);
 
 const testing::Register shell_windows_facts("shell windows: what the search reads, shown, hidden and gone",
-                                            on_wine<contract::shell_windows_facts>);
+                                            on_wine<WineShellWindows, contract::shell_windows_facts>);
 
 // --- the caption's overlay ---------------------------------------------------
 
@@ -398,20 +400,14 @@ class WineOverlays final : public contract::StartOverlaysUnderTest {
   std::vector<HWND> made_;
 };
 
-template <void (*Case)(contract::StartOverlaysUnderTest&)>
-void overlays_on_wine() {
-  WineOverlays wine;
-  Case(wine);
-}
-
 const testing::Register start_overlays_follow(
     "start overlays: on each button with the whole caption, drawn anew "
     "only when they change",
-    overlays_on_wine<contract::start_overlays_follow>);
+    on_wine<WineOverlays, contract::start_overlays_follow>);
 
 const testing::Register start_overlays_stand_above(
     "start overlays: right above the taskbar, beneath what is above it, topmost with it",
-    overlays_on_wine<contract::start_overlays_stand_above>);
+    on_wine<WineOverlays, contract::start_overlays_stand_above>);
 
 const testing::Register start_overlays_windows(
     "start overlays: click-through, never active, owned by a window of their own, no leak", [] {
@@ -444,13 +440,13 @@ const testing::Register start_overlays_windows(
 
 // --- message boxes -----------------------------------------------------------
 
-// The program's boxes, with events posted to a window of this thread that
-// run them one a message, as timers and tray callbacks arrive.
-class WineMessageBoxes final : public contract::MessageBoxesUnderTest {
+// Events posted to a window of this thread that runs them one a message, as
+// timers and tray callbacks arrive: inside whatever modal loop is open then.
+class PostedEvents {
  public:
-  WineMessageBoxes(const WineMessageBoxes&) = delete;
-  WineMessageBoxes& operator=(const WineMessageBoxes&) = delete;
-  WineMessageBoxes() {
+  PostedEvents(const PostedEvents&) = delete;
+  PostedEvents& operator=(const PostedEvents&) = delete;
+  PostedEvents() {
     WNDCLASSW window_class{};
     window_class.lpfnWndProc = run_event;
     window_class.hInstance = ::GetModuleHandleW(nullptr);
@@ -460,13 +456,35 @@ class WineMessageBoxes final : public contract::MessageBoxesUnderTest {
                                        ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowLongPtrW(events_window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
-  ~WineMessageBoxes() override { ::DestroyWindow(events_window_); }
+  ~PostedEvents() { ::DestroyWindow(events_window_); }
 
-  platform::MessageBoxes& boxes() override { return boxes_; }
-  void post(std::function<void()> event) override {
+  void post(std::function<void()> event) {
     events_.push_back(std::move(event));
     ::PostMessageW(events_window_, kRunEvent, 0, 0);
   }
+
+ private:
+  static constexpr wchar_t kEventClass[] = L"TalvorinTestEvents";
+  static constexpr UINT kRunEvent = WM_APP;
+
+  static LRESULT CALLBACK run_event(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = reinterpret_cast<PostedEvents*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message != kRunEvent || !self || self->events_.empty()) return ::DefWindowProcW(hwnd, message, wparam, lparam);
+    const std::function<void()> event = std::move(self->events_.front());
+    self->events_.pop_front();
+    event();
+    return 0;
+  }
+
+  HWND events_window_ = nullptr;
+  std::deque<std::function<void()>> events_;
+};
+
+// The program's boxes, with events posted as timers and tray callbacks arrive.
+class WineMessageBoxes final : public contract::MessageBoxesUnderTest {
+ public:
+  platform::MessageBoxes& boxes() override { return boxes_; }
+  void post(std::function<void()> event) override { events_.post(std::move(event)); }
   int open_boxes() override { return static_cast<int>(shown_boxes().size()); }
   // The newest box is active, on top of the thread's windows.
   std::u16string newest_box() override {
@@ -490,18 +508,7 @@ class WineMessageBoxes final : public contract::MessageBoxesUnderTest {
   }
 
  private:
-  static constexpr wchar_t kEventClass[] = L"TalvorinTestEvents";
-  static constexpr UINT kRunEvent = WM_APP;
   static constexpr int kPromptControl = 0xFFFF;  // the box's static text
-
-  static LRESULT CALLBACK run_event(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = reinterpret_cast<WineMessageBoxes*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (message != kRunEvent || !self || self->events_.empty()) return ::DefWindowProcW(hwnd, message, wparam, lparam);
-    const std::function<void()> event = std::move(self->events_.front());
-    self->events_.pop_front();
-    event();
-    return 0;
-  }
 
   static BOOL CALLBACK collect_box(HWND window, LPARAM found) noexcept {
     if (class_name_of(window) == L"#32770" && ::IsWindowVisible(window)) {
@@ -517,22 +524,15 @@ class WineMessageBoxes final : public contract::MessageBoxesUnderTest {
   }
 
   platform::win32::MessageBoxes boxes_;
-  HWND events_window_ = nullptr;
-  std::deque<std::function<void()>> events_;
+  PostedEvents events_;
 };
-
-template <void (*Case)(contract::MessageBoxesUnderTest&)>
-void boxes_on_wine() {
-  WineMessageBoxes wine;
-  Case(wine);
-}
 
 const testing::Register message_box_runs_events(
     "message boxes: events run inside until the box is closed, the rest after it",
-    boxes_on_wine<contract::message_box_runs_events_until_closed>);
+    on_wine<WineMessageBoxes, contract::message_box_runs_events_until_closed>);
 
 const testing::Register message_box_inside_another("message boxes: one shown inside another stands on top of it",
-                                                   boxes_on_wine<contract::message_box_inside_another>);
+                                                   on_wine<WineMessageBoxes, contract::message_box_inside_another>);
 
 // --- DPI ---------------------------------------------------------------------
 
@@ -698,6 +698,72 @@ const testing::Register links_contract("links: a program started as asked", [] {
   WineLinks wine;
   contract::links_open_as_given(wine);
 });
+
+// --- popup menu --------------------------------------------------------------
+
+// A real menu owned by a hidden window of the test's. The user is played
+// with key messages posted to the thread: the menu's modal loop reads the
+// thread's keyboard messages whatever window they are for, as it reads the
+// keys typed while it is open.
+class WinePopupMenu final : public contract::PopupMenuUnderTest {
+ public:
+  WinePopupMenu() {
+    for (const UINT command : {1U, 2U, 3U}) ::AppendMenuW(menu_.get(), MF_STRING, command, L"Item");
+  }
+
+  platform::PopupMenuCalls& calls() override { return calls_; }
+  platform::WindowHandle make(bool shown) override {
+    windows_.push_back(make_top_level(L"TalvorinTestWindow", L"", WS_OVERLAPPEDWINDOW | (shown ? WS_VISIBLE : 0)));
+    return handle_of(windows_.back().get());
+  }
+  void destroy(platform::WindowHandle window) override {
+    for (platform::win32::unique_hwnd& made : windows_) {
+      if (handle_of(made.get()) == window) made.reset();
+    }
+  }
+  platform::WindowHandle owner() override { return handle_of(owner_.get()); }
+  platform::MenuHandle menu() override { return reinterpret_cast<platform::MenuHandle>(menu_.get()); }
+  void post(std::function<void()> event) override { events_.post(std::move(event)); }
+  bool menu_open() override {
+    bool open = false;
+    ::EnumThreadWindows(::GetCurrentThreadId(), find_menu, reinterpret_cast<LPARAM>(&open));
+    return open;
+  }
+  void choose(std::size_t index) override {
+    for (std::size_t step = 0; step <= index; ++step) press(VK_DOWN);
+    press(VK_RETURN);
+  }
+  void dismiss() override { press(VK_ESCAPE); }
+  void put_pointer(platform::ScreenPoint at) override { ::SetCursorPos(at.x, at.y); }
+
+ private:
+  static platform::WindowHandle handle_of(HWND window) { return reinterpret_cast<platform::WindowHandle>(window); }
+
+  // Down and up, with the scan code and the bits of a single press.
+  void press(UINT key) {
+    const auto scan = static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    ::PostMessageW(owner_.get(), WM_KEYDOWN, key, 1 | scan);
+    ::PostMessageW(owner_.get(), WM_KEYUP, key, 1 | scan | (LPARAM{1} << 30) | (LPARAM{1} << 31));
+  }
+
+  static BOOL CALLBACK find_menu(HWND window, LPARAM open) noexcept {
+    if (class_name_of(window) == L"#32768" && ::IsWindowVisible(window)) *reinterpret_cast<bool*>(open) = true;
+    return TRUE;
+  }
+
+  platform::win32::PopupMenuCalls calls_;
+  platform::win32::unique_hwnd owner_ = make_top_level(L"TalvorinTestMenuOwner", L"", WS_POPUP);
+  platform::win32::unique_hmenu menu_{::CreatePopupMenu()};
+  std::vector<platform::win32::unique_hwnd> windows_;
+  PostedEvents events_;
+};
+
+const testing::Register popup_menu_foreground("popup menu: the foreground where it is put, shown only if it shows",
+                                              on_wine<WinePopupMenu, contract::popup_menu_foreground_and_shown>);
+const testing::Register popup_menu_choice("popup menu: the chosen command or 0 for Esc, events run inside",
+                                          on_wine<WinePopupMenu, contract::popup_menu_returns_the_choice>);
+const testing::Register popup_menu_pointer("popup menu: the pointer where it was put",
+                                           on_wine<WinePopupMenu, contract::popup_menu_pointer>);
 
 }  // namespace
 
