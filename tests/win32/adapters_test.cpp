@@ -705,10 +705,26 @@ const testing::Register links_contract("links: a program started as asked", [] {
 // with key messages posted to the thread: the menu's modal loop reads the
 // thread's keyboard messages whatever window they are for, as it reads the
 // keys typed while it is open.
+// Ends a menu the posted keys never reached, so that the case fails in
+// seconds instead of hanging until the run's time is up.
+bool g_menu_stuck = false;
+void CALLBACK end_stuck_menu(HWND, UINT, UINT_PTR, DWORD) {
+  g_menu_stuck = true;
+  ::EndMenu();
+}
+
 class WinePopupMenu final : public contract::PopupMenuUnderTest {
  public:
   WinePopupMenu() {
     for (const UINT command : {1U, 2U, 3U}) ::AppendMenuW(menu_.get(), MF_STRING, command, L"Item");
+    g_menu_stuck = false;
+    watchdog_ = ::SetTimer(nullptr, 0, 10000, end_stuck_menu);
+  }
+  WinePopupMenu(const WinePopupMenu&) = delete;
+  WinePopupMenu& operator=(const WinePopupMenu&) = delete;
+  ~WinePopupMenu() override {
+    ::KillTimer(nullptr, watchdog_);
+    check(!g_menu_stuck, "every menu closed by the user's keys");
   }
 
   platform::PopupMenuCalls& calls() override { return calls_; }
@@ -756,6 +772,7 @@ class WinePopupMenu final : public contract::PopupMenuUnderTest {
   platform::win32::unique_hmenu menu_{::CreatePopupMenu()};
   std::vector<platform::win32::unique_hwnd> windows_;
   PostedEvents events_;
+  UINT_PTR watchdog_ = 0;
 };
 
 const testing::Register popup_menu_foreground("popup menu: the foreground where it is put, shown only if it shows",
