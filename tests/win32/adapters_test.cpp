@@ -584,10 +584,8 @@ class WineClock final : public contract::ClockUnderTest {
   platform::win32::MultimediaClock clock_;
 };
 
-const testing::Register clock_contract("clock: the milliseconds that pass", [] {
-  WineClock wine;
-  contract::clock_counts_milliseconds(wine);
-});
+const testing::Register clock_contract("clock: the milliseconds that pass",
+                                       on_wine<WineClock, contract::clock_counts_milliseconds>);
 
 class WineCommonControls final : public contract::CommonControlsUnderTest {
  public:
@@ -603,10 +601,8 @@ class WineCommonControls final : public contract::CommonControlsUnderTest {
   platform::win32::CommonControls controls_;
 };
 
-const testing::Register common_controls_contract("common controls: set up, and their classes made", [] {
-  WineCommonControls wine;
-  contract::common_controls_set_up(wine);
-});
+const testing::Register common_controls_contract("common controls: set up, and their classes made",
+                                                 on_wine<WineCommonControls, contract::common_controls_set_up>);
 
 // Set for a copy of this program that the links case starts: it notes how
 // it was started in the file named and ends.
@@ -694,10 +690,8 @@ class WineLinks final : public contract::LinksUnderTest {
   std::string folders_[2] = {R"(C:\)", temp_folder() + "talvorin links"};
 };
 
-const testing::Register links_contract("links: a program started as asked", [] {
-  WineLinks wine;
-  contract::links_open_as_given(wine);
-});
+const testing::Register links_contract("links: a program started as asked",
+                                       on_wine<WineLinks, contract::links_open_as_given>);
 
 // --- popup menu --------------------------------------------------------------
 
