@@ -78,6 +78,10 @@ WindowHandle ShellWindows::add_desktop(std::string top_class) {
   return add_child(add_child(top, "SHELLDLL_DefView"), "SysListView32", "FolderView");
 }
 
+std::vector<ShellWindows::Window>::iterator ShellWindows::position_of(WindowHandle window) {
+  return std::find_if(windows_.begin(), windows_.end(), [window](const Window& w) { return w.handle == window; });
+}
+
 const ShellWindows::Window* ShellWindows::lookup(WindowHandle window) const {
   const auto it =
       std::find_if(windows_.begin(), windows_.end(), [window](const Window& w) { return w.handle == window; });
@@ -193,8 +197,7 @@ WindowHandle ShellWindows::window_above(WindowHandle window) const {
 }
 
 void ShellWindows::raise(WindowHandle window) {
-  const auto it =
-      std::find_if(windows_.begin(), windows_.end(), [window](const Window& w) { return w.handle == window; });
+  const auto it = position_of(window);
   if (it == windows_.end() || it->parent != 0) return;
   Window moved = std::move(*it);
   windows_.erase(it);
@@ -203,8 +206,7 @@ void ShellWindows::raise(WindowHandle window) {
 
 void ShellWindows::put_beneath(WindowHandle window, WindowHandle above) {
   const Window* over = lookup(above);
-  const auto it =
-      std::find_if(windows_.begin(), windows_.end(), [window](const Window& w) { return w.handle == window; });
+  const auto it = position_of(window);
   if (!over || over->parent != 0 || it == windows_.end() || it->parent != 0 || window == above) return;
   const bool over_topmost = over->facts.topmost;
   Window moved = std::move(*it);
@@ -214,9 +216,7 @@ void ShellWindows::put_beneath(WindowHandle window, WindowHandle above) {
     windows_.insert(below_topmost(), std::move(moved));
     return;
   }
-  const auto at =
-      std::find_if(windows_.begin(), windows_.end(), [above](const Window& w) { return w.handle == above; });
-  windows_.insert(at + 1, std::move(moved));
+  windows_.insert(position_of(above) + 1, std::move(moved));
 }
 
 platform::WindowFacts ShellWindows::peek(WindowHandle window) const {

@@ -88,6 +88,7 @@ class ShellWindows final : public platform::ShellWindows {
   Window* lookup(WindowHandle window);
   // Where a top-level window that is not topmost goes on top.
   std::vector<Window>::iterator below_topmost();
+  std::vector<Window>::iterator position_of(WindowHandle window);
 
   std::vector<Window> windows_;  // front: top of the z-order
   WindowHandle next_handle_ = 0x100;
