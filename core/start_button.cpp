@@ -17,7 +17,7 @@ bool shows(const ShellWindowSeen& window) {
 void place_over(const ShellWindowSeen& button, const TaskbarSeen& taskbar, std::uintptr_t above,
                 std::vector<OverlayPlacement>& overlays) {
   if (!shows(button) || !shows(taskbar.window)) return;
-  if (const auto part = visible_part(button.rect, taskbar.window.rect, button.monitor)) {
+  if (const auto part = visible_part(button.rect, taskbar.window.rect, button.monitor, taskbar.region)) {
     overlays.push_back(OverlayPlacement{*part, above, taskbar.topmost});
   }
 }
@@ -95,16 +95,24 @@ StartButtonPlan plan_start_button(const StartButtonSearch& search, std::u16strin
   return plan;
 }
 
-std::optional<PixelRect> visible_part(const PixelRect& button, const PixelRect& taskbar, const PixelRect& monitor) {
-  const PixelRect part{std::max({button.left, taskbar.left, monitor.left}),
-                       std::max({button.top, taskbar.top, monitor.top}),
-                       std::min({button.right, taskbar.right, monitor.right}),
-                       std::min({button.bottom, taskbar.bottom, monitor.bottom})};
-  // Widths in 64 bits: the edges of a rectangle may be any 32-bit values.
-  const auto width = std::int64_t{part.right} - part.left;
-  const auto height = std::int64_t{part.bottom} - part.top;
-  if (width < kSmallestVisibleButton || height < kSmallestVisibleButton) return std::nullopt;
-  return part;
+std::optional<PixelRect> visible_part(const PixelRect& button, const PixelRect& taskbar, const PixelRect& monitor,
+                                      const std::optional<PixelRect>& taskbar_region) {
+  // In 64 bits: the edges of a rectangle may be any 32-bit values, and the
+  // region's are offsets from the taskbar's corner.
+  std::int64_t left = std::max({button.left, taskbar.left, monitor.left});
+  std::int64_t top = std::max({button.top, taskbar.top, monitor.top});
+  std::int64_t right = std::min({button.right, taskbar.right, monitor.right});
+  std::int64_t bottom = std::min({button.bottom, taskbar.bottom, monitor.bottom});
+  if (taskbar_region) {
+    left = std::max(left, std::int64_t{taskbar.left} + taskbar_region->left);
+    top = std::max(top, std::int64_t{taskbar.top} + taskbar_region->top);
+    right = std::min(right, std::int64_t{taskbar.left} + taskbar_region->right);
+    bottom = std::min(bottom, std::int64_t{taskbar.top} + taskbar_region->bottom);
+  }
+  if (right - left < kSmallestVisibleButton || bottom - top < kSmallestVisibleButton) return std::nullopt;
+  // Each edge lies between two of the button's own, so it fits again.
+  return PixelRect{static_cast<std::int32_t>(left), static_cast<std::int32_t>(top), static_cast<std::int32_t>(right),
+                   static_cast<std::int32_t>(bottom)};
 }
 
 ZOrderLook next_zorder_look(Beneath beneath) {

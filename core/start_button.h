@@ -27,6 +27,9 @@ struct TaskbarSeen {
   ShellWindowSeen window;
   bool topmost = false;
   std::optional<ShellWindowSeen> start;
+  // The bounding box of its window region, in window coordinates (from the
+  // window's top left corner): the part of the window the screen shows.
+  std::optional<PixelRect> region{};
 };
 
 // What the searches found, in the order they look.
@@ -77,9 +80,12 @@ StartButtonPlan plan_start_button(const StartButtonSearch& search, std::u16strin
 inline constexpr std::int32_t kSmallestVisibleButton = 8;
 
 // The part of the button the user can see: what lies inside its taskbar
-// (the Vista and 7 orb stands out above it) and inside its monitor (a
-// taskbar that slides off the screen). nullopt when too little is left.
-std::optional<PixelRect> visible_part(const PixelRect& button, const PixelRect& taskbar, const PixelRect& monitor);
+// (the Vista and 7 orb stands out above it), inside the taskbar's window
+// region where it has one (Windows 11's touch taskbar is a window taller
+// than the part it shows) and inside its monitor (a taskbar that slides off
+// the screen). nullopt when too little is left.
+std::optional<PixelRect> visible_part(const PixelRect& button, const PixelRect& taskbar, const PixelRect& monitor,
+                                      const std::optional<PixelRect>& taskbar_region = std::nullopt);
 
 // What lies directly beneath a caption window in the z-order, looked at one
 // window at a time from the caption window down.

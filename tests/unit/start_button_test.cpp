@@ -150,6 +150,7 @@ TEST(StartButtonPlan, TheCaptionCoversOnlyWhatCanBeSeenOfTheButton) {
     PixelRect taskbar;
     PixelRect monitor;
     std::optional<PixelRect> part;
+    std::optional<PixelRect> region{};  // the taskbar's, in its window's coordinates
   };
   const Case cases[] = {
       {"inside", {0, 728, 48, 768}, {0, 728, 1024, 768}, screen, PixelRect{0, 728, 48, 768}},
@@ -182,14 +183,41 @@ TEST(StartButtonPlan, TheCaptionCoversOnlyWhatCanBeSeenOfTheButton) {
        {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
        {INT32_MIN, 0, INT32_MAX, 1},
        std::nullopt},
+      // A window region: its bounding box, from the taskbar's top left
+      // corner, is the part of the taskbar that shows.
+      {"region of the lower half", kButton, kBar, screen, PixelRect{0, 748, 60, 768}, PixelRect{0, 20, 1024, 40}},
+      {"region of the lowest 4 px", kButton, kBar, screen, std::nullopt, PixelRect{0, 36, 1024, 40}},
+      {"region of the lowest 8 px", kButton, kBar, screen, PixelRect{0, 760, 60, 768}, PixelRect{0, 32, 1024, 40}},
+      {"region leaving 7 px of the button's width", kButton, kBar, screen, std::nullopt, PixelRect{53, 0, 1024, 40}},
+      {"region beside the button", kButton, kBar, screen, std::nullopt, PixelRect{100, 0, 1024, 40}},
+      {"empty region", kButton, kBar, screen, std::nullopt, PixelRect{}},
+      {"region beyond the window", kButton, kBar, screen, kButton, PixelRect{-50, -50, 2000, 90}},
+      {"region of a taskbar at the top",
+       {0, 0, 48, 40},
+       {0, 0, 1024, 40},
+       screen,
+       PixelRect{0, 0, 48, 20},
+       PixelRect{0, 0, 1024, 20}},
+      {"region at the ends of the range",
+       {INT32_MAX - 60, 0, INT32_MAX, 40},
+       {INT32_MAX - 60, 0, INT32_MAX, 40},
+       {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+       PixelRect{INT32_MAX - 60, 0, INT32_MAX, 40},
+       PixelRect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(visible_part(c.button, c.taskbar, c.monitor), c.part) << c.name;
+    EXPECT_EQ(visible_part(c.button, c.taskbar, c.monitor, c.region), c.part) << c.name;
   }
 
-  // The plan lays the caption over that part alone.
+  // The plan lays the caption over that part alone, of every taskbar.
   StartButtonSearch seven{taskbar(), std::nullopt, false, ShellWindowSeen{kOrb, true, kOrbRect, screen}, {}};
   EXPECT_EQ(plan_start_button(seven, u"x").overlays, (std::vector<OverlayPlacement>{{kOrbOnBar, kOrb, true}}));
+  StartButtonSearch ten{taskbar(), std::nullopt, false, std::nullopt, {}};
+  ten.taskbar->start = seen(0x40, kButton);
+  ten.taskbar->region = PixelRect{0, 20, 1024, 40};
+  ten.secondary = {{seen(0x50, kSecondBar), true, seen(0x51, kSecondStart), PixelRect{0, 36, 1024, 40}}};
+  EXPECT_EQ(plan_start_button(ten, u"x").overlays,
+            (std::vector<OverlayPlacement>{{{0, 748, 60, 768}, kTaskbar, true}}));
 }
 
 TEST(CaptionWindowZOrder, OnlyCaptionWindowsMayStandBetweenItAndItsTaskbar) {
