@@ -39,7 +39,11 @@ class TrayCallbackScope {
 }  // namespace
 
 SettingsWindow::SettingsWindow(Runtime& runtime, const platform::Ports& ports)
-    : runtime_(runtime), ports_(ports), missing_button_(runtime.message_boxes()) {
+    : runtime_(runtime),
+      ports_(ports),
+      missing_button_(runtime.message_boxes()),
+      follower_(ports.watch, ports.shell, ports.overlays, button_monitors_,
+                [&runtime](std::function<void()> call) { runtime.post(std::move(call)); }) {
   Form_Initialize();
   create_controls();
   Form_Load();
@@ -168,9 +172,11 @@ void SettingsWindow::Command1_Click() {
 void SettingsWindow::Timer1_Timer() { write_caption(platform::CaptionRequest::Timer); }
 
 void SettingsWindow::write_caption(platform::CaptionRequest request) {
-  std::u16string caption = Text1_->text();
-  platform::SetStartButtonText(ports_.shell, ports_.code_page, missing_button_, button_monitors_, request, caption,
-                               ports_.overlays);
+  const std::u16string typed = Text1_->text();
+  std::u16string caption = typed;
+  const platform::WindowHandle taskbar = platform::SetStartButtonText(
+      ports_.shell, ports_.code_page, missing_button_, button_monitors_, request, caption, ports_.overlays);
+  follower_.ticked(taskbar, typed);
 }
 
 void SettingsWindow::pichook_MouseMove(const MouseEvent& event) {

@@ -54,6 +54,7 @@ class SettingsWindow {
   platform::Ports ports_;
   platform::MissingButtonReport missing_button_;
   platform::MonitorCache button_monitors_;
+  platform::CaptionFollower follower_;
   core::TrayIcon tray_icon_;
   core::TrayCallbackState tray_callback_;
 

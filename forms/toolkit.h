@@ -347,6 +347,9 @@ class Runtime {
   virtual void do_events() = 0;
   // Sleeps until an event is waiting or the time is up, and handles none.
   virtual void wait_for_events(std::uint32_t timeout_ms) = 0;
+  // Runs the handler as an event of its own, once the events waiting now
+  // have been handled, and before the next timer tick.
+  virtual void post(Handler handler) = 0;
   // Ends the program at once: every window closes without its unload
   // handler.
   virtual void end() = 0;

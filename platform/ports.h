@@ -3,6 +3,7 @@
 // The exe binds them to Win32 calls; the host tests to a simulated Windows.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "core/ansi.h"
 #include "core/autorun.h"
 #include "core/product.h"
+#include "core/shell_events.h"
 #include "core/start_button.h"
 #include "core/text_effect.h"
 #include "core/tray_record.h"
@@ -55,6 +57,27 @@ class ShellWindows {
   virtual core::PixelRect monitor_of(const core::PixelRect& rect) = 0;
   // The thread that made the window; 0 when it is gone.
   virtual std::uint32_t thread_of(WindowHandle window) = 0;
+};
+
+// Window events of the shell between the ticks. On Windows they are
+// out-of-context WinEvents: the system queues them for the thread that
+// asked, which hears them while it waits for messages.
+class ShellWatch {
+ public:
+  using Listener = std::function<void(const core::WindowEvent&)>;
+
+  virtual ~ShellWatch() = default;
+  virtual std::uint32_t own_process() = 0;
+  // The process that made the window; 0 when it is gone.
+  virtual std::uint32_t process_of(WindowHandle window) = 0;
+  // From now on the listener hears, on this thread, of each change of the
+  // foreground window in any process, and of each window of `process`
+  // shown, hidden, destroyed, moved or moved in the z-order. Other events
+  // need not reach it. What an earlier call asked for ends. False where the
+  // system refused: then nothing comes.
+  virtual bool watch(std::uint32_t process, Listener listener) = 0;
+  // Nothing comes any more.
+  virtual void stop() = 0;
 };
 
 // The program's own windows that show the caption over Start buttons that
@@ -213,6 +236,7 @@ struct Ports {
   Clock& clock;
   Links& links;
   StartOverlays& overlays;
+  ShellWatch& watch;
 };
 
 }  // namespace talvorin::platform

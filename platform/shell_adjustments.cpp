@@ -1,5 +1,7 @@
 #include "platform/shell_adjustments.h"
 
+#include <utility>
+
 #include "core/product.h"
 
 namespace talvorin::platform {
@@ -132,31 +134,71 @@ void MissingButtonReport::button_missing(CaptionRequest request) {
   boxes_.show(core::kErrorCannotFindWindow, MessageBoxStyle::Ok, core::kProductName);
 }
 
-void SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, MissingButtonReport& report,
-                        MonitorCache& monitors, CaptionRequest request, std::u16string& sCaption,
-                        StartOverlays& overlays) {
+StartButtonWindows FindStartButton(ShellWindows& shell) {
   const WindowHandle taskbar = shell.find_window(kTaskbarClass);
   // No taskbar, no Start button. A search under no parent would run over the
   // top-level windows and write the caption into whatever other program's
   // window is a top-level "button".
-  const WindowHandle button = taskbar == 0 ? 0 : shell.find_child_window(taskbar, kStartButtonClass);
-  const std::string ansi = code_page.encode(sCaption);
-  shell.set_window_text(button, ansi);
-  // The overlay is a window of our own: it shows what was typed, whatever
-  // the code page could not carry.
+  return {taskbar, taskbar == 0 ? 0 : shell.find_child_window(taskbar, kStartButtonClass)};
+}
+
+core::StartButtonPlan PlaceCaptionWindows(ShellWindows& shell, MonitorCache& monitors, const StartButtonWindows& found,
+                                          std::u16string_view caption, StartOverlays& overlays) {
   const std::uint32_t display_changes = overlays.display_changes();
   const auto monitor_of = [&](const core::PixelRect& rect) {
     return monitors.monitor_of(shell, rect, display_changes);
   };
-  const core::StartButtonPlan plan =
-      core::plan_start_button(SearchStartButton(shell, taskbar, button, monitor_of), sCaption);
-  overlays.show(plan.overlays, sCaption);
+  core::StartButtonPlan plan =
+      core::plan_start_button(SearchStartButton(shell, found.taskbar, found.button, monitor_of), caption);
+  overlays.show(plan.overlays, caption);
+  return plan;
+}
+
+WindowHandle SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, MissingButtonReport& report,
+                                MonitorCache& monitors, CaptionRequest request, std::u16string& sCaption,
+                                StartOverlays& overlays) {
+  const StartButtonWindows found = FindStartButton(shell);
+  const std::string ansi = code_page.encode(sCaption);
+  shell.set_window_text(found.button, ansi);
+  // The overlay is a window of our own: it shows what was typed, whatever
+  // the code page could not carry.
+  const core::StartButtonPlan plan = PlaceCaptionWindows(shell, monitors, found, sCaption, overlays);
   sCaption = code_page.decode(ansi);
   if (!plan.found()) {
     report.button_missing(request);
   } else {
     report.button_found();
   }
+  return found.taskbar;
+}
+
+CaptionFollower::CaptionFollower(ShellWatch& watch, ShellWindows& shell, StartOverlays& overlays,
+                                 MonitorCache& monitors, Post post)
+    : watch_(watch),
+      shell_(shell),
+      overlays_(overlays),
+      monitors_(monitors),
+      post_(std::move(post)),
+      following_(watch.own_process()) {}
+
+void CaptionFollower::ticked(WindowHandle taskbar, std::u16string_view caption) {
+  caption_ = caption;
+  following_.placed();
+  const auto process_of = [this](std::uintptr_t window) { return watch_.process_of(window); };
+  if (following_.follow(taskbar, process_of)) {
+    watch_.watch(following_.taskbar_process(), [this](const core::WindowEvent& event) { heard(event); });
+  }
+}
+
+void CaptionFollower::heard(const core::WindowEvent& event) {
+  if (!following_.heard(event)) return;
+  post_([self = std::weak_ptr<CaptionFollower*>(self_)] {
+    if (const auto follower = self.lock()) (*follower)->follow();
+  });
+}
+
+void CaptionFollower::follow() {
+  if (following_.due()) PlaceCaptionWindows(shell_, monitors_, FindStartButton(shell_), caption_, overlays_);
 }
 
 void ShowDesktopIcons(ShellWindows& shell) { show_desktop_icon_list(shell, ShowCommand::Show); }

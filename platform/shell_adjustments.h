@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,13 +50,61 @@ class MonitorCache {
   std::uint32_t display_changes_ = 0;
 };
 
+// The taskbar and its "Button" child, looked up afresh; either may be 0.
+struct StartButtonWindows {
+  WindowHandle taskbar = 0;
+  WindowHandle button = 0;
+};
+StartButtonWindows FindStartButton(ShellWindows& shell);
+
+// Lays the overlays over the Start button found where it paints no text,
+// and hides them where it does or is gone: the one search and plan of the
+// tick and of the events alike.
+core::StartButtonPlan PlaceCaptionWindows(ShellWindows& shell, MonitorCache& monitors, const StartButtonWindows& found,
+                                          std::u16string_view caption, StartOverlays& overlays);
+
 // Writes the caption into the taskbar's Start button, looked up afresh.
 // sCaption comes back as the code page could carry it. Where the button
 // paints no text of its own, the overlays show the caption, whole, over it.
 // A button missing in every shape the search knows goes to the report.
-void SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, MissingButtonReport& report,
-                        MonitorCache& monitors, CaptionRequest request, std::u16string& sCaption,
-                        StartOverlays& overlays);
+// Returns the taskbar found, or 0.
+WindowHandle SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, MissingButtonReport& report,
+                                MonitorCache& monitors, CaptionRequest request, std::u16string& sCaption,
+                                StartOverlays& overlays);
+
+// The overlays follow the shell between the ticks. An event that may have
+// moved them asks for one re-placement for its whole burst, made once the
+// messages waiting have been handled, with the caption the tick last laid.
+// It writes no text and reports no missing button: both stay the tick's,
+// which also remains the only guard where no event comes.
+class CaptionFollower {
+ public:
+  // Asks for a call once the messages waiting now have been handled.
+  using Post = std::function<void(std::function<void()>)>;
+
+  CaptionFollower(ShellWatch& watch, ShellWindows& shell, StartOverlays& overlays, MonitorCache& monitors, Post post);
+  CaptionFollower(const CaptionFollower&) = delete;
+  CaptionFollower& operator=(const CaptionFollower&) = delete;
+  ~CaptionFollower() { watch_.stop(); }
+
+  // The tick laid `caption` over the Start button of `taskbar` (0: none
+  // found). A taskbar of a new process is watched from now on.
+  void ticked(WindowHandle taskbar, std::u16string_view caption);
+
+ private:
+  void heard(const core::WindowEvent& event);
+  void follow();
+
+  ShellWatch& watch_;
+  ShellWindows& shell_;
+  StartOverlays& overlays_;
+  MonitorCache& monitors_;
+  Post post_;
+  core::CaptionFollowing following_;
+  std::u16string caption_;
+  // A call asked for may come after the follower is gone.
+  std::shared_ptr<CaptionFollower*> self_ = std::make_shared<CaptionFollower*>(this);
+};
 
 // What the shell has of a Start button, looked up from the taskbar and the
 // "Button" child the caption went to (either may be 0), with the monitor

@@ -192,7 +192,7 @@ class Runtime final : public forms::Runtime, private platform::MessageBoxes, pri
 
   // Events that arrive while a handler waits (message box, popup menu,
   // event pump), or at the next drain.
-  void post(Handler event) { queue_.push_back(std::move(event)); }
+  void post(Handler event) override { queue_.push_back(std::move(event)); }
   // An event that arrives when the clock reaches the given time.
   void post_at(std::uint64_t ms, Handler event) { scheduled_.emplace(ms, std::move(event)); }
   // Runs queued events until none is left or stop() says so.

@@ -29,6 +29,8 @@ constexpr DWORD kEventIdError = 1;
 constexpr int kDefaultDpi = 96;
 // RT_VERSION as a number: the macro's type follows UNICODE.
 constexpr WORD kVersionResourceType = 16;
+// To the application window: the handlers given to post() are waiting.
+constexpr UINT kRunPosted = WM_APP + 2;
 
 void register_class(HINSTANCE instance, const wchar_t* name) {
   WNDCLASSEXW window_class{};
@@ -112,6 +114,9 @@ LRESULT AppWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
     return 0;
   }
   switch (message) {
+    case kRunPosted:
+      runtime_.run_posted();
+      return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
@@ -157,6 +162,23 @@ void Runtime::wait_for_events(std::uint32_t timeout_ms) {
   // MWMO_INPUTAVAILABLE: a message that arrived before the wait, and that
   // do_events has not taken yet, ends it too.
   ::MsgWaitForMultipleObjectsEx(0, nullptr, timeout_ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+// A posted message waits behind those posted before it, and the system
+// hands out every message posted before a timer's. One message stands for
+// every handler given until it arrives.
+void Runtime::post(Handler handler) {
+  posted_.push_back(std::move(handler));
+  if (posted_.size() > 1) return;
+  // A queue full to its limit takes no more: the handlers are dropped, as
+  // the message is.
+  if (!::PostMessageW(app_window_->hwnd(), kRunPosted, 0, 0)) posted_.clear();
+}
+
+void Runtime::run_posted() {
+  std::vector<Handler> handlers;
+  handlers.swap(posted_);
+  for (const Handler& handler : handlers) handler();
 }
 
 void Runtime::end() { ::ExitProcess(0); }

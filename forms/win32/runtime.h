@@ -74,6 +74,7 @@ class Runtime final : public forms::Runtime {
   float twips_per_pixel_x() const override;
   void do_events() override;
   void wait_for_events(std::uint32_t timeout_ms) override;
+  void post(Handler handler) override;
   [[noreturn]] void end() override;
 
   // Pumps messages until the last form is unloaded; the exit code.
@@ -86,6 +87,8 @@ class Runtime final : public forms::Runtime {
   int dpi_y() const { return dpi_y_; }
   float twips_per_pixel_y() const;
   UINT taskbar_created_message() const { return taskbar_created_; }
+  // The application window's message: runs what post() was given.
+  void run_posted();
 
   // The forms whose windows exist.
   const std::vector<Form*>& forms() const { return forms_; }
@@ -117,6 +120,7 @@ class Runtime final : public forms::Runtime {
   int dpi_y_ = 96;
   UINT taskbar_created_ = 0;
   std::vector<Form*> forms_;
+  std::vector<Handler> posted_;
   ActiveForm active_form_;
   std::unique_ptr<AppWindow> app_window_;
 };

@@ -36,6 +36,34 @@ class ShellWindows final : public platform::ShellWindows {
   std::uint32_t thread_of(WindowHandle window) override;
 };
 
+// Out-of-context WinEvent hooks, heard on the thread that set them. A hook
+// procedure gets no context of its own, so one watch at a time listens:
+// the last to call watch().
+class ShellWatch final : public platform::ShellWatch {
+ public:
+  explicit ShellWatch(ErrorReport& errors) : errors_(errors) {}
+  ShellWatch(const ShellWatch&) = delete;
+  ShellWatch& operator=(const ShellWatch&) = delete;
+  ~ShellWatch() override { stop(); }
+
+  std::uint32_t own_process() override;
+  std::uint32_t process_of(WindowHandle window) override;
+  bool watch(std::uint32_t process, Listener listener) override;
+  void stop() override;
+
+ private:
+  static void CALLBACK hear(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child, DWORD thread,
+                            DWORD time) noexcept;
+
+  ErrorReport& errors_;
+  Listener listener_;
+  std::uint32_t process_ = 0;
+  unique_hwineventhook foreground_;
+  unique_hwineventhook shown_to_reordered_;
+  unique_hwineventhook moved_;
+  static inline ShellWatch* listening_ = nullptr;
+};
+
 // The caption over Start buttons that paint none: top-level windows of the
 // program's own, each laid over one button.
 class StartOverlays final : public platform::StartOverlays {

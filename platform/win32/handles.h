@@ -67,6 +67,7 @@ inline void destroy_cursor(HCURSOR cursor) noexcept { ::DestroyCursor(cursor); }
 inline void delete_dc(HDC dc) noexcept { ::DeleteDC(dc); }
 inline void destroy_menu(HMENU menu) noexcept { ::DestroyMenu(menu); }
 inline void destroy_window(HWND window) noexcept { ::DestroyWindow(window); }
+inline void unhook_win_event(HWINEVENTHOOK hook) noexcept { ::UnhookWinEvent(hook); }
 
 using unique_hkey = unique_any<HKEY, close_hkey>;
 using unique_hfont = unique_any<HFONT, delete_gdi_object, HandleKind::Gdi>;
@@ -77,6 +78,7 @@ using unique_hicon = unique_any<HICON, destroy_icon, HandleKind::User>;
 using unique_hcursor = unique_any<HCURSOR, destroy_cursor, HandleKind::User>;
 using unique_hmenu = unique_any<HMENU, destroy_menu, HandleKind::User>;
 using unique_hwnd = unique_any<HWND, destroy_window, HandleKind::User>;
+using unique_hwineventhook = unique_any<HWINEVENTHOOK, unhook_win_event>;
 
 // A device context borrowed from a window (the screen with no window) for
 // the length of a scope.

@@ -16,6 +16,7 @@
 #include "platform/sim/code_page_1251.h"
 #include "platform/sim/common_controls.h"
 #include "platform/sim/registry.h"
+#include "platform/sim/shell_watch.h"
 #include "platform/sim/shell_windows.h"
 #include "platform/sim/tray.h"
 #include "tests/forms/simulated_windows.h"
@@ -279,6 +280,68 @@ TEST_F(SettingsWindowTest, OrbAndStartWindowsGetOverlaysAndNoBoxUntilTheyAreGone
   runtime.advance(1000);
   EXPECT_TRUE(overlays.shown().empty());
   EXPECT_EQ(runtime.boxes().size(), 1U);
+}
+
+// Between the ticks the shell's events move the overlay: one search for a
+// burst, once the queue is empty, with neither a text nor a box. The
+// events of a new Explorer count once a tick has found its taskbar.
+TEST_F(SettingsWindowTest, BetweenTheTicksEachBurstOfTheShellsEventsMovesTheOverlayOnce) {
+  using enum core::WindowEventKind;
+  constexpr std::uint32_t kExplorer = sim::ShellWatch::kShellProcess;
+  shell.set_facts(taskbar, {.visible = true, .rect = kBar, .topmost = true});
+  shell.set_facts(start_button, {.visible = true, .rect = kButton, .owner_drawn_button = true});
+  store(u"StartButtonText", kPusk);
+  start();
+  EXPECT_EQ(watch.watched(), kExplorer);
+  const std::size_t texts = shell.texts_sent();
+  const std::size_t before = shell.calls();
+  const auto overlay = overlays.windows().at(0);
+
+  const core::PixelRect moved{30, 748, 80, 768};
+  shell.set_facts(start_button, {.visible = true, .rect = moved, .owner_drawn_button = true});
+  for (int i = 0; i < 3; ++i) watch.fire({LocationChange, kExplorer});
+  EXPECT_EQ(overlays.shown().at(0).rect, kButton) << "nothing before the queue is empty";
+  runtime.drain();
+  EXPECT_EQ(overlays.shown(), (std::vector<core::OverlayPlacement>{{moved, taskbar, true}}));
+  EXPECT_EQ(shell.calls() - before, 5U) << "one search: the taskbar, its button, a look at each, the new monitor";
+
+  // A click raises the taskbar over the overlay and makes it the foreground.
+  shell.raise(taskbar);
+  watch.fire({Foreground, kExplorer});
+  runtime.drain();
+  EXPECT_EQ(shell.window_beneath(overlay), taskbar) << "back on the taskbar";
+  // Other programs' windows moving, and the program's own, search nothing.
+  const std::size_t calm = shell.calls();
+  watch.fire({Foreground, sim::ShellWatch::kOwnProcess});
+  EXPECT_FALSE(watch.fire({LocationChange, 30})) << "not heard: another process";
+  runtime.drain();
+  EXPECT_EQ(shell.calls(), calm);
+
+  // The taskbar goes: the overlay hides at once, the box waits for the tick.
+  shell.remove(taskbar);
+  watch.fire({Destroy, kExplorer});
+  runtime.drain();
+  EXPECT_TRUE(overlays.shown().empty());
+  EXPECT_TRUE(runtime.boxes().empty());
+  EXPECT_EQ(shell.texts_sent(), texts);
+  runtime.advance(100);
+  EXPECT_EQ(runtime.boxes().size(), 1U);
+
+  // Explorer started anew: its taskbar is watched from the tick that finds it.
+  const auto new_bar = shell.add_taskbar();
+  const auto new_button = shell.find_child_window(new_bar, "button");
+  watch.set_process(new_bar, 40);
+  shell.set_facts(new_bar, {.visible = true, .rect = kBar, .topmost = true});
+  shell.set_facts(new_button, {.visible = true, .rect = kButton, .owner_drawn_button = true});
+  runtime.advance(100);
+  EXPECT_EQ(watch.watched(), 40U);
+  shell.set_facts(new_button, {.visible = true, .rect = moved, .owner_drawn_button = true});
+  watch.fire({LocationChange, 40});
+  runtime.drain();
+  EXPECT_EQ(overlays.shown(), (std::vector<core::OverlayPlacement>{{moved, new_bar, true}}));
+  const std::size_t watches = watch.watches();
+  runtime.advance(1000);
+  EXPECT_EQ(watch.watches(), watches) << "idle ticks watch nothing anew";
 }
 
 TEST_F(SettingsWindowTest, UnloadStoresTheSettingsAndMovesAutostart) {

@@ -9,6 +9,7 @@
 #include "platform/sim/code_page_1251.h"
 #include "platform/sim/common_controls.h"
 #include "platform/sim/registry.h"
+#include "platform/sim/shell_watch.h"
 #include "platform/sim/shell_windows.h"
 #include "platform/sim/text_drawing.h"
 #include "platform/sim/tray.h"
@@ -24,8 +25,10 @@ struct SimulatedWindows {
   sim::TextDrawing drawing;
   sim::Links links;
   sim::StartOverlays overlays{shell};
+  sim::ShellWatch watch{shell};
   headless::Runtime runtime{registry};
-  platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, runtime.clock(), links, overlays};
+  platform::Ports ports{shell, tray,     registry, common_controls, code_page, drawing, runtime.clock(),
+                        links, overlays, watch};
 };
 
 }  // namespace talvorin

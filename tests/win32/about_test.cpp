@@ -78,7 +78,8 @@ struct Fixture {
   platform::win32::ShellLinks links;
   platform::win32::ErrorReport errors;
   platform::win32::StartOverlays overlays{errors};
-  platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, clock, links, overlays};
+  platform::win32::ShellWatch watch{errors};
+  platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, clock, links, overlays, watch};
   forms::win32::Runtime runtime{::GetModuleHandleW(nullptr), registry, errors};
   forms::AboutWindow about{runtime, ports};
 

@@ -229,9 +229,10 @@ struct SettingsFixture {
   platform::win32::ShellLinks links;
   platform::win32::ErrorReport errors;
   platform::win32::StartOverlays overlays{errors};
+  platform::win32::ShellWatch watch{errors};
   Runtime runtime{::GetModuleHandleW(nullptr), registry, errors};
-  forms::SettingsWindow settings{
-      runtime, platform::Ports{shell, tray, registry, common_controls, code_page, drawing, clock, links, overlays}};
+  forms::SettingsWindow settings{runtime, platform::Ports{shell, tray, registry, common_controls, code_page, drawing,
+                                                          clock, links, overlays, watch}};
 
   HWND window() { return as_hwnd(settings.window().window_handle()); }
   // Controls are numbered from 100 in the order the window holds them.
