@@ -31,6 +31,10 @@ struct WindowFacts {
   core::PixelRect rect{};           // on the screen
   bool owner_drawn_button = false;  // a button the shell draws itself
   bool topmost = false;             // among the topmost windows
+  // The bounding box of a top-level window's window region, from the
+  // window's top left corner; none where it has no region. A child's is
+  // never read.
+  std::optional<core::PixelRect> region{};
 };
 
 // Windows of the shell, looked up by class and never kept.

@@ -55,7 +55,7 @@ core::ShellWindowSeen button_seen(ShellWindows& shell, WindowHandle button, cons
 
 core::TaskbarSeen taskbar_seen(ShellWindows& shell, WindowHandle taskbar) {
   const WindowFacts facts = shell.facts(taskbar);
-  return core::TaskbarSeen{seen(taskbar, facts), facts.topmost, std::nullopt};
+  return core::TaskbarSeen{seen(taskbar, facts), facts.topmost, std::nullopt, facts.region};
 }
 
 }  // namespace

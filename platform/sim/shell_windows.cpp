@@ -43,7 +43,10 @@ void ShellWindows::set_facts(WindowHandle window, const platform::WindowFacts& f
   if (!w) return;
   const bool was_topmost = w->facts.topmost;
   w->facts = facts;
-  if (w->parent != 0) w->facts.topmost = false;
+  if (w->parent != 0) {
+    w->facts.topmost = false;
+    w->facts.region.reset();
+  }
   if (w->facts.topmost == was_topmost) return;
   Window moved = std::move(*w);
   windows_.erase(windows_.begin() + (w - windows_.data()));

@@ -29,7 +29,8 @@ class ShellWindows final : public platform::ShellWindows {
   WindowHandle add_taskbar();
   // A window's place and looks; a child has its parent's thread. New windows
   // show, at no size, on the shell's thread. A top-level window made
-  // topmost goes to the top of the z-order; a child is never topmost.
+  // topmost goes to the top of the z-order; a child is never topmost, and
+  // its region is never read.
   void set_facts(WindowHandle window, const platform::WindowFacts& facts);
   void set_thread(WindowHandle window, std::uint32_t thread);
   // The desktop's icon view under a new top-level window of the class

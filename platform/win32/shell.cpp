@@ -77,8 +77,9 @@ void ShellWindows::show_window(WindowHandle window, ShowCommand command) {
 // this runs on every tick for each window the caption goes over and for its
 // taskbar. GetWindowInfo would give all of it in one call, but Wine makes
 // five requests of its server for it; the place and the styles alone are
-// two, and a child (the button) needs no extended style, since no child is
-// ever topmost. A child's visible style is its own; the search looks at its
+// two, and a child (the button) needs neither the extended style nor the
+// region, since no child is ever topmost and only a taskbar's region cuts
+// the caption. A child's visible style is its own; the search looks at its
 // taskbar's apart.
 WindowFacts ShellWindows::facts(WindowHandle window) {
   const CaptionDpiScope dpi;
@@ -86,10 +87,15 @@ WindowFacts ShellWindows::facts(WindowHandle window) {
   RECT rect{};
   if (hwnd == nullptr || !::GetWindowRect(hwnd, &rect)) return {};
   const auto style = static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_STYLE));
-  const bool topmost =
-      (style & WS_CHILD) == 0 && (static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_EXSTYLE)) & WS_EX_TOPMOST) != 0;
-  return {(style & WS_VISIBLE) != 0, core::PixelRect{rect.left, rect.top, rect.right, rect.bottom},
-          (style & BS_TYPEMASK) == BS_OWNERDRAW, topmost};
+  WindowFacts facts{(style & WS_VISIBLE) != 0, core::PixelRect{rect.left, rect.top, rect.right, rect.bottom},
+                    (style & BS_TYPEMASK) == BS_OWNERDRAW};
+  if ((style & WS_CHILD) != 0) return facts;
+  facts.topmost = (static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_EXSTYLE)) & WS_EX_TOPMOST) != 0;
+  // The box alone, in one call: what lies outside it never shows. An empty
+  // region shows nothing of the window.
+  RECT box{};
+  if (::GetWindowRgnBox(hwnd, &box) != ERROR) facts.region = core::PixelRect{box.left, box.top, box.right, box.bottom};
+  return facts;
 }
 
 core::PixelRect ShellWindows::monitor_of(const core::PixelRect& rect) {

@@ -5,6 +5,7 @@
 // searches, its texts and the facts it reads must be those of Windows.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -46,6 +47,12 @@ struct FixtureWindow {
     window.rect = on_screen;
     return window;
   }
+  // A window region of that rectangle, from the window's top left corner.
+  FixtureWindow cut_to(const core::PixelRect& region_box) const {
+    FixtureWindow window = *this;
+    window.region = region_box;
+    return window;
+  }
 
   std::string_view class_name;
   std::string text;  // ANSI
@@ -53,6 +60,7 @@ struct FixtureWindow {
   bool topmost = false;      // top-level windows only
   bool owner_drawn = false;  // "Button" windows only: BS_OWNERDRAW
   core::PixelRect rect{};    // on the screen
+  std::optional<core::PixelRect> region{};
 };
 
 // What a case needs besides the port: a way around it, to make and destroy
@@ -78,7 +86,7 @@ inline constexpr std::string_view kFixtureWorker = "TalvorinTestWorker";
 
 inline bool same_facts(const platform::WindowFacts& a, const platform::WindowFacts& b) {
   return a.visible == b.visible && a.rect == b.rect && a.owner_drawn_button == b.owner_drawn_button &&
-         a.topmost == b.topmost;
+         a.topmost == b.topmost && a.region == b.region;
 }
 
 struct NamedWindow {
@@ -229,6 +237,16 @@ inline void shell_windows_facts(ShellWindowsUnderTest& under_test) {
   check(same_facts(shell.facts(hidden), {false, {0, 0, 50, 40}, false}), "a hidden window has its place");
   check_equal(shell.facts(under_hidden).visible, true, "a child's own style, whatever its parent's");
   check_equal(shell.facts(button).topmost, false, "a child is never topmost");
+
+  // The bounding box of a window region, from the window's corner: of a
+  // taskbar that shows its lower half, and of one that shows nothing.
+  const core::PixelRect lower_half{0, 20, 800, 40};
+  const WindowHandle shaped = under_test.make(0, FixtureWindow(kFixtureTaskbar).at(bar_rect).cut_to(lower_half));
+  const WindowHandle emptied = under_test.make(0, FixtureWindow(kFixtureTaskbar).at(bar_rect).cut_to({}));
+  check(same_facts(shell.facts(shaped), {true, bar_rect, false, false, lower_half}), "a taskbar cut to its lower half");
+  check(same_facts(shell.facts(emptied), {true, bar_rect, false, false, core::PixelRect{}}), "an empty region");
+  under_test.destroy(shaped);
+  under_test.destroy(emptied);
 
   // One monitor, as the tests' screens have: it holds the taskbar, and a
   // place beyond every edge has it for its nearest.

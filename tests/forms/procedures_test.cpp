@@ -370,18 +370,22 @@ TEST(StartButtonShapes, TheCaptionWindowFollowsAMovedButtonAndHidesWhenItSlidesO
                                  overlays);
     return overlays.shown().empty() ? core::PixelRect{} : overlays.shown().front().rect;
   };
-  // The taskbar auto-hides, leaving 2 px, and comes back half off the screen.
+  // The taskbar auto-hides, leaving 2 px, and comes back half off the
+  // screen; a touch taskbar shows its lower half, then its lowest 4 px.
   struct Step {
     core::PixelRect bar;
     core::PixelRect start;
     core::PixelRect shown;
+    std::optional<core::PixelRect> region{};
   } steps[] = {
       {{0, 766, 1024, 806}, {0, 766, 48, 806}, {}},
       {{-24, 728, 1000, 768}, {-24, 728, 24, 768}, {0, 728, 24, 768}},
       {kShapeBar, kShapeStart, kShapeStart},
+      {kShapeBar, kShapeStart, {0, 748, 48, 768}, core::PixelRect{0, 20, 1024, 40}},
+      {kShapeBar, kShapeStart, {}, core::PixelRect{0, 36, 1024, 40}},
   };
   for (const Step& step : steps) {
-    shell.set_facts(bar, {.visible = true, .rect = step.bar, .topmost = true});
+    shell.set_facts(bar, {.visible = true, .rect = step.bar, .topmost = true, .region = step.region});
     shell.set_facts(start, {.visible = true, .rect = step.start});
     EXPECT_EQ(tick(), step.shown);
   }

@@ -85,7 +85,7 @@ class SimulatedShellWindows final : public contract::ShellWindowsUnderTest {
     const std::string class_name(window.class_name);
     const platform::WindowHandle made =
         parent == 0 ? shell_.add_top_level(class_name, window.text) : shell_.add_child(parent, class_name, window.text);
-    shell_.set_facts(made, {window.visible, window.rect, window.owner_drawn, window.topmost});
+    shell_.set_facts(made, {window.visible, window.rect, window.owner_drawn, window.topmost, window.region});
     return made;
   }
   void destroy(platform::WindowHandle window) override { shell_.remove(window); }

@@ -258,6 +258,12 @@ class WineShellWindows final : public contract::ShellWindowsUnderTest {
                                         window.rect.right - window.rect.left, window.rect.bottom - window.rect.top,
                                         parent_window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     check(made != nullptr, "a fixture window made");
+    if (window.region) {
+      const core::PixelRect& box = *window.region;
+      // Once set, the region is the system's to delete.
+      check(::SetWindowRgn(made, ::CreateRectRgn(box.left, box.top, box.right, box.bottom), FALSE) != 0,
+            "a window region set");
+    }
     if (!parent_window) top_level_.push_back(made);
     return reinterpret_cast<platform::WindowHandle>(made);
   }
