@@ -3,19 +3,22 @@
 # beside its goal: the size of talvorin.exe, its idle CPU share beside that of
 # a minimal Win32 program doing the same 100 ms tick (the median of several
 # runs) while the caption's overlay shows over Wine's Start button, its peak
-# working set beside the minimal program's, bare and with a tray icon, and the time
-# from process start to the first caption on the Start button; and for one
+# working set beside the minimal program's, bare and with a tray icon, the system
+# calls of an idle tick beside the minimal program's, and the time from
+# process start to the first caption on the Start button; and for one
 # activation of the About window, opened from the tray menu, the program's
 # CPU share and the spacing of its animation frames. Each build runs on an
 # Xvfb and a Wine prefix of its own. No verdict: figures only.
 #
-# IDLE_SECONDS (60) sets each idle span, RUNS (3) how many; STARTS (5) how
-# many starts are timed; TALVORIN_WINE_ARCHES=x86|x64 picks the builds.
+# IDLE_SECONDS (60) sets each idle span, RUNS (3) how many; SYSCALL_SECONDS
+# (10) each span of counted system calls, as many; STARTS (5) how many starts
+# are timed; TALVORIN_WINE_ARCHES=x86|x64 picks the builds.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 IDLE_SECONDS=${IDLE_SECONDS:-60}
 RUNS=${RUNS:-3}
+SYSCALL_SECONDS=${SYSCALL_SECONDS:-10}
 STARTS=${STARTS:-5}
 CAPTION='Жми!'
 
@@ -44,6 +47,24 @@ linux_pid() {
 # CPU time of all threads of a process, in nanoseconds: clock ticks are too
 # coarse for a program that wakes ten times a second and does little.
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{sum += $1} END {printf "%.0f", sum}'; }
+
+# trace_calls PID SECONDS OUT: every system call of the process's threads
+# over the span, each with its time, and strace's count of them by name at
+# the end.
+trace_calls() { timeout -s INT "$2" strace -C -f -ttt -o "$3" -p "$1" >/dev/null 2>&1 || true; }
+
+# calls_per_tick TRACE: the system calls of one idle tick, on average. The
+# calls' own times tell the ticks apart: each begins after a pause of most
+# of the 100 ms. Only whole ticks count, from the first pause to the last,
+# so a tick the timer let slip on a busy machine costs nothing.
+calls_per_tick() {
+  awk '
+    $1 ~ /^[0-9]+$/ && $2 ~ /^[0-9]+\.[0-9]+$/ && $3 !~ /^<\.\.\./ && $3 !~ /^(\+\+\+|---)/ {
+      if (seen++ && $2 - last > 0.04) { if (ticks++ == 0) first = seen - 1; end = seen - 1 }
+      last = $2
+    }
+    END { if (ticks > 1) printf "%.1f\n", (end - first) / (ticks - 1); else print "-" }' "$1"
+}
 
 # measure ARCH OUT: runs one build and writes "name value" lines to OUT.
 # A subshell, so that each build has its own Wine, X server and clean-up.
@@ -130,6 +151,17 @@ measure() (
     ratios+=("$(awk -v p=$((after_p - before_p)) -v m=$((after_m - before_m)) 'BEGIN {if (m > 0) printf "%.2f", p / m; else print "-"}')")
   done
 
+  # Both programs traced side by side over the same spans, after the CPU
+  # spans above, which the tracing would slow.
+  local program_calls=() minimal_calls=() trace=$ROOT/build/bench/calls-$arch
+  for ((run = 0; run < RUNS; run++)); do
+    trace_calls "$program_linux" "$SYSCALL_SECONDS" "$trace-talvorin.txt" &
+    trace_calls "$minimal_linux" "$SYSCALL_SECONDS" "$trace-minimal.txt"
+    wait
+    program_calls+=("$(calls_per_tick "$trace-talvorin.txt")")
+    minimal_calls+=("$(calls_per_tick "$trace-minimal.txt")")
+  done
+
   peak() { td peak-memory "$1" | awk '$1 == "peak_working_set" {printf "%.0f", $2 / 1024}'; }
   local program_peak minimal_peak
   program_peak=$(peak "$program")
@@ -198,6 +230,10 @@ measure() (
     echo "minimal_idle_cpu $(printf '%s\n' "${minimal_cpu[@]}" | median)"
     echo "idle_ratio $(printf '%s\n' "${ratios[@]}" | grep -v -- - | median)"
     echo "idle_ratios $(IFS=/; echo "${ratios[*]}")"
+    echo "calls_per_tick $(printf '%s\n' "${program_calls[@]}" | grep -v -- - | median)"
+    echo "calls_per_ticks $(IFS=/; echo "${program_calls[*]}")"
+    echo "minimal_calls_per_tick $(printf '%s\n' "${minimal_calls[@]}" | grep -v -- - | median)"
+    echo "minimal_calls_per_ticks $(IFS=/; echo "${minimal_calls[*]}")"
     echo "peak $program_peak"
     echo "minimal_peak $minimal_peak"
     echo "dlls_peak $dlls_peak"
@@ -227,6 +263,8 @@ overlays over Wine's Start button | count 1 | @overlays
 CPU idle, talvorin (median of $RUNS) | | @idle_cpu %
 CPU idle, minimal, same tick | | @minimal_idle_cpu %
 CPU idle, talvorin / minimal | <= 1.3 x | @idle_ratio x (@idle_ratios)
+system calls per idle tick, talvorin | | @calls_per_tick (@calls_per_ticks)
+system calls per idle tick, minimal | | @minimal_calls_per_tick (@minimal_calls_per_ticks)
 peak working set, talvorin | | @peak KiB
 peak working set, minimal | | @minimal_peak KiB
 peak working set, talvorin / minimal | <= 1.2 x | @peak/@minimal_peak x

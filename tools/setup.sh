@@ -14,6 +14,8 @@ packages=(
   wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils
   # libFuzzer (tools/fuzz.sh) and the static checks (tools/lint.sh)
   clang libclang-rt-14-dev clang-tidy clang-format
+  # tools/bench.sh counts the system calls of an idle tick
+  strace
   # localedef and the ru_RU sources for the locale the Wine runs use
   libc-bin locales
   # tools/release.sh takes its sources, and the time it stamps, from git
