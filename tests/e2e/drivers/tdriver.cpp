@@ -12,6 +12,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cwchar>
 #include <functional>
@@ -363,11 +364,15 @@ HWND make_window(const wchar_t* class_name, WNDPROC proc, DWORD ex_style, DWORD 
 // Shell_NotifyIcon talks to the first Shell_TrayWnd it finds. Our stand-in is
 // that window, so it hands the tray requests on to Wine's taskbar, or the
 // program under test would lose its icon.
+LRESULT standin_region(HWND bar, WPARAM wparam, LPARAM lparam);
+UINT standin_region_message();
+
 LRESULT CALLBACK standin_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
   if (message == WM_COPYDATA) {
     if (HWND real = wine_taskbar()) return ::SendMessageW(real, WM_COPYDATA, wparam, lparam);
     return FALSE;
   }
+  if (message == standin_region_message()) return standin_region(window, wparam, lparam);
   return ::DefWindowProcW(window, message, wparam, lparam);
 }
 
@@ -565,14 +570,21 @@ int cmd_wait_overlay(Args args) {
 }
 
 // What a user sees of the stand-in's Start window: the part inside its
-// taskbar and on the screen. Empty where nothing is left.
+// taskbar, inside the taskbar's window region where it has one, and on the
+// screen. Empty where nothing is left.
 RECT standin_visible_part(RECT start) {
   RECT bar{};
-  if (HWND tray = standin_bar()) ::GetWindowRect(tray, &bar);
+  HWND tray = standin_bar();
+  if (tray) ::GetWindowRect(tray, &bar);
   const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
   RECT part{};
   ::IntersectRect(&part, &start, &bar);
   ::IntersectRect(&part, &part, &screen);
+  RECT region{};
+  if (tray && ::GetWindowRgnBox(tray, &region) != ERROR) {
+    ::OffsetRect(&region, bar.left, bar.top);
+    ::IntersectRect(&part, &part, &region);
+  }
   return part;
 }
 
@@ -1299,6 +1311,200 @@ int cmd_foreground(Args) {
   return kOk;
 }
 
+// --- following the shell between the ticks ---------------------------------
+
+// The stand-in taskbar's window region, set by its own thread: a touch
+// taskbar shows only part of its window. wParam and lParam carry the box's
+// corners, from the window's top left corner; both 0, no region.
+UINT standin_region_message() {
+  static const UINT message = ::RegisterWindowMessageW(L"TalvorinE2E.StandinRegion");
+  return message;
+}
+
+LRESULT standin_region(HWND bar, WPARAM wparam, LPARAM lparam) {
+  const HRGN region = wparam == 0 && lparam == 0
+                          ? nullptr
+                          : ::CreateRectRgn(LOWORD(wparam), HIWORD(wparam), LOWORD(lparam), HIWORD(lparam));
+  return ::SetWindowRgn(bar, region, TRUE);
+}
+
+// standin-region LEFT TOP RIGHT BOTTOM | none
+int cmd_standin_region(Args args) {
+  HWND bar = standin_bar();
+  if (!bar) return missing(L"stand-in taskbar");
+  const bool none = !args.empty() && args[0] == L"none";
+  if (!none && args.size() < 4) return kUsage;
+  const auto word = [&args](std::size_t i) { return static_cast<WORD>(parse_long(args[i])); };
+  const WPARAM corner = none ? 0 : MAKEWPARAM(word(0), word(1));
+  const LPARAM far_corner = none ? 0 : MAKELPARAM(word(2), word(3));
+  return ::SendMessageW(bar, standin_region_message(), corner, far_corner) ? kOk : missing(L"region");
+}
+
+// Milliseconds on the performance counter, inside Wine: a clock of the
+// scripts' would add a process start to every reading.
+class PreciseClock {
+ public:
+  PreciseClock() {
+    ::QueryPerformanceFrequency(&frequency_);
+    ::QueryPerformanceCounter(&start_);
+  }
+  double ms() const {
+    LARGE_INTEGER now{};
+    ::QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart - start_.QuadPart) / static_cast<double>(frequency_.QuadPart);
+  }
+
+ private:
+  LARGE_INTEGER frequency_{};
+  LARGE_INTEGER start_{};
+};
+
+// A millisecond's sleep that lets the driver's own windows have their messages.
+void sleep_a_millisecond() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+  ::Sleep(1);
+}
+
+std::wstring ms_text(double ms) { return ms < 0 ? L"-" : std::to_wstring(std::lround(ms)); }
+
+bool stands_above(HWND window, HWND below) {
+  for (HWND above = ::GetWindow(below, GW_HWNDPREV); above; above = ::GetWindow(above, GW_HWNDPREV)) {
+    if (above == window) return true;
+  }
+  return false;
+}
+
+// raise-taskbar COUNT: Wine's taskbar raised and made the foreground window
+// as a click on it does, COUNT times, each after a window of the driver's
+// had the foreground for 150 to 250 ms, so that the raises fall on every
+// part of the program's 100 ms tick. Sampled every millisecond: "beneath
+// MS..." how long from each raise the caption window stood beneath the
+// taskbar, "-" where it still did after 500 ms.
+int cmd_raise_taskbar(Args args) {
+  if (args.empty()) return kUsage;
+  HWND taskbar = wine_taskbar();
+  if (!taskbar) return missing(L"Wine's taskbar");
+  const e2e::unique_hwnd other(
+      make_window(L"TalvorinE2EOther", nullptr, 0, WS_POPUP | WS_VISIBLE | WS_BORDER, RECT{300, 300, 400, 400}));
+  std::wstring line = L"beneath";
+  for (long raise = 0; raise < parse_long(args[0]); ++raise) {
+    ::SetForegroundWindow(other.get());
+    const double pause = 150 + static_cast<double>(raise * 37 % 100);
+    for (const PreciseClock settle; settle.ms() < pause;) sleep_a_millisecond();
+    const std::vector<HWND> shown = shown_overlays();
+    if (shown.empty()) return missing(L"caption window");
+    const PreciseClock clock;
+    ::SetWindowPos(taskbar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(taskbar);
+    double beneath = -1;
+    while (clock.ms() < 500) {
+      if (!stands_above(taskbar, shown.front())) {
+        beneath = clock.ms();
+        break;
+      }
+      sleep_a_millisecond();
+    }
+    line += L" " + ms_text(beneath);
+  }
+  print(line);
+  return kOk;
+}
+
+// Moves something of the stand-in COUNT times, a step every INTERVAL ms, and
+// samples the caption windows every millisecond. For each step: how long
+// until the caption showed over what could be seen of the Start window
+// then, or of a later step (it caught up), or hid where less than 8 px of
+// it were left. The second taskbar's caption does not count. Prints "late
+// MS...", "-" for a step the caption never caught up with in 300 ms.
+int follow_steps(long count, long interval_ms, const std::function<void()>& step) {
+  HWND start = standin_start();
+  if (!start) return missing(L"stand-in Start window");
+  std::vector<RECT> second_bars;
+  for (HWND second : e2e::top_level_windows(kSecondaryTrayClass)) {
+    RECT rect{};
+    if (is_ours(second) && ::GetWindowRect(second, &rect)) second_bars.push_back(rect);
+  }
+  const auto over_main_bar = [&second_bars] {
+    std::vector<RECT> rects;
+    for (HWND overlay : shown_overlays()) {
+      RECT rect{};
+      RECT common{};
+      ::GetWindowRect(overlay, &rect);
+      if (std::none_of(second_bars.begin(), second_bars.end(),
+                       [&](const RECT& bar) { return ::IntersectRect(&common, &rect, &bar); })) {
+        rects.push_back(rect);
+      }
+    }
+    return rects;
+  };
+  struct Step {
+    double at;
+    std::optional<RECT> part;  // none: the caption hides
+    double late = -1;
+  };
+  std::vector<Step> steps;
+  std::size_t caught = 0;
+  const PreciseClock clock;
+  while (caught < static_cast<std::size_t>(count) &&
+         (steps.size() < static_cast<std::size_t>(count) || clock.ms() < steps.back().at + 300)) {
+    if (steps.size() < static_cast<std::size_t>(count) &&
+        clock.ms() >= static_cast<double>(steps.size()) * interval_ms) {
+      step();
+      RECT rect{};
+      ::GetWindowRect(start, &rect);
+      const RECT part = standin_visible_part(rect);
+      const bool seen = part.right - part.left >= 8 && part.bottom - part.top >= 8;
+      steps.push_back({clock.ms(), seen ? std::optional<RECT>(part) : std::nullopt});
+    }
+    const std::vector<RECT> shown = over_main_bar();
+    const double now = clock.ms();
+    for (std::size_t k = steps.size(); k-- > caught;) {
+      const bool matches =
+          steps[k].part ? shown.size() == 1 && ::EqualRect(&shown[0], &*steps[k].part) != FALSE : shown.empty();
+      if (!matches) continue;
+      for (; caught <= k; ++caught) steps[caught].late = now - steps[caught].at;
+      break;
+    }
+    sleep_a_millisecond();
+  }
+  std::wstring line = L"late";
+  for (const Step& one : steps) line += L" " + ms_text(one.late);
+  print(line);
+  return kOk;
+}
+
+// standin-walk COUNT DX INTERVAL_MS: the stand-in's Start window moves DX
+// along its taskbar every INTERVAL_MS, as Windows 11's centred one does
+// when a program opens or closes.
+int cmd_standin_walk(Args args) {
+  if (args.size() < 3) return kUsage;
+  HWND start = standin_start();
+  if (!start) return missing(L"stand-in Start window");
+  const long dx = parse_long(args[1]);
+  return follow_steps(parse_long(args[0]), parse_long(args[2]), [start, dx] {
+    RECT rect{};
+    ::GetWindowRect(start, &rect);
+    POINT origin{rect.left + dx, rect.top};
+    ::ScreenToClient(::GetAncestor(start, GA_PARENT), &origin);
+    ::SetWindowPos(start, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  });
+}
+
+// standin-slide COUNT DY INTERVAL_MS: the stand-in taskbar slides DY every
+// INTERVAL_MS, as an auto-hidden one slides off the screen and back.
+int cmd_standin_slide(Args args) {
+  if (args.size() < 3) return kUsage;
+  HWND bar = standin_bar();
+  if (!bar) return missing(L"stand-in taskbar");
+  const long dy = parse_long(args[1]);
+  return follow_steps(parse_long(args[0]), parse_long(args[2]), [bar, dy] {
+    RECT rect{};
+    ::GetWindowRect(bar, &rect);
+    ::SetWindowPos(bar, nullptr, rect.left, rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  });
+}
+
 const std::map<std::wstring, std::function<int(Args)>>& commands() {
   static const std::map<std::wstring, std::function<int(Args)>> table{
       {L"acp", cmd_acp},
@@ -1318,6 +1524,10 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"standin-move", cmd_standin_move},
       {L"standin-bar-move", cmd_standin_bar_move},
       {L"overlay-order", cmd_overlay_order},
+      {L"standin-region", cmd_standin_region},
+      {L"raise-taskbar", cmd_raise_taskbar},
+      {L"standin-walk", cmd_standin_walk},
+      {L"standin-slide", cmd_standin_slide},
       {L"standin-topmost", cmd_standin_topmost},
       {L"start-rect", cmd_start_rect},
       {L"overlays", cmd_overlays},

@@ -3,7 +3,8 @@
 # in front of a taskbar without a Start button: an overlay where the Start
 # button paints no text (one for each taskbar), none on the classic button,
 # on the part of the button that can be seen (not the orb's overhang, not
-# past the screen's edge, none on a taskbar that has slid off the screen),
+# past the screen's edge, none on a taskbar that has slid off the screen,
+# only inside a touch taskbar's window region),
 # and over the Start window, not over another top-level button of the
 # shell's; the overlay follows its button; gone, the overlay hides and the
 # loss is reported once; a full-screen program in front of a taskbar that
@@ -70,6 +71,16 @@ for shape in seven ten; do
     expect_eq "ten: half off the screen, cut at its edge" "overlay 0 $st $(((sr - sl) / 2)) $sb;overlay 1 1 61 39;" \
       "$POLL_SEEN"
     td standin-bar-move $(((sr - sl) / 2 + sl)) 0
+    # A touch taskbar: a window taller than the part it shows, its region.
+    # The caption covers what lies inside the lower half; of the lowest
+    # 4 px, nothing. The taskbar's top is one border above its Start window.
+    td standin-region 0 20 1024 40
+    poll "overlay 1 1 61 39;overlay $sl $((st - 1 + 20)) $sr $sb;" 2000 overlay_rects
+    expect_eq "ten: region of the lower half" "overlay 1 1 61 39;overlay $sl $((st - 1 + 20)) $sr $sb;" "$POLL_SEEN"
+    td standin-region 0 36 1024 40
+    poll "overlay 1 1 61 39;" 2000 overlay_rects
+    expect_eq "ten: region of the lowest 4 px" "overlay 1 1 61 39;" "$POLL_SEEN"
+    td standin-region none
   fi
 
   # The button moves; the overlay is on its new place with the next tick.
