@@ -53,17 +53,27 @@ cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{sum += $1} END {p
 # the end.
 trace_calls() { timeout -s INT "$2" strace -C -f -ttt -o "$3" -p "$1" >/dev/null 2>&1 || true; }
 
-# calls_per_tick TRACE: the system calls of one idle tick, on average. The
-# calls' own times tell the ticks apart: each begins after a pause of most
-# of the 100 ms. Only whole ticks count, from the first pause to the last,
-# so a tick the timer let slip on a busy machine costs nothing.
+# calls_per_tick TRACE: the system calls of one idle tick, on average, and
+# of them the requests to Wine's server (a write or writev each, between
+# blocking the signals and reading the reply). The calls' own times tell
+# the ticks apart: each begins after a pause of most of the 100 ms. Only
+# whole ticks count, from the first pause to the last, so a tick the timer
+# let slip on a busy machine costs nothing.
 calls_per_tick() {
   awk '
     $1 ~ /^[0-9]+$/ && $2 ~ /^[0-9]+\.[0-9]+$/ && $3 !~ /^<\.\.\./ && $3 !~ /^(\+\+\+|---)/ {
-      if (seen++ && $2 - last > 0.04) { if (ticks++ == 0) first = seen - 1; end = seen - 1 }
+      if (calls && $2 - last > 0.04) {
+        if (ticks++ == 0) { first = calls; first_requests = requests }
+        end = calls; end_requests = requests
+      }
+      calls++
+      if ($3 ~ /^writev?\(/) requests++
       last = $2
     }
-    END { if (ticks > 1) printf "%.1f\n", (end - first) / (ticks - 1); else print "-" }' "$1"
+    END {
+      if (ticks > 1) printf "%.1f %.1f\n", (end - first) / (ticks - 1), (end_requests - first_requests) / (ticks - 1)
+      else print "- -"
+    }' "$1"
 }
 
 # measure ARCH OUT: runs one build and writes "name value" lines to OUT.
@@ -153,13 +163,18 @@ measure() (
 
   # Both programs traced side by side over the same spans, after the CPU
   # spans above, which the tracing would slow.
-  local program_calls=() minimal_calls=() trace=$ROOT/build/bench/calls-$arch
+  local program_calls=() minimal_calls=() program_requests=() minimal_requests=() calls requests
+  local trace=$ROOT/build/bench/calls-$arch
   for ((run = 0; run < RUNS; run++)); do
     trace_calls "$program_linux" "$SYSCALL_SECONDS" "$trace-talvorin.txt" &
+    local tracer=$!
     trace_calls "$minimal_linux" "$SYSCALL_SECONDS" "$trace-minimal.txt"
-    wait
-    program_calls+=("$(calls_per_tick "$trace-talvorin.txt")")
-    minimal_calls+=("$(calls_per_tick "$trace-minimal.txt")")
+    # That one alone: the holder runs in the background too, to the end.
+    wait "$tracer"
+    read -r calls requests < <(calls_per_tick "$trace-talvorin.txt")
+    program_calls+=("$calls") program_requests+=("$requests")
+    read -r calls requests < <(calls_per_tick "$trace-minimal.txt")
+    minimal_calls+=("$calls") minimal_requests+=("$requests")
   done
 
   peak() { td peak-memory "$1" | awk '$1 == "peak_working_set" {printf "%.0f", $2 / 1024}'; }
@@ -234,6 +249,8 @@ measure() (
     echo "calls_per_ticks $(IFS=/; echo "${program_calls[*]}")"
     echo "minimal_calls_per_tick $(printf '%s\n' "${minimal_calls[@]}" | grep -v -- - | median)"
     echo "minimal_calls_per_ticks $(IFS=/; echo "${minimal_calls[*]}")"
+    echo "requests_per_tick $(printf '%s\n' "${program_requests[@]}" | grep -v -- - | median)"
+    echo "minimal_requests_per_tick $(printf '%s\n' "${minimal_requests[@]}" | grep -v -- - | median)"
     echo "peak $program_peak"
     echo "minimal_peak $minimal_peak"
     echo "dlls_peak $dlls_peak"
@@ -265,6 +282,8 @@ CPU idle, minimal, same tick | | @minimal_idle_cpu %
 CPU idle, talvorin / minimal | <= 1.3 x | @idle_ratio x (@idle_ratios)
 system calls per idle tick, talvorin | | @calls_per_tick (@calls_per_ticks)
 system calls per idle tick, minimal | | @minimal_calls_per_tick (@minimal_calls_per_ticks)
+of them requests to Wine's server, talvorin | | @requests_per_tick
+of them requests to Wine's server, minimal | | @minimal_requests_per_tick
 peak working set, talvorin | | @peak KiB
 peak working set, minimal | | @minimal_peak KiB
 peak working set, talvorin / minimal | <= 1.2 x | @peak/@minimal_peak x
