@@ -1,5 +1,5 @@
-// The rules a form keeps whatever its backend: here on the core itself and
-// on the simulated forms that drive it.
+// The rules a form keeps whatever its backend, on the core both backends
+// drive.
 
 #include "forms/form_core.h"
 
@@ -13,8 +13,6 @@
 
 #include "core/error.h"
 #include "core/settings.h"
-#include "forms/headless/headless.h"
-#include "platform/sim/registry.h"
 
 namespace talvorin {
 namespace {
@@ -180,19 +178,6 @@ TEST(FormCore, ATimerOfIntervalZeroNeverFires) {
   EXPECT_FALSE(timer.running());
   timer.tick();
   EXPECT_EQ(ticks, 0);
-}
-
-TEST(FormCore, TheSimulationLetsATimerOfIntervalZeroBe) {
-  sim::Registry registry;
-  headless::Runtime runtime(registry);
-  auto form = runtime.create_form({});
-  int zero_ticks = 0;
-  int ticks = 0;
-  form->add_timer({.name = u"Zero", .interval_ms = 0, .enabled = true, .on_timer = [&] { ++zero_ticks; }});
-  form->add_timer({.name = u"Tick", .interval_ms = 100, .enabled = true, .on_timer = [&] { ++ticks; }});
-  runtime.advance(1000);  // returns at all
-  EXPECT_EQ(zero_ticks, 0);
-  EXPECT_EQ(ticks, 10);
 }
 
 TEST(FormCore, TheFirstShowingCountsAsAResizeOnceWhateverTheSystemSent) {
