@@ -21,6 +21,7 @@
 #include "platform/win32/wide.h"
 #include "platform/win32/window.h"
 #include "tests/win32/check.h"
+#include "tests/win32/form_fixture.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ using platform::win32::to_wide;
 using testing::check;
 using testing::check_equal;
 using testing::show;
+using testing::text_of;
 
 // The GDI drawing, with the time of each drawn frame noted.
 class TimedDrawing final : public platform::TextDrawing {
@@ -93,12 +95,6 @@ struct Fixture {
     return found;
   }
 };
-
-std::u16string text_of(HWND window) {
-  wchar_t text[128] = {};
-  ::GetWindowTextW(window, text, 128);
-  return from_wide(text);
-}
 
 const testing::Register design("the About window's design, read back from the window", [] {
   Fixture f;
