@@ -32,9 +32,7 @@ constexpr std::int32_t kEndSpacing = -1;
 
 }  // namespace
 
-AboutWindow::AboutWindow(Runtime& runtime, const platform::Ports& ports) : runtime_(runtime), ports_(ports) {
-  create_controls();
-}
+AboutWindow::AboutWindow(Runtime& runtime, const Ports& ports) : runtime_(runtime), ports_(ports) { create_controls(); }
 
 void AboutWindow::create_controls() {
   FormArgs form;

@@ -19,8 +19,17 @@ inline constexpr int kLinkCursorResource = 1;
 
 class AboutWindow {
  public:
+  // What the window asks of Windows: drawing its animation and timing it,
+  // and opening its links, each text through the code page.
+  struct Ports {
+    platform::TextDrawing& drawing;
+    platform::Clock& clock;
+    platform::Links& links;
+    const core::AnsiCodePage& code_page;
+  };
+
   // Creates the window hidden, with its controls.
-  AboutWindow(Runtime& runtime, const platform::Ports& ports);
+  AboutWindow(Runtime& runtime, const Ports& ports);
   AboutWindow(const AboutWindow&) = delete;
   AboutWindow& operator=(const AboutWindow&) = delete;
 
@@ -54,7 +63,7 @@ class AboutWindow {
   void open_link(std::u16string_view target);
 
   Runtime& runtime_;
-  platform::Ports ports_;
+  Ports ports_;
   std::unique_ptr<Form> window_;
   FormTarget target_{*this};
   core::PixelRect rcText_;

@@ -38,8 +38,8 @@ class TrayCallbackScope {
 
 }  // namespace
 
-SettingsWindow::SettingsWindow(Runtime& runtime, const platform::Ports& ports)
-    : runtime_(runtime), ports_(ports), missing_button_(runtime.message_boxes()) {
+SettingsWindow::SettingsWindow(Runtime& runtime, const Ports& ports, const AboutWindow::Ports& about_ports)
+    : runtime_(runtime), ports_(ports), about_ports_(about_ports), missing_button_(runtime.message_boxes()) {
   Form_Initialize();
   create_controls();
   Form_Load();
@@ -211,7 +211,7 @@ void SettingsWindow::mnuHideDesktopIcons_Click() {
 }
 
 void SettingsWindow::mnuAbout_Click() {
-  if (!frmAbout_) frmAbout_ = std::make_unique<AboutWindow>(runtime_, ports_);
+  if (!frmAbout_) frmAbout_ = std::make_unique<AboutWindow>(runtime_, about_ports_);
   const Version version = runtime_.app().version();
   frmAbout_->window().set_caption(core::about_title(version.major, version.minor));
   frmAbout_->window().show();

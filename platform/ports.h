@@ -202,17 +202,4 @@ class Links {
                     const std::string& ansi_folder, ShowCommand show) = 0;
 };
 
-// Everything the program reaches through the ports, bundled for the forms.
-struct Ports {
-  ShellWindows& shell;
-  Tray& tray;
-  Registry& registry;
-  CommonControls& common_controls;
-  const core::AnsiCodePage& code_page;
-  TextDrawing& drawing;
-  Clock& clock;
-  Links& links;
-  StartOverlays& overlays;
-};
-
 }  // namespace talvorin::platform

@@ -70,19 +70,14 @@ class TimedDrawing final : public platform::TextDrawing {
 };
 
 struct Fixture {
-  platform::win32::ShellWindows shell;
-  platform::win32::Tray tray;
   platform::win32::Registry registry;
-  platform::win32::CommonControls common_controls;
   platform::win32::AnsiCodePage code_page;
   TimedDrawing drawing;
   platform::win32::MultimediaClock clock;
   platform::win32::ShellLinks links;
   platform::win32::ErrorReport errors;
-  platform::win32::StartOverlays overlays{errors};
-  platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, clock, links, overlays};
   forms::win32::Runtime runtime{::GetModuleHandleW(nullptr), registry, errors};
-  forms::AboutWindow about{runtime, ports};
+  forms::AboutWindow about{runtime, {drawing, clock, links, code_page}};
 
   HWND window() { return reinterpret_cast<HWND>(about.window().window_handle()); }
   int px(int twips) const { return twips_to_pixels(twips, runtime.dpi_x()); }

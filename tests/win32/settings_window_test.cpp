@@ -62,7 +62,7 @@ struct SettingsFixture {
   platform::win32::StartOverlays overlays{errors};
   Runtime runtime{::GetModuleHandleW(nullptr), registry, errors};
   forms::SettingsWindow settings{
-      runtime, platform::Ports{shell, tray, registry, common_controls, code_page, drawing, clock, links, overlays}};
+      runtime, {shell, overlays, tray, registry, common_controls, code_page}, {drawing, clock, links, code_page}};
 
   HWND window() { return as_hwnd(settings.window().window_handle()); }
   // Controls are numbered from 100 in the order the window holds them.
