@@ -35,8 +35,7 @@ class AboutWindow {
 
   // The window's public method: the animation on any target, with this
   // window's own rectangle.
-  void TextEffect(TextEffectTarget* obj, std::u16string_view sText, std::int32_t lX, std::int32_t lY, bool bLoop,
-                  std::int32_t lStartSpacing, std::int32_t lEndSpacing, std::uint32_t oColor);
+  void TextEffect(const TextEffectArgs& args);
 
   Form& window() { return *window_; }
 
