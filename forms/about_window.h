@@ -25,7 +25,7 @@ class AboutWindow {
     platform::TextDrawing& drawing;
     platform::Clock& clock;
     platform::Links& links;
-    const core::AnsiCodePage& code_page;
+    const platform::AnsiCodePage& code_page;
   };
 
   // Creates the window hidden, with its controls.

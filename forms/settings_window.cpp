@@ -226,12 +226,13 @@ void SettingsWindow::Taskbar_Created() { add_tray_icon(core::kProductName); }
 
 void SettingsWindow::add_tray_icon(std::u16string_view tip) {
   tray_icon_.fill_for_add(pichook_->window_handle(), window_->icon_handle(), tip);
-  ports_.tray.notify(core::TrayCommand::Add, tray_icon_.to_ansi(ports_.code_page, ports_.tray.layout()));
+  ports_.tray.notify(core::TrayCommand::Add, platform::tray_record(tray_icon_, ports_.code_page, ports_.tray.layout()));
 }
 
 void SettingsWindow::delete_tray_icon() {
   tray_icon_.fill_for_delete(pichook_->window_handle());
-  ports_.tray.notify(core::TrayCommand::Delete, tray_icon_.to_ansi(ports_.code_page, ports_.tray.layout()));
+  ports_.tray.notify(core::TrayCommand::Delete,
+                     platform::tray_record(tray_icon_, ports_.code_page, ports_.tray.layout()));
 }
 
 std::u16string SettingsWindow::executable_path() const {

@@ -29,7 +29,7 @@ class SettingsWindow {
     platform::Tray& tray;
     platform::Registry& registry;
     platform::CommonControls& common_controls;
-    const core::AnsiCodePage& code_page;
+    const platform::AnsiCodePage& code_page;
   };
 
   // Starts the window in one step: first the object (Form_Initialize),

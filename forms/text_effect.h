@@ -32,7 +32,7 @@ struct TextEffectServices {
   Runtime& runtime;  // event pump, the wait between events, twips per pixel
   platform::TextDrawing& drawing;
   platform::Clock& clock;
-  const core::AnsiCodePage& code_page;
+  const platform::AnsiCodePage& code_page;
 };
 
 // One line of the animation: where it is drawn, what it says in which

@@ -8,12 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ansi.h"
 #include "core/autorun.h"
 #include "core/product.h"
 #include "core/start_button.h"
 #include "core/text_effect.h"
 #include "core/tray_record.h"
+#include "platform/code_page.h"
 
 namespace talvorin::platform {
 
@@ -80,6 +80,12 @@ class Tray {
   virtual const core::TrayRecordLayout& layout() const = 0;
   virtual bool notify(core::TrayCommand command, const core::TrayRecordBytes& record) = 0;
 };
+
+// The icon's record in the tray's layout, its tip in the code page.
+inline core::TrayRecordBytes tray_record(const core::TrayIcon& icon, const AnsiCodePage& code_page,
+                                         const core::TrayRecordLayout& layout) {
+  return icon.to_ansi(code_page.encode(icon.tip()), layout);
+}
 
 // The registry, as far as the program uses it. Keys are opaque handles; 0
 // means the key could not be opened, and every call on 0 does nothing.

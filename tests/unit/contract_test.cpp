@@ -146,7 +146,7 @@ class SimulatedTray final : public contract::TrayUnderTest {
   platform::Tray& tray() override { return tray_; }
   std::uint64_t owner(int which) override { return 0x100 + static_cast<std::uint64_t>(which); }
   std::uint64_t icon() override { return 0x300; }
-  const core::AnsiCodePage& code_page() override { return code_page_; }
+  const platform::AnsiCodePage& code_page() override { return code_page_; }
 
  private:
   sim::Tray tray_;
