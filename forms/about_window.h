@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-#include "core/text_effect.h"
+#include "core/geometry.h"
 #include "forms/text_effect.h"
 #include "forms/toolkit.h"
 #include "platform/ports.h"

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/geometry.h"
 #include "core/text_effect.h"
 #include "forms/toolkit.h"
 #include "platform/ports.h"

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "core/autorun.h"
+#include "core/geometry.h"
 #include "core/product.h"
 #include "core/start_button.h"
-#include "core/text_effect.h"
 #include "core/tray_record.h"
 #include "platform/code_page.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/geometry.h"
 #include "core/product.h"
-#include "core/text_effect.h"
 #include "forms/about_window.h"
 #include "forms/win32/runtime.h"
 #include "forms/win32/units.h"
