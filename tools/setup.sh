@@ -18,6 +18,8 @@ packages=(
   libc-bin locales
   # tools/release.sh takes its sources, and the time it stamps, from git
   git
+  # tools/wine10.sh makes the Debian 13 root of the second test bed
+  debootstrap
 )
 
 as_root() {

@@ -37,6 +37,19 @@ talvorin_wine_loader() {
   esac
 }
 
+# The major version of an architecture's Wine: 8 on Debian 12, 10 in the
+# Debian 13 root of tools/wine10.sh. Where the two differ from each other,
+# a test asks what Windows does and says why it cannot ask one of them.
+talvorin_wine_major() {
+  "$(talvorin_wine_loader "${1:-${TALVORIN_WINE_ARCH:-x86}}")" --version 2>/dev/null |
+    sed -n 's/^wine-\([0-9]*\)\..*/\1/p'
+}
+
+# A folder of the build tree for one test bed: the name as it is for the
+# host's Wine, with "-wine10" added inside the Debian 13 root. A prefix of
+# one Wine is never opened by the other.
+talvorin_bed_path() { echo "$1${TALVORIN_WINE_BED:+-$TALVORIN_WINE_BED}"; }
+
 # Usage: talvorin_use_wine_arch ARCH BIN_DIR
 # ARCH is x86 (a win32 prefix, the 32-bit exe) or x64 (a win64 prefix, the
 # 64-bit exe). Puts wine, wineserver and wineboot of that architecture first

@@ -10,6 +10,9 @@ source "$E2E_ROOT/tools/wine-env.sh"
 source "$E2E_ROOT/tools/wine-session.sh"
 
 : "${TALVORIN_EXE:?set by CTest}" "${TDRIVER:?set by CTest}" "${E2E_WORK:?set by CTest}" "${E2E_LOCALE:?set by CTest}"
+E2E_WORK=$(talvorin_bed_path "$E2E_WORK")
+E2E_LOCALE=$(talvorin_bed_path "$E2E_LOCALE")
+E2E_WINE_MAJOR=$(talvorin_wine_major "$TALVORIN_WINE_ARCH")
 E2E_PREFIX=${E2E_PREFIX:-$E2E_WORK/wineprefix}
 E2E_STATE=$E2E_WORK/desktop.env
 E2E_WINE_LOG=$E2E_WORK/wine.log
@@ -71,6 +74,15 @@ e2e_unavailable() {
   fi
   echo "SKIP: $* (bash tools/setup.sh installs it)"
   exit 77
+}
+
+# e2e_not_under_wine MAJOR WHY: ends the scenario as skipped under that
+# Wine, saying why in one line.
+e2e_not_under_wine() {
+  if [[ $E2E_WINE_MAJOR == "$1" ]]; then
+    echo "SKIP under Wine $1: $2"
+    exit 77
+  fi
 }
 
 e2e_require_tools() {

@@ -11,7 +11,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
 
 if [[ "${1:-}" == --prepare ]]; then
-  export WINEPREFIX=$(realpath -m "$2")
+  export WINEPREFIX=$(realpath -m "$(talvorin_bed_path "$2")")
   talvorin_use_wine_arch "${TALVORIN_WINE_ARCH:-x86}" "$WINEPREFIX.bin"
   if [[ ! -f "$WINEPREFIX/.talvorin-tests-ready" ]]; then
     mkdir -p "$WINEPREFIX"
@@ -25,7 +25,7 @@ if [[ "${1:-}" == --prepare ]]; then
   exit 0
 fi
 
-export WINEPREFIX=$(realpath -m "$1")
+export WINEPREFIX=$(realpath -m "$(talvorin_bed_path "$1")")
 talvorin_use_wine_arch "${TALVORIN_WINE_ARCH:-x86}" "$WINEPREFIX.bin"
 shift
 exec wine "$@"

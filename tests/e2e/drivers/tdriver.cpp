@@ -873,6 +873,18 @@ HWND icon_owner() {
   return form ? ::FindWindowExW(form, nullptr, kPictureWindowClass, nullptr) : nullptr;
 }
 
+// The shell's callback for a click on the program's icon, posted as the
+// shell posts it: a mouse move to the icon's window with the click's mouse
+// message in lParam. "left" or "right" (the button's release). Where the
+// tray's place on the screen is not known, as at another DPI.
+int cmd_tray_callback(Args args) {
+  if (args.empty() || (args[0] != L"left" && args[0] != L"right")) return kUsage;
+  HWND owner = icon_owner();
+  if (!owner) return missing(kPictureWindowClass);
+  ::PostMessageW(owner, WM_MOUSEMOVE, 0, args[0] == L"left" ? WM_LBUTTONUP : WM_RBUTTONUP);
+  return kOk;
+}
+
 int cmd_tray_delete(Args) {
   HWND owner = icon_owner();
   if (!owner) return missing(kPictureWindowClass);
@@ -1152,6 +1164,41 @@ int cmd_about(Args args) {
   return kOk;
 }
 
+// The DPI each of the program's windows is drawn for, as another process
+// reads it: "settings N", "about N" (or "about none"), and for the first
+// caption window that shows "caption N AWARENESS" (unaware, system or
+// per-monitor, v1 and v2 alike). 0 where Windows does not tell.
+int cmd_window_dpi(Args) {
+  using talvorin::platform::win32::system_function;
+  using DpiForWindowFn = UINT(WINAPI*)(HWND);
+  using WindowContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+  using AwarenessFn = DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT);
+  constexpr wchar_t kUser32[] = L"user32.dll";
+  const auto dpi_for_window = system_function<DpiForWindowFn>(kUser32, "GetDpiForWindow");
+  const auto context_of = system_function<WindowContextFn>(kUser32, "GetWindowDpiAwarenessContext");
+  const auto awareness_of = system_function<AwarenessFn>(kUser32, "GetAwarenessFromDpiAwarenessContext");
+  if (!dpi_for_window || !context_of || !awareness_of) return missing(L"the DPI calls of Windows 10");
+  const auto dpi = [&](HWND window) { return window ? std::to_wstring(dpi_for_window(window)) : L"none"; };
+  const auto awareness = [&](HWND window) -> std::wstring {
+    const DPI_AWARENESS_CONTEXT context = context_of(window);
+    switch (context ? awareness_of(context) : DPI_AWARENESS_INVALID) {
+      case DPI_AWARENESS_UNAWARE:
+        return L"unaware";
+      case DPI_AWARENESS_SYSTEM_AWARE:
+        return L"system";
+      case DPI_AWARENESS_PER_MONITOR_AWARE:
+        return L"per-monitor";
+      default:
+        return L"unknown";
+    }
+  };
+  print(L"settings " + dpi(find_form()));
+  print(L"about " + dpi(find_about()));
+  const std::vector<HWND> captions = shown_overlays();
+  print(L"caption " + (captions.empty() ? std::wstring(L"none") : dpi(captions[0]) + L" " + awareness(captions[0])));
+  return kOk;
+}
+
 // The handle of the pointer's shape now. Each process has handles of its
 // own for the system's cursors, so the scripts compare these with each other.
 int cmd_cursor(Args) {
@@ -1286,6 +1333,7 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"form", cmd_form},
       {L"about", cmd_about},
       {L"cursor", cmd_cursor},
+      {L"window-dpi", cmd_window_dpi},
       {L"about-close", cmd_about_close},
       {L"cover", cmd_cover},
       {L"activate", cmd_activate},
@@ -1298,6 +1346,7 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"close-form", cmd_close_form},
       {L"minimize-form", cmd_minimize_form},
       {L"tray-delete", cmd_tray_delete},
+      {L"tray-callback", cmd_tray_callback},
       {L"tray-present", cmd_tray_present},
       {L"copies", cmd_copies},
       {L"taskbar-created", cmd_taskbar_created},
@@ -1317,6 +1366,7 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  e2e::declare_dpi_aware();
   // Plain \n line ends: the scripts compare whole lines.
   _setmode(_fileno(stdout), _O_BINARY);
   if (argc < 2) {

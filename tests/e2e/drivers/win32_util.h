@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/system_function.h"
 
 namespace e2e {
 
@@ -104,6 +105,20 @@ inline std::vector<HWND> child_windows(HWND parent, std::wstring_view class_name
     found.push_back(child);
   }
   return found;
+}
+
+// The drivers read other programs' windows and the screen. Windows gives a
+// process that declares no DPI awareness rectangles and pixels scaled to
+// 96 dpi; an aware one reads them as they are on the screen. First thing in
+// every driver: per-monitor v2 where Windows takes it, else system-aware.
+inline void declare_dpi_aware() {
+  using talvorin::platform::win32::system_function;
+  using SetContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+  using SetAwareFn = BOOL(WINAPI*)();
+  if (const auto set_context = system_function<SetContextFn>(L"user32.dll", "SetProcessDpiAwarenessContext")) {
+    if (set_context(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) return;
+  }
+  if (const auto set_aware = system_function<SetAwareFn>(L"user32.dll", "SetProcessDPIAware")) set_aware();
 }
 
 class Stopwatch {

@@ -3,9 +3,10 @@
 # the caption on it is half as high again as at 96 dpi. Wine takes the DPI
 # from the prefix when its programs start, so the 144-dpi half runs in a
 # small prefix, X server and shell desktop of its own; the shared desktop
-# gives 96. Wine treats every program as DPI-aware: this shows the place
-# and the font in the screen's own pixels, as the program asks Windows for
-# them, not what Windows does for a program that declares nothing.
+# gives 96. Wine 8 treats every program as DPI-aware, and shows only the
+# place and the font in the screen's own pixels. Wine 10 virtualises DPI as
+# Windows does: there the program's windows must also say they are drawn
+# for 144 dpi, and the caption window that it is aware of its monitor's.
 source "$(dirname "$0")/../lib.sh"
 e2e_join_desktop
 e2e_reset_registry
@@ -66,6 +67,21 @@ at_144_dpi() {
   # Within a pixel and a half of 1.5 times: the fonts are drawn in whole pixels.
   expect_eq "the caption's height: $ink_144 px at 144 dpi, $ink_96 px at 96 dpi" 1 \
     "$((ink_96 > 0 && (2 * ink_144 - 3 * ink_96) ** 2 <= 9))"
+  if ((E2E_WINE_MAJOR >= 10)); then
+    # Each window as another process reads it: the settings and About
+    # windows drawn for the system's 144 dpi, the caption window for its
+    # monitor's. Without the program's declarations Windows would take it
+    # for a 96-dpi program and stretch its windows.
+    background_driver menuhook menu-hook || exit 1
+    td tray-callback right
+    choose_menu_item 4 2 || fail "no open menu to choose \"О программе\" from"
+    poll 1 3000 td about visible || fail "no About window at 144 dpi"
+    expect_eq "the DPI of the program's windows" "settings 144 about 144 caption 144 per-monitor" \
+      "$(td window-dpi | tr '\n' ' ' | sed 's/ $//')"
+  else
+    echo "the DPI of the program's windows: not under Wine $E2E_WINE_MAJOR, which takes every program" \
+      "as DPI-aware and tells no other process how a window is"
+  fi
   exit "$E2E_FAILURES"
 }
 
