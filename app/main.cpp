@@ -46,11 +46,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::ShellLinks links;
     // The caption's windows end the program as the forms do on a run-time error.
     win32::StartOverlays overlays(errors);
-    const talvorin::platform::Ports ports{shell,   tray,  registry, common_controls, code_page,
-                                          drawing, clock, links,    overlays};
 
     talvorin::forms::win32::Runtime runtime(instance, registry, errors);
-    const talvorin::forms::SettingsWindow form(runtime, ports);
+    const talvorin::forms::SettingsWindow form(runtime, {shell, overlays, tray, registry, common_controls, code_page},
+                                               {drawing, clock, links, code_page});
     return runtime.run();
   });
 }

@@ -38,8 +38,8 @@ class TrayCallbackScope {
 
 }  // namespace
 
-SettingsWindow::SettingsWindow(Runtime& runtime, const platform::Ports& ports)
-    : runtime_(runtime), ports_(ports), missing_button_(runtime.message_boxes()) {
+SettingsWindow::SettingsWindow(Runtime& runtime, const Ports& ports, const AboutWindow::Ports& about_ports)
+    : runtime_(runtime), ports_(ports), about_ports_(about_ports), missing_button_(runtime.message_boxes()) {
   Form_Initialize();
   create_controls();
   Form_Load();
@@ -211,7 +211,7 @@ void SettingsWindow::mnuHideDesktopIcons_Click() {
 }
 
 void SettingsWindow::mnuAbout_Click() {
-  if (!frmAbout_) frmAbout_ = std::make_unique<AboutWindow>(runtime_, ports_);
+  if (!frmAbout_) frmAbout_ = std::make_unique<AboutWindow>(runtime_, about_ports_);
   const Version version = runtime_.app().version();
   frmAbout_->window().set_caption(core::about_title(version.major, version.minor));
   frmAbout_->window().show();
@@ -226,12 +226,13 @@ void SettingsWindow::Taskbar_Created() { add_tray_icon(core::kProductName); }
 
 void SettingsWindow::add_tray_icon(std::u16string_view tip) {
   tray_icon_.fill_for_add(pichook_->window_handle(), window_->icon_handle(), tip);
-  ports_.tray.notify(core::TrayCommand::Add, tray_icon_.to_ansi(ports_.code_page, ports_.tray.layout()));
+  ports_.tray.notify(core::TrayCommand::Add, platform::tray_record(tray_icon_, ports_.code_page, ports_.tray.layout()));
 }
 
 void SettingsWindow::delete_tray_icon() {
   tray_icon_.fill_for_delete(pichook_->window_handle());
-  ports_.tray.notify(core::TrayCommand::Delete, tray_icon_.to_ansi(ports_.code_page, ports_.tray.layout()));
+  ports_.tray.notify(core::TrayCommand::Delete,
+                     platform::tray_record(tray_icon_, ports_.code_page, ports_.tray.layout()));
 }
 
 std::u16string SettingsWindow::executable_path() const {

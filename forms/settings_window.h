@@ -20,9 +20,22 @@ inline constexpr int kAppIconResource = 1;
 
 class SettingsWindow {
  public:
+  // What the window asks of Windows: the caption on the shell's Start
+  // buttons and the desktop's icons, its tray icon, the autostart value,
+  // the common controls, and the code page for the shell's narrow calls.
+  struct Ports {
+    platform::ShellWindows& shell;
+    platform::StartOverlays& overlays;
+    platform::Tray& tray;
+    platform::Registry& registry;
+    platform::CommonControls& common_controls;
+    const platform::AnsiCodePage& code_page;
+  };
+
   // Starts the window in one step: first the object (Form_Initialize),
-  // then the window with its controls (Form_Load).
-  SettingsWindow(Runtime& runtime, const platform::Ports& ports);
+  // then the window with its controls (Form_Load). The About window it
+  // opens gets the ports of its own.
+  SettingsWindow(Runtime& runtime, const Ports& ports, const AboutWindow::Ports& about_ports);
   SettingsWindow(const SettingsWindow&) = delete;
   SettingsWindow& operator=(const SettingsWindow&) = delete;
 
@@ -51,7 +64,8 @@ class SettingsWindow {
   std::u16string executable_path() const;
 
   Runtime& runtime_;
-  platform::Ports ports_;
+  Ports ports_;
+  AboutWindow::Ports about_ports_;
   platform::MissingButtonReport missing_button_;
   platform::MonitorCache button_monitors_;
   core::TrayIcon tray_icon_;

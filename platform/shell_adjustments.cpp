@@ -132,7 +132,7 @@ void MissingButtonReport::button_missing(CaptionRequest request) {
   boxes_.show(core::kErrorCannotFindWindow, MessageBoxStyle::Ok, core::kProductName);
 }
 
-void SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, MissingButtonReport& report,
+void SetStartButtonText(ShellWindows& shell, const AnsiCodePage& code_page, MissingButtonReport& report,
                         MonitorCache& monitors, CaptionRequest request, std::u16string& sCaption,
                         StartOverlays& overlays) {
   const WindowHandle taskbar = shell.find_window(kTaskbarClass);

@@ -53,7 +53,7 @@ class MonitorCache {
 // sCaption comes back as the code page could carry it. Where the button
 // paints no text of its own, the overlays show the caption, whole, over it.
 // A button missing in every shape the search knows goes to the report.
-void SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, MissingButtonReport& report,
+void SetStartButtonText(ShellWindows& shell, const AnsiCodePage& code_page, MissingButtonReport& report,
                         MonitorCache& monitors, CaptionRequest request, std::u16string& sCaption,
                         StartOverlays& overlays);
 
