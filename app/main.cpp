@@ -47,11 +47,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // The caption's windows end the program as the forms do on a run-time error.
     win32::StartOverlays overlays(errors);
     win32::ShellWatch watch(errors);
-    const talvorin::platform::Ports ports{shell,   tray,  registry, common_controls, code_page,
-                                          drawing, clock, links,    overlays,        watch};
 
     talvorin::forms::win32::Runtime runtime(instance, registry, errors);
-    const talvorin::forms::SettingsWindow form(runtime, ports);
+    const talvorin::forms::SettingsWindow form(
+        runtime, {shell, overlays, tray, registry, common_controls, code_page, watch}, {drawing, clock, links, code_page});
     return runtime.run();
   });
 }

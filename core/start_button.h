@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/text_effect.h"
+#include "core/geometry.h"
 
 namespace talvorin::core {
 

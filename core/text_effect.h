@@ -1,21 +1,11 @@
 #pragma once
 // The arithmetic of the About window's letter-spacing animation: the course
 // of the spacing frame by frame, the frame pacing on a wrapping millisecond
-// clock, and the pixel rectangle the text is drawn into.
+// clock, and the right edge of what a frame draws.
 
 #include <cstdint>
 
 namespace talvorin::core {
-
-// Left, top, right, bottom: the layout of a Win32 RECT.
-struct PixelRect {
-  std::int32_t left = 0;
-  std::int32_t top = 0;
-  std::int32_t right = 0;
-  std::int32_t bottom = 0;
-
-  friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
 
 // The spacing closes up one pixel per frame from the start, turns once it
 // has gone below -3, then opens out ever more slowly (a spacing s from -3

@@ -44,7 +44,7 @@ void TrayIcon::fill_for_delete(std::uint64_t owner) {
   uID = kTrayIconId;
 }
 
-TrayRecordBytes TrayIcon::to_ansi(const AnsiCodePage& code_page, const TrayRecordLayout& layout) const {
+TrayRecordBytes TrayIcon::to_ansi(std::string_view ansi_tip, const TrayRecordLayout& layout) const {
   TrayRecordBytes bytes(layout.size);
   put(bytes, 0, 4, layout.size);
   put(bytes, layout.hwnd, layout.handle_width, hWnd);
@@ -52,11 +52,8 @@ TrayRecordBytes TrayIcon::to_ansi(const AnsiCodePage& code_page, const TrayRecor
   put(bytes, layout.flags, 4, uFlags);
   put(bytes, layout.callback_message, 4, uCallbackMessage);
   put(bytes, layout.icon, layout.handle_width, hIcon);
-  // A double-byte code page can make the tip longer than its field: the
-  // field keeps what fits.
-  const std::string tip = code_page.encode(std::u16string_view(szTip.data(), szTip.size()));
-  const std::size_t n = std::min(tip.size(), kTrayTipLength);
-  std::copy_n(tip.begin(), n, bytes.data() + layout.tip);
+  const std::size_t n = std::min(ansi_tip.size(), kTrayTipLength);
+  std::copy_n(ansi_tip.begin(), n, bytes.data() + layout.tip);
   return bytes;
 }
 

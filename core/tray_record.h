@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/ansi.h"
-
 namespace talvorin::core {
 
 inline constexpr std::size_t kTrayTipLength = 64;
@@ -89,8 +87,12 @@ struct TrayIcon {
   // A delete needs only the owner and the id; the rest stays.
   void fill_for_delete(std::uint64_t owner);
 
+  // The whole tip field, NUL and blanks included.
+  std::u16string_view tip() const { return {szTip.data(), szTip.size()}; }
+  // The record with the tip as the code page gave it back; a double-byte
+  // code page can make it longer than its field, which keeps what fits.
   // The size field always holds the layout's own size.
-  TrayRecordBytes to_ansi(const AnsiCodePage& code_page, const TrayRecordLayout& layout) const;
+  TrayRecordBytes to_ansi(std::string_view ansi_tip, const TrayRecordLayout& layout) const;
 };
 
 }  // namespace talvorin::core

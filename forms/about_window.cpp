@@ -32,9 +32,7 @@ constexpr std::int32_t kEndSpacing = -1;
 
 }  // namespace
 
-AboutWindow::AboutWindow(Runtime& runtime, const platform::Ports& ports) : runtime_(runtime), ports_(ports) {
-  create_controls();
-}
+AboutWindow::AboutWindow(Runtime& runtime, const Ports& ports) : runtime_(runtime), ports_(ports) { create_controls(); }
 
 void AboutWindow::create_controls() {
   FormArgs form;
@@ -84,10 +82,9 @@ void AboutWindow::add_link(LabelArgs label, Handler on_click) {
   window_->add_label(label);
 }
 
-void AboutWindow::TextEffect(TextEffectTarget* obj, std::u16string_view sText, std::int32_t lX, std::int32_t lY,
-                             bool bLoop, std::int32_t lStartSpacing, std::int32_t lEndSpacing, std::uint32_t oColor) {
+void AboutWindow::TextEffect(const TextEffectArgs& args) {
   const TextEffectServices services{runtime_, ports_.drawing, ports_.clock, ports_.code_page};
-  text_effect(services, rcText_, obj, sText, lX, lY, bLoop, lStartSpacing, lEndSpacing, oColor);
+  text_effect(services, rcText_, args);
 }
 
 void AboutWindow::Form_Activate() {
@@ -95,8 +92,17 @@ void AboutWindow::Form_Activate() {
   window_->set_font_size(kAnimationPoints);
   const Version version = runtime_.app().version();
   const std::u16string title = core::about_title(version.major, version.minor);
-  TextEffect(&target_, title, kLineLeft, kTitleTop, false, kStartSpacing, kEndSpacing, kRed);
-  TextEffect(&target_, core::kAuthorName, kLineLeft, kCreditTop, false, kStartSpacing, kEndSpacing, kGreen);
+  const auto line = [this](std::u16string_view text, std::int32_t y, std::uint32_t ole_color) {
+    TextEffect({.target = &target_,
+                .text = text,
+                .x = kLineLeft,
+                .y = y,
+                .start_spacing = kStartSpacing,
+                .end_spacing = kEndSpacing,
+                .ole_color = ole_color});
+  };
+  line(title, kTitleTop, kRed);
+  line(core::kAuthorName, kCreditTop, kGreen);
 }
 
 void AboutWindow::cmdClose_Click() { window_->hide(); }

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-#include "core/text_effect.h"
+#include "core/geometry.h"
 #include "forms/text_effect.h"
 #include "forms/toolkit.h"
 #include "platform/ports.h"
@@ -19,15 +19,23 @@ inline constexpr int kLinkCursorResource = 1;
 
 class AboutWindow {
  public:
+  // What the window asks of Windows: drawing its animation and timing it,
+  // and opening its links, each text through the code page.
+  struct Ports {
+    platform::TextDrawing& drawing;
+    platform::Clock& clock;
+    platform::Links& links;
+    const platform::AnsiCodePage& code_page;
+  };
+
   // Creates the window hidden, with its controls.
-  AboutWindow(Runtime& runtime, const platform::Ports& ports);
+  AboutWindow(Runtime& runtime, const Ports& ports);
   AboutWindow(const AboutWindow&) = delete;
   AboutWindow& operator=(const AboutWindow&) = delete;
 
   // The window's public method: the animation on any target, with this
   // window's own rectangle.
-  void TextEffect(TextEffectTarget* obj, std::u16string_view sText, std::int32_t lX, std::int32_t lY, bool bLoop,
-                  std::int32_t lStartSpacing, std::int32_t lEndSpacing, std::uint32_t oColor);
+  void TextEffect(const TextEffectArgs& args);
 
   Form& window() { return *window_; }
 
@@ -54,7 +62,7 @@ class AboutWindow {
   void open_link(std::u16string_view target);
 
   Runtime& runtime_;
-  platform::Ports ports_;
+  Ports ports_;
   std::unique_ptr<Form> window_;
   FormTarget target_{*this};
   core::PixelRect rcText_;

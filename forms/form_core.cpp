@@ -101,8 +101,19 @@ void FormCore::resize() {
   if (on_resize_) on_resize_();
 }
 
-void FormCore::activated() {
+FocusMove FormCore::activated(bool minimised) {
   if (active_form_.activated(this, visible_)) window_.post_activate_event();
+  if (minimised) return FocusMove::Stay;
+  return ActiveForm::may_restore_focus(visible_) ? FocusMove::IntoControls : FocusMove::ToWindow;
+}
+
+FocusMove FormCore::focus_after_show(bool foreground, bool minimised, bool focus_in_controls) const {
+  const bool into = foreground && !minimised && !focus_in_controls && ActiveForm::may_restore_focus(visible_);
+  return into ? FocusMove::IntoControls : FocusMove::Stay;
+}
+
+FocusMove FormCore::focus_received() const {
+  return ActiveForm::may_restore_focus(visible_) ? FocusMove::IntoControls : FocusMove::Stay;
 }
 
 void FormCore::activate_event() const {

@@ -47,6 +47,13 @@ class ActiveForm {
   const void* active_ = nullptr;
 };
 
+// Where the keyboard focus goes when a form's window gets it.
+enum class FocusMove {
+  Stay,          // where it is
+  ToWindow,      // to the bare window, which takes none of the keys
+  IntoControls,  // to the control that had it last, or the first in tab order; with none, to the window
+};
+
 // What a backend does to the form's window once the core has decided: the
 // one part of each rule that differs between real and simulated windows.
 class FormWindow {
@@ -93,7 +100,15 @@ class FormCore {
 
   // The system made the window the foreground window: the activate event
   // is raised when that is an activation of the form as the program sees it.
-  void activated();
+  // A minimised window keeps the focus where it is; a hidden one takes it
+  // itself, so the keys the user types next land nowhere.
+  FocusMove activated(bool minimised);
+  // The program's showing brought the window to the front. A window that
+  // was the foreground window already while hidden got no activation from
+  // it, and holds the focus itself: the focus goes into its controls.
+  FocusMove focus_after_show(bool foreground, bool minimised, bool focus_in_controls) const;
+  // The window itself got the focus.
+  FocusMove focus_received() const;
   // The activate event, raised once the activation has settled: a form
   // hidden or unloaded meanwhile is not told.
   void activate_event() const;

@@ -38,9 +38,10 @@ class TrayCallbackScope {
 
 }  // namespace
 
-SettingsWindow::SettingsWindow(Runtime& runtime, const platform::Ports& ports)
+SettingsWindow::SettingsWindow(Runtime& runtime, const Ports& ports, const AboutWindow::Ports& about_ports)
     : runtime_(runtime),
       ports_(ports),
+      about_ports_(about_ports),
       missing_button_(runtime.message_boxes()),
       follower_(ports.watch, ports.shell, ports.overlays, button_monitors_,
                 [&runtime](std::function<void()> call) { runtime.post(std::move(call)); }) {
@@ -217,7 +218,7 @@ void SettingsWindow::mnuHideDesktopIcons_Click() {
 }
 
 void SettingsWindow::mnuAbout_Click() {
-  if (!frmAbout_) frmAbout_ = std::make_unique<AboutWindow>(runtime_, ports_);
+  if (!frmAbout_) frmAbout_ = std::make_unique<AboutWindow>(runtime_, about_ports_);
   const Version version = runtime_.app().version();
   frmAbout_->window().set_caption(core::about_title(version.major, version.minor));
   frmAbout_->window().show();
@@ -232,12 +233,13 @@ void SettingsWindow::Taskbar_Created() { add_tray_icon(core::kProductName); }
 
 void SettingsWindow::add_tray_icon(std::u16string_view tip) {
   tray_icon_.fill_for_add(pichook_->window_handle(), window_->icon_handle(), tip);
-  ports_.tray.notify(core::TrayCommand::Add, tray_icon_.to_ansi(ports_.code_page, ports_.tray.layout()));
+  ports_.tray.notify(core::TrayCommand::Add, platform::tray_record(tray_icon_, ports_.code_page, ports_.tray.layout()));
 }
 
 void SettingsWindow::delete_tray_icon() {
   tray_icon_.fill_for_delete(pichook_->window_handle());
-  ports_.tray.notify(core::TrayCommand::Delete, tray_icon_.to_ansi(ports_.code_page, ports_.tray.layout()));
+  ports_.tray.notify(core::TrayCommand::Delete,
+                     platform::tray_record(tray_icon_, ports_.code_page, ports_.tray.layout()));
 }
 
 std::u16string SettingsWindow::executable_path() const {

@@ -20,9 +20,24 @@ inline constexpr int kAppIconResource = 1;
 
 class SettingsWindow {
  public:
+  // What the window asks of Windows: the caption on the shell's Start
+  // buttons and the desktop's icons, its tray icon, the autostart value,
+  // the common controls, the code page for the shell's narrow calls, and
+  // the shell's window events between the caption's ticks.
+  struct Ports {
+    platform::ShellWindows& shell;
+    platform::StartOverlays& overlays;
+    platform::Tray& tray;
+    platform::Registry& registry;
+    platform::CommonControls& common_controls;
+    const platform::AnsiCodePage& code_page;
+    platform::ShellWatch& watch;
+  };
+
   // Starts the window in one step: first the object (Form_Initialize),
-  // then the window with its controls (Form_Load).
-  SettingsWindow(Runtime& runtime, const platform::Ports& ports);
+  // then the window with its controls (Form_Load). The About window it
+  // opens gets the ports of its own.
+  SettingsWindow(Runtime& runtime, const Ports& ports, const AboutWindow::Ports& about_ports);
   SettingsWindow(const SettingsWindow&) = delete;
   SettingsWindow& operator=(const SettingsWindow&) = delete;
 
@@ -51,7 +66,8 @@ class SettingsWindow {
   std::u16string executable_path() const;
 
   Runtime& runtime_;
-  platform::Ports ports_;
+  Ports ports_;
+  AboutWindow::Ports about_ports_;
   platform::MissingButtonReport missing_button_;
   platform::MonitorCache button_monitors_;
   platform::CaptionFollower follower_;

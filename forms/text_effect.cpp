@@ -50,15 +50,14 @@ bool wait_for_next_frame(const TextEffectServices& services, TextEffectTarget& t
 
 }  // namespace
 
-void text_effect(const TextEffectServices& services, core::PixelRect& rcText, TextEffectTarget* obj,
-                 std::u16string_view sText, std::int32_t lX, std::int32_t lY, bool bLoop, std::int32_t lStartSpacing,
-                 std::int32_t lEndSpacing, std::uint32_t oColor) {
+void text_effect(const TextEffectServices& services, core::PixelRect& rcText, const TextEffectArgs& args) {
   platform::TextDrawing& drawing = services.drawing;
-  const std::u16string text(sText);
-  const auto dc = required(obj).hdc();
-  core::SpacingCourse course(lStartSpacing, lEndSpacing, bLoop);
-  rcText = {lX, lY, lX, lY};
-  const std::uint32_t text_color = drawing.translate_color(oColor);
+  const std::u16string text(args.text);
+  TextEffectTarget& target = required(args.target);
+  const auto dc = target.hdc();
+  core::SpacingCourse course(args.start_spacing, args.end_spacing, args.loop);
+  rcText = {args.x, args.y, args.x, args.y};
+  const std::uint32_t text_color = drawing.translate_color(args.ole_color);
   const SolidBrush brush(drawing, drawing.button_face_color());
   const std::string ansi = services.code_page.encode(text);
   // DrawTextA is given the length in characters; a character the code page
@@ -73,10 +72,10 @@ void text_effect(const TextEffectServices& services, core::PixelRect& rcText, Te
     drawing.set_text_character_extra(dc, spacing);
     drawing.draw_text(dc, ansi, length, rcText, platform::DrawTextFormat::CalcRect);
     // The margin takes in what the spacing adds after the last letter.
-    rcText.right = core::drawn_right_edge(rcText.right, target_width(*obj, services.runtime));
+    rcText.right = core::drawn_right_edge(rcText.right, target_width(target, services.runtime));
     drawing.draw_text(dc, ansi, length, rcText, platform::DrawTextFormat::Draw);
-    obj->Refresh();
-    if (!wait_for_next_frame(services, *obj, frame_start)) return;
+    target.Refresh();
+    if (!wait_for_next_frame(services, target, frame_start)) return;
   }
 }
 

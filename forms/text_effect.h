@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/geometry.h"
 #include "core/text_effect.h"
 #include "forms/toolkit.h"
 #include "platform/ports.h"
@@ -32,16 +33,27 @@ struct TextEffectServices {
   Runtime& runtime;  // event pump, the wait between events, twips per pixel
   platform::TextDrawing& drawing;
   platform::Clock& clock;
-  const core::AnsiCodePage& code_page;
+  const platform::AnsiCodePage& code_page;
 };
 
-// Draws sText at (lX, lY) on obj until the spacing reaches lEndSpacing or
-// obj is hidden; returns then. rcText is the window's own rectangle: each
-// frame erases what the one before drew into it, also across a call nested
-// inside this one's wait. A missing target throws core::Error, with
+// One line of the animation: where it is drawn, what it says in which
+// colour, and how its spacing runs.
+struct TextEffectArgs {
+  TextEffectTarget* target = nullptr;
+  std::u16string_view text;
+  std::int32_t x = 0;  // pixels
+  std::int32_t y = 0;
+  bool loop = false;  // starts over when the spacing has run its course
+  std::int32_t start_spacing = 0;
+  std::int32_t end_spacing = 0;
+  std::uint32_t ole_color = 0;
+};
+
+// Draws the text on the target until the spacing reaches its end or the
+// target is hidden; returns then. rcText is the window's own rectangle:
+// each frame erases what the one before drew into it, also across a call
+// nested inside this one's wait. A missing target throws core::Error, with
 // the brush released.
-void text_effect(const TextEffectServices& services, core::PixelRect& rcText, TextEffectTarget* obj,
-                 std::u16string_view sText, std::int32_t lX, std::int32_t lY, bool bLoop, std::int32_t lStartSpacing,
-                 std::int32_t lEndSpacing, std::uint32_t oColor);
+void text_effect(const TextEffectServices& services, core::PixelRect& rcText, const TextEffectArgs& args);
 
 }  // namespace talvorin::forms

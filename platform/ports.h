@@ -9,13 +9,13 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ansi.h"
 #include "core/autorun.h"
+#include "core/geometry.h"
 #include "core/product.h"
 #include "core/shell_events.h"
 #include "core/start_button.h"
-#include "core/text_effect.h"
 #include "core/tray_record.h"
+#include "platform/code_page.h"
 
 namespace talvorin::platform {
 
@@ -107,6 +107,12 @@ class Tray {
   virtual const core::TrayRecordLayout& layout() const = 0;
   virtual bool notify(core::TrayCommand command, const core::TrayRecordBytes& record) = 0;
 };
+
+// The icon's record in the tray's layout, its tip in the code page.
+inline core::TrayRecordBytes tray_record(const core::TrayIcon& icon, const AnsiCodePage& code_page,
+                                         const core::TrayRecordLayout& layout) {
+  return icon.to_ansi(code_page.encode(icon.tip()), layout);
+}
 
 // The registry, as far as the program uses it. Keys are opaque handles; 0
 // means the key could not be opened, and every call on 0 does nothing.
@@ -227,20 +233,6 @@ class Links {
   virtual void open(WindowHandle owner, const std::optional<std::string>& ansi_operation,
                     const std::string& ansi_target, const std::optional<std::string>& ansi_parameters,
                     const std::string& ansi_folder, ShowCommand show) = 0;
-};
-
-// Everything the program reaches through the ports, bundled for the forms.
-struct Ports {
-  ShellWindows& shell;
-  Tray& tray;
-  Registry& registry;
-  CommonControls& common_controls;
-  const core::AnsiCodePage& code_page;
-  TextDrawing& drawing;
-  Clock& clock;
-  Links& links;
-  StartOverlays& overlays;
-  ShellWatch& watch;
 };
 
 }  // namespace talvorin::platform

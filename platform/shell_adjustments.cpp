@@ -154,7 +154,7 @@ core::StartButtonPlan PlaceCaptionWindows(ShellWindows& shell, MonitorCache& mon
   return plan;
 }
 
-WindowHandle SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, MissingButtonReport& report,
+WindowHandle SetStartButtonText(ShellWindows& shell, const AnsiCodePage& code_page, MissingButtonReport& report,
                                 MonitorCache& monitors, CaptionRequest request, std::u16string& sCaption,
                                 StartOverlays& overlays) {
   const StartButtonWindows found = FindStartButton(shell);

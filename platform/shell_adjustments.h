@@ -68,7 +68,7 @@ core::StartButtonPlan PlaceCaptionWindows(ShellWindows& shell, MonitorCache& mon
 // paints no text of its own, the overlays show the caption, whole, over it.
 // A button missing in every shape the search knows goes to the report.
 // Returns the taskbar found, or 0.
-WindowHandle SetStartButtonText(ShellWindows& shell, const core::AnsiCodePage& code_page, MissingButtonReport& report,
+WindowHandle SetStartButtonText(ShellWindows& shell, const AnsiCodePage& code_page, MissingButtonReport& report,
                                 MonitorCache& monitors, CaptionRequest request, std::u16string& sCaption,
                                 StartOverlays& overlays);
 

@@ -64,8 +64,13 @@ source tools/wine-arches.sh
 # builds: it takes minutes of the network and the disk, little of the CPU.
 bed_log=build/wine10-bed.log
 mkdir -p build
-bed_begun=$SECONDS
-bash tools/wine10.sh make >"$bed_log" 2>&1 &
+(
+  begun=$SECONDS
+  bash tools/wine10.sh make
+  status=$?
+  echo "$((SECONDS - begun))" >build/wine10-bed.seconds
+  exit $status
+) >"$bed_log" 2>&1 &
 bed_pid=$!
 
 step cmake --preset host
@@ -97,7 +102,8 @@ done
 wait "$bed_pid"
 bed_status=$?
 cat "$bed_log"
-timings+=("$(printf '%5d s  %s' $((SECONDS - bed_begun)) "bash tools/wine10.sh make (beside the steps above)")")
+timings+=("$(printf '%5d s  %s' "$(cat build/wine10-bed.seconds 2>/dev/null || echo 0)" \
+  "bash tools/wine10.sh make (beside the steps above)")")
 bed_why=
 if ((bed_status != 0)); then
   bed_why="the Debian 13 root could not be made ($(tail -n 1 "$bed_log"))"
@@ -114,14 +120,16 @@ floors_line="Wine floors:"
 for arch in x86 x64; do
   name=$(talvorin_arch_name "$arch")
   if [[ " ${TALVORIN_ARCHES[*]} " != *" $arch "* ]]; then
-    floors_line+=" the $name build under no Wine (see above);"
+    why="cannot run here"
+    for reason in "${TALVORIN_ARCHES_LEFT[@]}"; do [[ $reason == "$name: "* ]] && why=${reason#"$name: "}; done
+    floors_line+=" the $name build under no Wine: $why;"
   elif [[ -n $bed_why ]]; then
     floors_line+=" the $name build under Wine 8, not Wine 10: $bed_why;"
   else
     floors_line+=" the $name build under Wine 8 and Wine 10;"
   fi
 done
-floors_line="${floors_line%;}. ${TALVORIN_ARCHES_LINE#Wine floors: }"
+floors_line="${floors_line%;}"
 
 # The release built a second time, later, from a clean copy of this tree in
 # folders of its own: its exes must be the ones tested above, byte for byte,

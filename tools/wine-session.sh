@@ -7,8 +7,9 @@
 # the program's Wine prefix.
 
 # Where the program keeps its settings (platform/settings_store.h, under the
-# product's name): the scripts read and seed them here. A host test holds
-# this key and the program's to the same text.
+# product's name): the scripts read and seed them here. Every scenario that
+# seeds a caption or reads what the program saved fails when this key and
+# the program's part.
 APP_KEY='HKCU\Software\VB and VBA Program Settings\Talvorin'
 SETTINGS_KEY=$APP_KEY'\Settings'
 

@@ -75,7 +75,7 @@ void Form::leave_foreground() {
 void Form::activate() {
   if (!alive() || !visible()) return;
   runtime_.take_foreground(handle_, this);
-  core_.activated();
+  core_.activated(state_ == WindowState::Minimised);
 }
 
 void Form::post_activate_event() {

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "core/error.h"
-#include "core/settings.h"
 #include "forms/win32/runtime.h"
 #include "forms/win32/units.h"
 #include "platform/win32/adapters.h"
@@ -17,33 +16,9 @@ using platform::win32::to_wide;
 
 namespace {
 
-static_assert(static_cast<WPARAM>(core::CheckState::Clear) == BST_UNCHECKED);
-static_assert(static_cast<WPARAM>(core::CheckState::Ticked) == BST_CHECKED);
-static_assert(static_cast<WPARAM>(core::CheckState::Grayed) == BST_INDETERMINATE);
-
-// Enter and Esc make IsDialogMessage send IDOK and IDCANCEL; no control of
-// ours may answer to those.
-constexpr int kFirstControlId = 100;
-constexpr wchar_t kEditClass[] = L"EDIT";
-constexpr wchar_t kButtonClass[] = L"BUTTON";
-constexpr wchar_t kStaticClass[] = L"STATIC";
-
 // Posted to itself when the form becomes the program's active window, so
 // the handler runs once the activation is done rather than inside it.
 constexpr UINT kActivateEvent = WM_APP + 1;
-
-HFONT default_gui_font() { return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)); }
-
-COLORREF to_colorref(const Rgb& color) { return RGB(color.red, color.green, color.blue); }
-
-std::wstring window_text(HWND window) {
-  if (!window) return {};
-  const int length = ::GetWindowTextLengthW(window);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int copied = ::GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-  return text;
-}
 
 int show_command(WindowState state, bool hidden) {
   switch (state) {
@@ -71,113 +46,6 @@ class ScopedFlag {
 };
 
 }  // namespace
-
-// --- controls -----------------------------------------------------------
-
-HWND Control::control() const { return form_.hwnd() ? ::GetDlgItem(form_.hwnd(), id_) : nullptr; }
-
-LRESULT Control::send(UINT message, WPARAM wparam, LPARAM lparam) const {
-  const HWND window = control();
-  return window ? ::SendMessageW(window, message, wparam, lparam) : 0;
-}
-
-std::u16string TextBox::text() const { return from_wide(window_text(control())); }
-
-void TextBox::set_text(std::u16string_view text) {
-  const std::wstring wide = to_wide(text);
-  send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-}
-
-// A three-state button holds nothing beyond grayed, whatever it is sent.
-core::CheckState CheckBox::value() const {
-  return core::check_state_from(static_cast<std::int16_t>(send(BM_GETCHECK)));
-}
-
-void CheckBox::set_value(core::CheckState value) { send(BM_SETCHECK, static_cast<WPARAM>(value)); }
-
-Label::Label(const Form& form, int id, const LabelArgs& args, platform::win32::unique_hfont font,
-             platform::win32::unique_hcursor cursor)
-    : Control(form, id, args.tab_index),
-      fore_color_(args.fore_color ? to_colorref(*args.fore_color) : ::GetSysColor(COLOR_BTNTEXT)),
-      font_(std::move(font)),
-      on_click_(args.on_click),
-      cursor_(std::move(cursor)) {}
-
-HBRUSH Label::paint_colors(HDC dc) const {
-  ::SetTextColor(dc, fore_color_);
-  ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-  ::SetBkMode(dc, OPAQUE);
-  return ::GetSysColorBrush(COLOR_BTNFACE);
-}
-
-void Label::clicked() {
-  if (on_click_) on_click_();
-}
-
-Canvas::Canvas(HWND window) {
-  RECT client{};
-  ::GetClientRect(window, &client);
-  const platform::win32::window_dc screen(window);
-  dc_.reset(::CreateCompatibleDC(screen.get()));
-  bitmap_.reset(::CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
-  if (!dc_ || !bitmap_) throw core::Error("cannot create the window's image");
-  bitmap_selection_.emplace(dc_.get(), bitmap_.get());
-  font_selection_.emplace(dc_.get(), default_gui_font());
-  ::FillRect(dc_.get(), &client, ::GetSysColorBrush(COLOR_BTNFACE));
-  // Text goes onto what is there, as on a form whose text is transparent.
-  ::SetBkMode(dc_.get(), TRANSPARENT);
-}
-
-void Canvas::set_font(platform::win32::unique_hfont font) {
-  font_selection_.reset();  // the font in use goes out before it is deleted
-  font_ = std::move(font);
-  font_selection_.emplace(dc_.get(), font_ ? static_cast<HGDIOBJ>(font_.get()) : default_gui_font());
-}
-
-void Canvas::paint(HDC target, const RECT& area) const {
-  ::BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc_.get(), area.left, area.top,
-           SRCCOPY);
-}
-
-PictureBox::PictureBox(Form& form, int id, const PictureBoxArgs& args)
-    : Control(form, id, args.tab_index), Window(form.runtime().errors()), runtime_(form.runtime()) {
-  const RECT area = form.pixels(args.rect);
-  create(runtime_.instance(), {.class_name = kPictureWindowClass,
-                               .style = WS_CHILD | (args.visible ? WS_VISIBLE : 0u),
-                               .x = area.left,
-                               .y = area.top,
-                               .width = area.right - area.left,
-                               .height = area.bottom - area.top,
-                               .parent = form.hwnd(),
-                               .control_id = id});
-  box_.emplace(reinterpret_cast<platform::WindowHandle>(hwnd()), args.on_mouse_move);
-}
-
-// The tray's callbacks arrive here too, as WM_MOUSEMOVE.
-LRESULT PictureBox::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message != WM_MOUSEMOVE) return default_procedure(message, wparam, lparam);
-  if (box_) box_->mouse_message(static_cast<std::uint32_t>(lparam), runtime_.twips_per_pixel_x());
-  return 0;
-}
-
-Menu::Menu(const MenuArgs& args) : menu_(args), popup_(::CreatePopupMenu()) {
-  if (!popup_) throw core::Error("cannot create a menu");
-  for (std::size_t index = 0; index < menu_.items().size(); ++index) {
-    const auto& item = menu_.items()[index];
-    const UINT id = forms::Menu::command_at(index);
-    const std::wstring caption = to_wide(item->caption());
-    ::AppendMenuW(popup_.get(), MF_STRING, id, caption.c_str());
-    item->changed = [popup = popup_.get(), id](const MenuItem& changed) {
-      std::wstring text = to_wide(changed.caption());
-      MENUITEMINFOW info{};
-      info.cbSize = sizeof(info);
-      info.fMask = MIIM_STRING | MIIM_STATE;
-      info.fState = changed.enabled() ? MFS_ENABLED : MFS_GRAYED;
-      info.dwTypeData = text.data();
-      ::SetMenuItemInfoW(popup, id, FALSE, &info);
-    };
-  }
-}
 
 // --- the form -----------------------------------------------------------
 
@@ -219,95 +87,10 @@ RECT Form::pixels(const TwipsRect& rect) const {
               top + twips_to_pixels(rect.height, runtime_.dpi_y())};
 }
 
-HWND Form::create_control(const wchar_t* class_name, std::u16string_view text, DWORD style, DWORD ex_style,
-                          const TwipsRect& rect, int id, HFONT font) {
-  const RECT area = pixels(rect);
-  const std::wstring wide = to_wide(text);
-  const HWND control = ::CreateWindowExW(
-      ex_style, class_name, wide.c_str(), WS_CHILD | WS_VISIBLE | style, area.left, area.top, area.right - area.left,
-      area.bottom - area.top, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), runtime_.instance(), nullptr);
-  if (!control) throw core::Error("cannot create a control");
-  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return control;
-}
-
-int Form::next_control_id() const { return kFirstControlId + static_cast<int>(controls_.size()); }
-
 Control* Form::control_by_id(int id) const {
   const int index = id - kFirstControlId;
   return index >= 0 && index < static_cast<int>(controls_.size()) ? controls_[static_cast<std::size_t>(index)].get()
                                                                   : nullptr;
-}
-
-template <typename T>
-T& Form::adopt(std::unique_ptr<T> control) {
-  T& adopted = *control;
-  controls_.push_back(std::move(control));
-  std::vector<const Control*> order;
-  for (const auto& each : controls_) {
-    const auto after = std::upper_bound(order.begin(), order.end(), each->tab_index(),
-                                        [](int index, const Control* other) { return index < other->tab_index(); });
-    order.insert(after, each.get());
-  }
-  HWND previous = HWND_TOP;
-  for (const Control* each : order) {
-    const HWND child = each->control();
-    ::SetWindowPos(child, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    previous = child;
-  }
-  return adopted;
-}
-
-forms::TextBox& Form::add_text_box(const TextBoxArgs& args) {
-  const int id = next_control_id();
-  const HWND edit = create_control(kEditClass, args.text, WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-                                   args.rect, id, default_gui_font());
-  // Zero lifts the typing limit to the largest an edit control takes.
-  ::SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
-  return adopt(std::make_unique<TextBox>(*this, id, args.tab_index));
-}
-
-CommandButton& Form::add_button(const ButtonArgs& args) {
-  const int id = next_control_id();
-  create_control(kButtonClass, args.caption, WS_TABSTOP | BS_PUSHBUTTON, 0, args.rect, id, default_gui_font());
-  return adopt(std::make_unique<Button>(*this, id, args)).button();
-}
-
-forms::CheckBox& Form::add_check_box(const CheckBoxArgs& args) {
-  const int id = next_control_id();
-  // Not BS_AUTO3STATE: a click would cycle through grayed as well.
-  create_control(kButtonClass, args.caption, WS_TABSTOP | BS_3STATE | BS_MULTILINE, 0, args.rect, id,
-                 default_gui_font());
-  CheckBox& box = adopt(std::make_unique<CheckBox>(*this, id, args.tab_index));
-  box.set_value(args.value);
-  return box;
-}
-
-void Form::add_label(const LabelArgs& args) {
-  platform::win32::unique_hfont font;
-  if (args.font) {
-    const std::wstring face = to_wide(args.font->face);
-    font.reset(::CreateFontW(font_height_pixels(args.font->points, runtime_.dpi_y()), 0, 0, 0, args.font->weight,
-                             args.font->italic, args.font->underline, FALSE, static_cast<DWORD>(args.font->charset),
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                             face.c_str()));
-  }
-  platform::win32::unique_hcursor cursor;
-  if (args.cursor_resource != 0) {
-    cursor.reset(static_cast<HCURSOR>(
-        ::LoadImageW(runtime_.instance(), MAKEINTRESOURCEW(args.cursor_resource), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)));
-  }
-  const int id = next_control_id();
-  // A label that answers the mouse takes its clicks and its cursor; any
-  // other lets the mouse through to the form.
-  const DWORD notify = args.on_click || cursor ? SS_NOTIFY : 0;
-  create_control(kStaticClass, args.caption, SS_LEFT | notify, 0, args.rect, id,
-                 font ? font.get() : default_gui_font());
-  adopt(std::make_unique<Label>(*this, id, args, std::move(font), std::move(cursor)));
-}
-
-forms::PictureBox& Form::add_picture_box(const PictureBoxArgs& args) {
-  return adopt(std::make_unique<PictureBox>(*this, next_control_id(), args)).box();
 }
 
 Timer& Form::add_timer(const TimerArgs& args) {
@@ -321,8 +104,6 @@ Timer& Form::add_timer(const TimerArgs& args) {
     }
   });
 }
-
-forms::Menu& Form::add_menu(const MenuArgs& args) { return menus_.emplace_back(std::make_unique<Menu>(args))->menu(); }
 
 void Form::load_icons(int resource) {
   if (resource == 0) return;
@@ -343,12 +124,9 @@ void Form::show_window(bool restore) {
   ::ShowWindow(hwnd(), restore ? SW_RESTORE : SW_SHOW);
   // Shown before or not, it comes in front of the windows covering it.
   ::SetForegroundWindow(hwnd());
-  // A window that was the foreground window while hidden got no activation
-  // now, and holds the focus itself: the focus goes into its controls.
   const HWND focus = ::GetFocus();
-  if (::GetForegroundWindow() == hwnd() && !::IsIconic(hwnd()) && !(focus && ::IsChild(hwnd(), focus))) {
-    restore_focus();
-  }
+  move_focus(core_.focus_after_show(::GetForegroundWindow() == hwnd(), ::IsIconic(hwnd()) != FALSE,
+                                    focus && ::IsChild(hwnd(), focus)));
 }
 
 void Form::hide() { core_.hide(); }
@@ -456,68 +234,60 @@ void Form::post_activate_event() { ::PostMessageW(hwnd(), kActivateEvent, 0, 0);
 // --- messages -----------------------------------------------------------
 
 LRESULT Form::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
+  Answer answer;
   switch (message) {
     case WM_SIZE:
-      on_size();
-      return 0;
+      answer = on_size();
+      break;
     case WM_WINDOWPOSCHANGING:
-      on_window_pos_changing(*reinterpret_cast<WINDOWPOS*>(lparam));
+      answer = on_window_pos_changing(*reinterpret_cast<WINDOWPOS*>(lparam));
       break;
     case WM_WINDOWPOSCHANGED:
-      on_window_pos_changed(*reinterpret_cast<const WINDOWPOS*>(lparam));
+      answer = on_window_pos_changed(*reinterpret_cast<const WINDOWPOS*>(lparam));
       break;
     case WM_CLOSE:
-      on_close();
-      return 0;
+      answer = on_close();
+      break;
     case WM_QUERYENDSESSION:
-      return TRUE;
+      answer = on_query_end_session();
+      break;
     case WM_ENDSESSION:
-      if (wparam) end_session();
-      return 0;
+      answer = on_end_session(wparam != FALSE);
+      break;
     case WM_COMMAND:
-      on_command(LOWORD(wparam), HIWORD(wparam));
-      return 0;
+      answer = on_command(LOWORD(wparam), HIWORD(wparam));
+      break;
     case WM_TIMER:
-      if (wparam >= 1 && wparam <= core_.timers().size()) core_.timers()[wparam - 1]->tick();
-      return 0;
+      answer = on_timer(wparam);
+      break;
     case WM_CTLCOLORSTATIC:
-      if (const Control* control = control_of(reinterpret_cast<HWND>(lparam))) {
-        if (const HBRUSH brush = control->paint_colors(reinterpret_cast<HDC>(wparam))) {
-          return reinterpret_cast<LRESULT>(brush);
-        }
-      }
+      answer = on_ctl_color_static(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
       break;
     case WM_ACTIVATE:
-      on_activate(LOWORD(wparam) != WA_INACTIVE);
-      return 0;
+      answer = on_activate(LOWORD(wparam) != WA_INACTIVE);
+      break;
     case kActivateEvent:
-      core_.activate_event();
-      return 0;
+      answer = on_activate_event();
+      break;
     case WM_SETCURSOR:
-      if (const Control* control = control_of(reinterpret_cast<HWND>(wparam));
-          control && control->cursor() && LOWORD(lparam) == HTCLIENT) {
-        ::SetCursor(control->cursor());
-        return TRUE;
-      }
+      answer = on_set_cursor(reinterpret_cast<HWND>(wparam), LOWORD(lparam));
       break;
     case WM_PAINT:
-      if (!auto_redraw_) break;
-      on_paint();
-      return 0;
+      answer = on_paint();
+      break;
     case WM_PRINTCLIENT:
-      if (!auto_redraw_) break;
-      paint_content(reinterpret_cast<HDC>(wparam), client_rect());
-      return 0;
+      answer = on_print_client(reinterpret_cast<HDC>(wparam));
+      break;
     case WM_ERASEBKGND:
-      if (auto_redraw_) return TRUE;  // the image covers it all
+      answer = on_erase_background();
       break;
     case WM_SETFOCUS:
-      if (ActiveForm::may_restore_focus(visible())) restore_focus();
-      return 0;
+      answer = on_set_focus();
+      break;
     default:
       break;
   }
-  return default_procedure(message, wparam, lparam);
+  return answer ? *answer : default_procedure(message, wparam, lparam);
 }
 
 void Form::on_destroyed() {
@@ -525,27 +295,100 @@ void Form::on_destroyed() {
   runtime_.form_unloaded(*this);
 }
 
-void Form::on_size() {
+Form::Answer Form::on_size() {
   if (!building_) core_.resize();
+  return 0;
 }
 
-void Form::on_window_pos_changing(WINDOWPOS& pos) const {
-  if (!keep_hidden_) return;
-  pos.flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
-  pos.flags |= SWP_NOACTIVATE;
+Form::Answer Form::on_window_pos_changing(WINDOWPOS& pos) const {
+  if (keep_hidden_) {
+    pos.flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
+    pos.flags |= SWP_NOACTIVATE;
+  }
+  return std::nullopt;
 }
 
 // Whoever shows or hides the window, the form knows it: another program
 // may, and Windows hides it on its way out.
-void Form::on_window_pos_changed(const WINDOWPOS& pos) {
+Form::Answer Form::on_window_pos_changed(const WINDOWPOS& pos) {
   if (pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) core_.window_visible(::IsWindowVisible(hwnd()) != FALSE);
+  return std::nullopt;
 }
 
-void Form::on_close() { core_.close_box(); }
+Form::Answer Form::on_close() {
+  core_.close_box();
+  return 0;
+}
 
-void Form::on_paint() {
+// The program never holds up a log-off: it saves on its way out instead.
+Form::Answer Form::on_query_end_session() const { return TRUE; }
+
+Form::Answer Form::on_end_session(bool ending) {
+  if (ending) end_session();
+  return 0;
+}
+
+Form::Answer Form::on_command(int id, int code) {
+  if (code != BN_CLICKED) return 0;  // STN_CLICKED is the same 0
+  if (Control* control = control_by_id(id)) control->clicked();
+  return 0;
+}
+
+Form::Answer Form::on_timer(WPARAM id) const {
+  if (id >= 1 && id <= core_.timers().size()) core_.timers()[id - 1]->tick();
+  return 0;
+}
+
+Form::Answer Form::on_ctl_color_static(HDC dc, HWND window) const {
+  const Control* control = control_of(window);
+  const HBRUSH brush = control ? control->paint_colors(dc) : nullptr;
+  if (!brush) return std::nullopt;
+  return reinterpret_cast<LRESULT>(brush);
+}
+
+Form::Answer Form::on_activate(bool active) {
+  if (active) {
+    move_focus(core_.activated(::IsIconic(hwnd()) != FALSE));
+    return 0;
+  }
+  const HWND focus = ::GetFocus();
+  if (focus && ::IsChild(hwnd(), focus)) focus_id_ = ::GetDlgCtrlID(focus);
+  return 0;
+}
+
+Form::Answer Form::on_activate_event() const {
+  core_.activate_event();
+  return 0;
+}
+
+Form::Answer Form::on_set_cursor(HWND window, int hit) const {
+  const Control* control = control_of(window);
+  if (!control || !control->cursor() || hit != HTCLIENT) return std::nullopt;
+  ::SetCursor(control->cursor());
+  return TRUE;
+}
+
+Form::Answer Form::on_paint() {
+  if (!auto_redraw_) return std::nullopt;
   const platform::win32::paint_dc dc(hwnd());
   if (dc.get()) paint_content(dc.get(), dc.area());
+  return 0;
+}
+
+Form::Answer Form::on_print_client(HDC dc) const {
+  if (!auto_redraw_) return std::nullopt;
+  paint_content(dc, client_rect());
+  return 0;
+}
+
+Form::Answer Form::on_erase_background() const {
+  if (!auto_redraw_) return std::nullopt;
+  return TRUE;  // the image covers it all
+}
+
+Form::Answer Form::on_set_focus() {
+  move_focus(core_.focus_received());
+  return 0;
 }
 
 // What the window shows of its image, on the screen or into a printout.
@@ -564,26 +407,18 @@ const Control* Form::control_of(HWND window) const {
   return control_by_id(::GetDlgCtrlID(window));
 }
 
-void Form::on_command(int id, int code) {
-  if (code != BN_CLICKED) return;  // STN_CLICKED is the same 0
-  if (Control* control = control_by_id(id)) control->clicked();
-}
-
-void Form::on_activate(bool active) {
-  if (!active) {
-    const HWND focus = ::GetFocus();
-    if (focus && ::IsChild(hwnd(), focus)) focus_id_ = ::GetDlgCtrlID(focus);
-    return;
+void Form::move_focus(FocusMove move) {
+  switch (move) {
+    case FocusMove::Stay:
+      break;
+    case FocusMove::IntoControls:
+      if (restore_focus()) break;
+      [[fallthrough]];
+    case FocusMove::ToWindow:
+      // The keys go to the bare window, which takes none of them.
+      ::SetFocus(hwnd());
+      break;
   }
-  const bool shown = visible();
-  core_.activated();
-  if (::IsIconic(hwnd())) return;
-  if (!ActiveForm::may_restore_focus(shown)) {
-    // The keys go to the bare window, which takes none of them.
-    ::SetFocus(hwnd());
-    return;
-  }
-  if (!restore_focus()) ::SetFocus(hwnd());
 }
 
 bool Form::restore_focus() const {

@@ -11,6 +11,8 @@
 
 #include "forms/form_core.h"
 #include "forms/toolkit.h"
+#include "forms/win32/canvas.h"
+#include "forms/win32/controls.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/window.h"
 
@@ -20,123 +22,6 @@ using platform::win32::ErrorReport;
 using platform::win32::Window;
 
 class Runtime;
-class Form;
-
-// A control of the form. Its window is a child that dies with the form's
-// window, so it is found by its id each time instead of being held. Each
-// control answers its own clicks, colours and cursor.
-class Control {
- public:
-  Control(const Form& form, int id, int tab_index) : form_(form), id_(id), tab_index_(tab_index) {}
-  Control(const Control&) = delete;
-  Control& operator=(const Control&) = delete;
-  virtual ~Control() = default;
-
-  int id() const { return id_; }
-  int tab_index() const { return tab_index_; }
-  HWND control() const;
-  // BN_CLICKED, or STN_CLICKED from a label that notifies.
-  virtual void clicked() {}
-  // WM_CTLCOLORSTATIC: the brush, or none for the system's colours.
-  virtual HBRUSH paint_colors(HDC /*dc*/) const { return nullptr; }
-  // Over the control; none: its class's cursor.
-  virtual HCURSOR cursor() const { return nullptr; }
-
- protected:
-  LRESULT send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const;
-
- private:
-  const Form& form_;
-  int id_;
-  int tab_index_;
-};
-
-class TextBox final : public forms::TextBox, public Control {
- public:
-  using Control::Control;
-  std::u16string text() const override;
-  void set_text(std::u16string_view text) override;
-};
-
-class Button final : public Control {
- public:
-  Button(const Form& form, int id, const ButtonArgs& args)
-      : Control(form, id, args.tab_index), button_(args.on_click) {}
-  CommandButton& button() { return button_; }
-  void clicked() override { button_.press(); }
-
- private:
-  CommandButton button_;
-};
-
-class CheckBox final : public forms::CheckBox, public Control {
- public:
-  using Control::Control;
-  core::CheckState value() const override;
-  void set_value(core::CheckState value) override;
-  void clicked() override { click(); }
-};
-
-class Label final : public Control {
- public:
-  Label(const Form& form, int id, const LabelArgs& args, platform::win32::unique_hfont font,
-        platform::win32::unique_hcursor cursor);
-  // Its colour on the button face, opaque.
-  HBRUSH paint_colors(HDC dc) const override;
-  HCURSOR cursor() const override { return cursor_.get(); }
-  void clicked() override;
-
- private:
-  COLORREF fore_color_;
-  platform::win32::unique_hfont font_;  // lives as long as the control uses it
-  Handler on_click_;
-  platform::win32::unique_hcursor cursor_;  // a copy of its own
-};
-
-// The image a form with auto-redraw keeps: a memory device context of the
-// client area's size, on the button face, that the drawing goes to and the
-// window repaints itself from.
-class Canvas {
- public:
-  explicit Canvas(HWND window);
-
-  HDC dc() const { return dc_.get(); }
-  void set_font(platform::win32::unique_hfont font);
-  void paint(HDC target, const RECT& area) const;
-
- private:
-  // Declared so that the selections go before what they select.
-  platform::win32::unique_hdc dc_;
-  platform::win32::unique_hbitmap bitmap_;
-  platform::win32::unique_hfont font_;
-  std::optional<platform::win32::selected_object> bitmap_selection_;
-  std::optional<platform::win32::selected_object> font_selection_;
-};
-
-// A window of our own class: the tray icon's owner is one of these.
-class PictureBox final : public Control, private Window {
- public:
-  PictureBox(Form& form, int id, const PictureBoxArgs& args);
-  forms::PictureBox& box() { return *box_; }
-
- private:
-  LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam) override;
-
-  const Runtime& runtime_;
-  std::optional<forms::PictureBox> box_;  // from the window's creation on
-};
-
-// A menu of the form as a Win32 popup, with the items' commands as ids.
-class Menu {
- public:
-  explicit Menu(const MenuArgs& args);
-  forms::Menu& menu() { return menu_; }
-  HMENU popup() const { return popup_.get(); }
-
- private:
-  forms::Menu menu_;
-  platform::win32::unique_hmenu popup_;
-};
 
 class Form final : public forms::Form, private Window, private FormWindow {
  public:
@@ -187,25 +72,39 @@ class Form final : public forms::Form, private Window, private FormWindow {
   void destroy_window() override;
   void post_activate_event() override;
 
-  void on_size();
-  void on_window_pos_changing(WINDOWPOS& pos) const;
-  void on_window_pos_changed(const WINDOWPOS& pos);
-  void on_close();
-  void on_command(int id, int code);
-  void on_activate(bool active);
+  // One handler for each message the form answers. None: the default
+  // procedure answers too, or instead.
+  using Answer = std::optional<LRESULT>;
+  Answer on_size();
+  Answer on_window_pos_changing(WINDOWPOS& pos) const;
+  Answer on_window_pos_changed(const WINDOWPOS& pos);
+  Answer on_close();
+  Answer on_query_end_session() const;
+  Answer on_end_session(bool ending);
+  Answer on_command(int id, int code);
+  Answer on_timer(WPARAM id) const;
+  Answer on_ctl_color_static(HDC dc, HWND control) const;
+  Answer on_activate(bool active);
+  Answer on_activate_event() const;
+  Answer on_set_cursor(HWND window, int hit) const;
+  Answer on_paint();
+  Answer on_print_client(HDC dc) const;
+  Answer on_erase_background() const;
+  Answer on_set_focus();
+
   // The control that is this child window of the form, or none.
   const Control* control_of(HWND window) const;
-  void on_paint();
   void paint_content(HDC dc, const RECT& area) const;
   RECT client_rect() const;
+  // Where the core sent the focus.
+  void move_focus(FocusMove move);
   bool restore_focus() const;
   Canvas& canvas();
 
   void load_icons(int resource);
   int next_control_id() const;
   Control* control_by_id(int id) const;
-  HWND create_control(const wchar_t* class_name, std::u16string_view text, DWORD style, DWORD ex_style,
-                      const TwipsRect& rect, int id, HFONT font);
+  HWND create_control(const ControlCreateArgs& args);
   // Takes the control into the table and stacks the children in tab order:
   // Tab walks the z-order.
   template <typename T>

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ansi.h"
+#include "platform/code_page.h"
 #include "platform/popup_menu.h"
 #include "platform/ports.h"
 #include "platform/win32/handles.h"
@@ -113,7 +113,7 @@ class Tray final : public platform::Tray {
 
 // The system's ANSI code page (CP_ACP), with its own substitutes for
 // characters it cannot hold.
-class AnsiCodePage final : public core::AnsiCodePage {
+class AnsiCodePage final : public platform::AnsiCodePage {
  public:
   std::string encode(std::u16string_view text) const override;
   std::u16string decode(std::string_view bytes) const override;

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/ansi.h"
+#include "platform/code_page.h"
 #include "tests/win32/check.h"
 
 namespace talvorin::contract {
@@ -24,7 +24,7 @@ inline constexpr std::u16string_view kCodePage1251HighHalf =
 
 // Every byte decodes to its character of the table, and that character
 // encodes back to the byte.
-inline void code_page_1251_table(const core::AnsiCodePage& code_page) {
+inline void code_page_1251_table(const platform::AnsiCodePage& code_page) {
   using testing::check_equal;
   using testing::show;
   std::string every_byte;
@@ -55,7 +55,7 @@ inline std::uint64_t fnv1a(std::string_view bytes) {
 }
 
 // What the code page cannot carry: its best fit where it has one, else "?".
-inline void code_page_1251_substitutes(const core::AnsiCodePage& code_page) {
+inline void code_page_1251_substitutes(const platform::AnsiCodePage& code_page) {
   using testing::check_equal;
   using testing::show;
   struct Row {

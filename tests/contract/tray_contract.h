@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/ansi.h"
 #include "core/tray_record.h"
+#include "platform/code_page.h"
 #include "platform/ports.h"
 #include "tests/win32/check.h"
 
@@ -23,7 +23,7 @@ class TrayUnderTest {
   // Two windows of the test's own, 0 and 1.
   virtual std::uint64_t owner(int which) = 0;
   virtual std::uint64_t icon() = 0;
-  virtual const core::AnsiCodePage& code_page() = 0;
+  virtual const platform::AnsiCodePage& code_page() = 0;
 };
 
 // Add, a second add, change and delete, each icon known by its window and
@@ -59,8 +59,8 @@ inline void tray_adds_changes_and_deletes(TrayUnderTest& under_test) {
     core::TrayIcon icon;
     icon.fill_for_add(under_test.owner(step.owner), under_test.icon(), u"Talvorin tests");
     icon.uID = step.id;
-    check_equal(tray.notify(step.command, icon.to_ansi(under_test.code_page(), tray.layout())), step.accepted,
-                step.what);
+    check_equal(tray.notify(step.command, platform::tray_record(icon, under_test.code_page(), tray.layout())),
+                step.accepted, step.what);
   }
 }
 

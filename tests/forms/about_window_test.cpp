@@ -38,7 +38,7 @@ class AboutWindowTest : public ::testing::Test, protected SimulatedWindows {
  protected:
   AboutWindowTest() {
     shell.add_taskbar();
-    settings = std::make_unique<forms::SettingsWindow>(runtime, ports);
+    settings = std::make_unique<forms::SettingsWindow>(runtime, settings_ports, about_ports);
   }
 
   // "О программе" from the tray menu; the window's activation follows as an

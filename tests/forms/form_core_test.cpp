@@ -1,5 +1,5 @@
-// The rules a form keeps whatever its backend: here on the core itself and
-// on the simulated forms that drive it.
+// The rules a form keeps whatever its backend, on the core both backends
+// drive.
 
 #include "forms/form_core.h"
 
@@ -13,8 +13,6 @@
 
 #include "core/error.h"
 #include "core/settings.h"
-#include "forms/headless/headless.h"
-#include "platform/sim/registry.h"
 
 namespace talvorin {
 namespace {
@@ -63,23 +61,23 @@ TEST(FormCore, DecidesWhatTheWindowDoesAndWhenTheActivateEventIsRaised) {
     bool visible;
   };
   const Step steps[] = {
-      {"the hidden form in the foreground", [&] { form.activated(); }, {}, false},
+      {"the hidden form in the foreground", [&] { form.activated(false); }, {}, false},
       {"shown", [&] { form.show(false); }, {"show", "post", "resize"}, true},
       {"the posted event", [&] { form.activate_event(); }, {"activate"}, true},
-      {"in the foreground again, already the active window", [&] { form.activated(); }, {}, true},
+      {"in the foreground again, already the active window", [&] { form.activated(false); }, {}, true},
       {"shown again while active", [&] { form.show(false); }, {"show", "post"}, true},
       {"minimised, then shown", [&] { form.show(true); }, {"restore", "post"}, true},
       {"hidden by another program", [&] { form.window_visible(false); }, {}, false},
       {"shown by another program", [&] { form.window_visible(true); }, {}, true},
-      {"back in the foreground: still the active window", [&] { form.activated(); }, {}, true},
+      {"back in the foreground: still the active window", [&] { form.activated(false); }, {}, true},
       {"another form shown", [&] { other.show(false); }, {}, true},
-      {"back from the other form", [&] { form.activated(); }, {"post"}, true},
+      {"back from the other form", [&] { form.activated(false); }, {"post"}, true},
       {"a menu item chosen", [&] { form.menu_chosen(menu, 1); }, {"item"}, true},
       {"a tick", [&] { timer.tick(); }, {"tick"}, true},
       {"minimised by the user", [&] { form.resize(); }, {"resize"}, true},
       {"hidden", [&] { form.hide(); }, {"hide"}, false},
       {"the posted event after the hiding", [&] { form.activate_event(); }, {}, false},
-      {"hidden, in the foreground", [&] { form.activated(); }, {}, false},
+      {"hidden, in the foreground", [&] { form.activated(false); }, {}, false},
       {"shown, then its close box",
        [&] {
          form.show(false);
@@ -90,7 +88,7 @@ TEST(FormCore, DecidesWhatTheWindowDoesAndWhenTheActivateEventIsRaised) {
        false},
       {"unloaded: shown", [&] { form.show(false); }, {}, false},
       {"unloaded: shown by another program", [&] { form.window_visible(true); }, {}, false},
-      {"unloaded: in the foreground", [&] { form.activated(); }, {}, false},
+      {"unloaded: in the foreground", [&] { form.activated(false); }, {}, false},
       {"unloaded: the posted event", [&] { form.activate_event(); }, {}, false},
       {"unloaded: a menu item chosen while the menu was open", [&] { form.menu_chosen(menu, 1); }, {}, false},
       {"unloaded: its close box", [&] { form.close_box(); }, {}, false},
@@ -121,6 +119,35 @@ TEST(FormCore, DecidesWhatTheWindowDoesAndWhenTheActivateEventIsRaised) {
   }
   EXPECT_TRUE(form.unloaded());
   EXPECT_FALSE(hiding.unloaded());
+}
+
+// Where the focus goes when the window gets it: keys typed go to the focus
+// window, shown or not, so never into the controls of a hidden form.
+TEST(FormCore, SendsTheFocusIntoTheControlsOfAShownFormOnly) {
+  using enum forms::FocusMove;
+  struct Case {
+    const char* what;
+    bool shown, minimised, foreground, focus_in_controls;
+    forms::FocusMove activated, after_show, received;
+  };
+  const Case cases[] = {
+      {"hidden", false, false, true, false, ToWindow, Stay, Stay},
+      {"hidden, minimised", false, true, true, false, Stay, Stay, Stay},
+      {"shown", true, false, true, false, IntoControls, IntoControls, IntoControls},
+      {"shown, the focus in a control already", true, false, true, true, IntoControls, Stay, IntoControls},
+      {"shown, and another program kept the foreground", true, false, false, false, IntoControls, Stay, IntoControls},
+      {"shown, minimised", true, true, true, false, Stay, Stay, IntoControls},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    forms::ActiveForm active;
+    RecordingWindow window;
+    forms::FormCore form({}, active, window);
+    if (c.shown) form.show(false);
+    EXPECT_EQ(form.focus_after_show(c.foreground, c.minimised, c.focus_in_controls), c.after_show);
+    EXPECT_EQ(form.focus_received(), c.received);
+    EXPECT_EQ(form.activated(c.minimised), c.activated);
+  }
 }
 
 TEST(FormCore, AnUnloadThatArrivesWhileTheHandlerWaitsRunsNoSecondHandler) {
@@ -180,19 +207,6 @@ TEST(FormCore, ATimerOfIntervalZeroNeverFires) {
   EXPECT_FALSE(timer.running());
   timer.tick();
   EXPECT_EQ(ticks, 0);
-}
-
-TEST(FormCore, TheSimulationLetsATimerOfIntervalZeroBe) {
-  sim::Registry registry;
-  headless::Runtime runtime(registry);
-  auto form = runtime.create_form({});
-  int zero_ticks = 0;
-  int ticks = 0;
-  form->add_timer({.name = u"Zero", .interval_ms = 0, .enabled = true, .on_timer = [&] { ++zero_ticks; }});
-  form->add_timer({.name = u"Tick", .interval_ms = 100, .enabled = true, .on_timer = [&] { ++ticks; }});
-  runtime.advance(1000);  // returns at all
-  EXPECT_EQ(zero_ticks, 0);
-  EXPECT_EQ(ticks, 10);
 }
 
 TEST(FormCore, TheFirstShowingCountsAsAResizeOnceWhateverTheSystemSent) {

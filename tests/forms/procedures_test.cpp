@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -154,14 +153,6 @@ TEST(Autorun, StepsOneKeyAtATimeInOrder) {
   const std::vector<std::u16string> user = move(u"HKCU", run, parking);
   expected.insert(expected.end(), user.begin(), user.end());
   EXPECT_EQ(journal.entries, expected);
-}
-
-TEST(SimulatedRegistry, RefusesAKeyOpenedWhileAnotherIsOpen) {
-  sim::Registry registry;
-  registry.add_key(HKCU, kRunKey);
-  const platform::RegistryKey first(registry, registry.open_for_write(HKCU, kRunKey));
-  EXPECT_THROW(registry.open_for_read(HKCU, kRunKey), std::logic_error);
-  EXPECT_THROW(registry.open_for_write(HKCU, kParkingKey), std::logic_error) << "even one that cannot be opened";
 }
 
 TEST(SettingsStore, GivesBackExactlyWhatWasStored) {

@@ -50,7 +50,7 @@ class SettingsWindowTest : public ::testing::Test, protected SimulatedWindows {
   }
   static std::u16string settings_path() { return platform::settings_key_path(u"Talvorin", u"Settings"); }
 
-  void start() { settings = std::make_unique<forms::SettingsWindow>(runtime, ports); }
+  void start() { settings = std::make_unique<forms::SettingsWindow>(runtime, settings_ports, about_ports); }
   headless::Form& form() { return runtime.form(u"SettingsWindow"); }
   std::u16string text1() { return form().text_box(u"Text1").text(); }
   std::int16_t autorun_box() { return static_cast<std::int16_t>(form().check_box(u"chAutorun").value()); }

@@ -5,7 +5,7 @@
 // headless forms runtime with its clock.
 
 #include "forms/headless/headless.h"
-#include "platform/ports.h"
+#include "forms/settings_window.h"
 #include "platform/sim/code_page_1251.h"
 #include "platform/sim/common_controls.h"
 #include "platform/sim/registry.h"
@@ -27,8 +27,8 @@ struct SimulatedWindows {
   sim::StartOverlays overlays{shell};
   sim::ShellWatch watch{shell};
   headless::Runtime runtime{registry};
-  platform::Ports ports{shell, tray,     registry, common_controls, code_page, drawing, runtime.clock(),
-                        links, overlays, watch};
+  forms::SettingsWindow::Ports settings_ports{shell, overlays, tray, registry, common_controls, code_page, watch};
+  forms::AboutWindow::Ports about_ports{drawing, runtime.clock(), links, code_page};
 };
 
 }  // namespace talvorin

@@ -46,7 +46,7 @@ class TextEffectTest : public ::testing::Test {
  protected:
   void run(forms::TextEffectTarget* on, std::u16string_view text, std::int32_t y, std::int32_t start, std::int32_t end,
            bool loop = false) {
-    forms::text_effect(services, rect, on, text, 42, y, loop, start, end, kRed);
+    forms::text_effect(services, rect, {on, text, 42, y, loop, start, end, kRed});
   }
   std::vector<sim::TextDrawing::Call> drawn() const {
     std::vector<sim::TextDrawing::Call> frames;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/tray_record.h"
+#include "platform/ports.h"
 #include "platform/sim/code_page_1251.h"
 #include "tests/fuzz/fuzz_input.h"
 
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   core::TrayIcon record;
   record.fill_for_add(owner, icon, tip);
   static const sim::CodePage1251 code_page;
-  const core::TrayRecordBytes bytes = record.to_ansi(code_page, layout);
+  const core::TrayRecordBytes bytes = platform::tray_record(record, code_page, layout);
 
   const std::uint64_t mask = layout.handle_width == 8 ? ~std::uint64_t{0} : 0xFFFFFFFFU;
   FUZZ_CHECK(bytes.size() == layout.size);

@@ -7,14 +7,12 @@
 
 #include "forms/headless/headless.h"
 #include "platform/sim/code_page_1251.h"
-#include "platform/sim/common_controls.h"
 #include "platform/sim/registry.h"
 #include "platform/sim/shell_windows.h"
 #include "platform/sim/text_drawing.h"
 #include "platform/sim/tray.h"
 #include "tests/contract/clock_contract.h"
 #include "tests/contract/code_page_contract.h"
-#include "tests/contract/common_controls_contract.h"
 #include "tests/contract/drawing_contract.h"
 #include "tests/contract/links_contract.h"
 #include "tests/contract/message_boxes_contract.h"
@@ -148,7 +146,7 @@ class SimulatedTray final : public contract::TrayUnderTest {
   platform::Tray& tray() override { return tray_; }
   std::uint64_t owner(int which) override { return 0x100 + static_cast<std::uint64_t>(which); }
   std::uint64_t icon() override { return 0x300; }
-  const core::AnsiCodePage& code_page() override { return code_page_; }
+  const platform::AnsiCodePage& code_page() override { return code_page_; }
 
  private:
   sim::Tray tray_;
@@ -184,19 +182,6 @@ class HeadlessMessageBoxes final : public contract::MessageBoxesUnderTest {
 
 TEST(MessageBoxesContract, HeadlessBoxesRunEventsUntilClosedAndStandOnEachOther) {
   passes<HeadlessMessageBoxes>({contract::message_box_runs_events_until_closed, contract::message_box_inside_another});
-}
-
-class SimulatedCommonControls final : public contract::CommonControlsUnderTest {
- public:
-  platform::CommonControls& controls() override { return controls_; }
-  bool can_make(std::u16string_view class_name) override { return controls_.can_make(class_name); }
-
- private:
-  sim::CommonControls controls_;
-};
-
-TEST(CommonControlsContract, SimulatedLibrarySetsUpTheClassesAskedFor) {
-  passes<SimulatedCommonControls>({contract::common_controls_set_up});
 }
 
 // The headless runtime's clock, started just short of the wrap.

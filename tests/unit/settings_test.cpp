@@ -3,14 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "core/product.h"
-#include "platform/settings_store.h"
 
 namespace talvorin::core {
 namespace {
@@ -78,31 +73,6 @@ TEST(StoredCaption, KeptOnlyWhileTheBoxIsTicked) {
       {CheckState::Grayed, u"anything", u"Жми"},
   };
   for (const Case& c : cases) EXPECT_EQ(caption_to_store(c.box, c.typed), c.stored) << static_cast<int>(c.box);
-}
-
-// What a variable of tools/wine-session.sh holds once bash has read the
-// file: the value the scripts and the e2e scenarios work with.
-std::string script_variable(const std::string& name) {
-  const std::string script = TALVORIN_SOURCE_DIR "/tools/wine-session.sh";
-  const std::string command = R"(bash -c 'source "$0" && printf %s "${!1}"' ')" + script + "' " + name;
-  const std::unique_ptr<FILE, int (*)(FILE*)> output(popen(command.c_str(), "r"), pclose);
-  std::string value;
-  if (!output) return value;
-  for (int c = std::fgetc(output.get()); c != EOF; c = std::fgetc(output.get())) value += static_cast<char>(c);
-  return value;
-}
-
-// The scripts seed and read the settings where the program keeps them.
-TEST(SettingsKey, TheScriptsNameTheProgramsKeys) {
-  const auto full = [](std::u16string_view path) {
-    const std::u16string key = u"HKCU\\" + std::u16string(path);
-    return std::string(key.begin(), key.end());
-  };
-  const std::pair<std::string, std::string> cases[] = {
-      {"APP_KEY", full(std::u16string(platform::kSettingsRoot) + u"\\" + std::u16string(kProductName))},
-      {"SETTINGS_KEY", full(platform::settings_key_path(kProductName, kSettingsSection))},
-  };
-  for (const auto& [variable, key] : cases) EXPECT_EQ(script_variable(variable), key) << variable;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "core/tray_callback.h"
 #include "core/tray_record.h"
+#include "platform/ports.h"
 #include "platform/sim/code_page_1251.h"
 
 namespace talvorin::core {
@@ -28,7 +29,7 @@ TEST(TrayRecord, AddRecordIsTheAnsiFormOfEachProcessKind) {
   TrayIcon icon;
   icon.fill_for_add(0x00012345, 0x0BADF00D, u"Talvorin");
 
-  const TrayRecordBytes narrow = icon.to_ansi(code_page, kTrayLayout32);
+  const TrayRecordBytes narrow = platform::tray_record(icon, code_page, kTrayLayout32);
   const std::uint64_t narrow_fields[][2] = {{0, 88}, {4, 0x00012345}, {8, 1}, {12, 7}, {16, 512}, {20, 0x0BADF00D}};
   EXPECT_EQ(narrow.size(), 88U);
   for (const auto& [offset, value] : narrow_fields) EXPECT_EQ(at(narrow, offset), value) << "offset " << offset;
@@ -37,7 +38,7 @@ TEST(TrayRecord, AddRecordIsTheAnsiFormOfEachProcessKind) {
   // Eight-byte handles, each on an eight-byte boundary, with padding after
   // the size and after the callback message.
   icon.fill_for_add(0x0000'0001'0001'2345, 0xFFFF'FFFF'8BAD'F00D, u"Talvorin");
-  const TrayRecordBytes wide = icon.to_ansi(code_page, kTrayLayout64);
+  const TrayRecordBytes wide = platform::tray_record(icon, code_page, kTrayLayout64);
   EXPECT_EQ(wide.size(), 104U);
   EXPECT_EQ(at(wide, 0), 104U);
   EXPECT_EQ(at(wide, 4), 0U);
@@ -68,7 +69,7 @@ TEST(TrayRecord, TipIsTextThenNulThenBlanksCutAtSixtyFour) {
       SCOPED_TRACE(testing::Message() << l.name << ", " << c.length);
       TrayIcon icon;
       icon.fill_for_add(1, 2, std::u16string(c.length, u'x'));
-      const TrayRecordBytes bytes = icon.to_ansi(code_page, l.layout);
+      const TrayRecordBytes bytes = platform::tray_record(icon, code_page, l.layout);
       EXPECT_EQ(bytes.size(), l.layout.size) << "the tip never moves the end of the record";
       EXPECT_EQ(tip_field(bytes, l.layout), c.field);
     }
@@ -79,13 +80,13 @@ TEST(TrayRecord, CyrillicTipGoesThroughTheCodePage) {
   const sim::CodePage1251 code_page;
   TrayIcon icon;
   icon.fill_for_add(1, 2, u"Жми\u2603");  // a snowman the page lacks
-  const std::string field = tip_field(icon.to_ansi(code_page, kTrayLayout32), kTrayLayout32);
+  const std::string field = tip_field(platform::tray_record(icon, code_page, kTrayLayout32), kTrayLayout32);
   EXPECT_EQ(field.substr(0, 5), "\xC6\xEC\xE8?" + std::string(1, '\0'));
 }
 
 // A double-byte code page turns each character into two bytes: the tip must
 // still stay inside its 64-byte field.
-class DoubleByteCodePage final : public AnsiCodePage {
+class DoubleByteCodePage final : public platform::AnsiCodePage {
  public:
   std::string encode(std::u16string_view text) const override {
     std::string out;
@@ -103,7 +104,7 @@ TEST(TrayRecord, WideCodePageCannotOverrunTheTipField) {
     SCOPED_TRACE(l.name);
     TrayIcon icon;
     icon.fill_for_add(1, 2, std::u16string(70, u'y'));
-    const TrayRecordBytes bytes = icon.to_ansi(DoubleByteCodePage{}, l.layout);
+    const TrayRecordBytes bytes = platform::tray_record(icon, DoubleByteCodePage{}, l.layout);
     EXPECT_EQ(bytes.size(), l.layout.size);
     EXPECT_EQ(bytes[l.layout.tip], 0x81);
     EXPECT_EQ(bytes[l.layout.size - 1], 'y');
@@ -117,7 +118,7 @@ TEST(TrayRecord, DeleteKeepsTheOtherFieldsOfTheLastAdd) {
   icon.fill_for_delete(11);
   for (const Layout& l : kLayouts) {
     SCOPED_TRACE(l.name);
-    const TrayRecordBytes bytes = icon.to_ansi(code_page, l.layout);
+    const TrayRecordBytes bytes = platform::tray_record(icon, code_page, l.layout);
     EXPECT_EQ(at(bytes, 0), l.layout.size);
     EXPECT_EQ(at(bytes, l.layout.hwnd, l.layout.handle_width), 11U);
     EXPECT_EQ(at(bytes, l.layout.id), 1U);

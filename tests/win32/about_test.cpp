@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/geometry.h"
 #include "core/product.h"
-#include "core/text_effect.h"
 #include "forms/about_window.h"
 #include "forms/win32/runtime.h"
 #include "forms/win32/units.h"
@@ -21,6 +21,7 @@
 #include "platform/win32/wide.h"
 #include "platform/win32/window.h"
 #include "tests/win32/check.h"
+#include "tests/win32/form_fixture.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ using platform::win32::to_wide;
 using testing::check;
 using testing::check_equal;
 using testing::show;
+using testing::text_of;
 
 // The GDI drawing, with the time of each drawn frame noted.
 class TimedDrawing final : public platform::TextDrawing {
@@ -68,20 +70,14 @@ class TimedDrawing final : public platform::TextDrawing {
 };
 
 struct Fixture {
-  platform::win32::ShellWindows shell;
-  platform::win32::Tray tray;
   platform::win32::Registry registry;
-  platform::win32::CommonControls common_controls;
   platform::win32::AnsiCodePage code_page;
   TimedDrawing drawing;
   platform::win32::MultimediaClock clock;
   platform::win32::ShellLinks links;
   platform::win32::ErrorReport errors;
-  platform::win32::StartOverlays overlays{errors};
-  platform::win32::ShellWatch watch{errors};
-  platform::Ports ports{shell, tray, registry, common_controls, code_page, drawing, clock, links, overlays, watch};
   forms::win32::Runtime runtime{::GetModuleHandleW(nullptr), registry, errors};
-  forms::AboutWindow about{runtime, ports};
+  forms::AboutWindow about{runtime, {drawing, clock, links, code_page}};
 
   HWND window() { return reinterpret_cast<HWND>(about.window().window_handle()); }
   int px(int twips) const { return twips_to_pixels(twips, runtime.dpi_x()); }
@@ -94,12 +90,6 @@ struct Fixture {
     return found;
   }
 };
-
-std::u16string text_of(HWND window) {
-  wchar_t text[128] = {};
-  ::GetWindowTextW(window, text, 128);
-  return from_wide(text);
-}
 
 const testing::Register design("the About window's design, read back from the window", [] {
   Fixture f;

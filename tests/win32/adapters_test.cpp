@@ -21,7 +21,6 @@
 #include "platform/win32/window_names.h"
 #include "tests/contract/clock_contract.h"
 #include "tests/contract/code_page_contract.h"
-#include "tests/contract/common_controls_contract.h"
 #include "tests/contract/drawing_contract.h"
 #include "tests/contract/links_contract.h"
 #include "tests/contract/message_boxes_contract.h"
@@ -579,7 +578,7 @@ const testing::Register caption_dpi_context(
       if (own) set_thread(own);
     });
 
-// --- the clock, the common controls and links --------------------------------
+// --- the clock and links ---------------------------------------------------
 
 class WineClock final : public contract::ClockUnderTest {
  public:
@@ -592,23 +591,6 @@ class WineClock final : public contract::ClockUnderTest {
 
 const testing::Register clock_contract("clock: the milliseconds that pass",
                                        on_wine<WineClock, contract::clock_counts_milliseconds>);
-
-class WineCommonControls final : public contract::CommonControlsUnderTest {
- public:
-  platform::CommonControls& controls() override { return controls_; }
-  bool can_make(std::u16string_view class_name) override {
-    const std::wstring name = to_wide(class_name);
-    const platform::win32::unique_hwnd made(::CreateWindowExW(0, name.c_str(), L"", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                                              nullptr, ::GetModuleHandleW(nullptr), nullptr));
-    return static_cast<bool>(made);
-  }
-
- private:
-  platform::win32::CommonControls controls_;
-};
-
-const testing::Register common_controls_contract("common controls: set up, and their classes made",
-                                                 on_wine<WineCommonControls, contract::common_controls_set_up>);
 
 // Set for a copy of this program that the links case starts: it notes how
 // it was started in the file named and ends.

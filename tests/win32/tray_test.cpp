@@ -35,7 +35,7 @@ class WineTray final : public contract::TrayUnderTest {
   platform::Tray& tray() override { return tray_; }
   std::uint64_t owner(int which) override { return reinterpret_cast<std::uintptr_t>(owners_[which]); }
   std::uint64_t icon() override { return reinterpret_cast<std::uintptr_t>(::LoadIconW(nullptr, IDI_APPLICATION)); }
-  const core::AnsiCodePage& code_page() override { return code_page_; }
+  const platform::AnsiCodePage& code_page() override { return code_page_; }
 
  private:
   platform::win32::Tray tray_;

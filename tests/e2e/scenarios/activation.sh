@@ -42,18 +42,25 @@ menu_escape() {
 # The shell's callback posted without a click (td tray-callback) activates
 # nothing, under any of them.
 clicked_opener() { ((E2E_WINE_MAJOR >= 10)) && echo Shell_TrayWnd || echo "$1"; }
-# after_tray_menu WHAT ROLE: the window that had the foreground when the menu
-# opened has it again. Wine sends no keys to a hidden foreground
-# window, so the foreground window is read rather than typed at.
+# after_tray_menu WHAT ROLE...: the window that had the foreground when the
+# menu opened has it again, or one of the other roles given. Wine sends no
+# keys to a hidden foreground window, so the foreground window is read
+# rather than typed at.
 after_tray_menu() {
-  local what=$1 role=$2 seen
-  poll "$role" 2000 foreground_role
+  local what=$1 seen
+  shift
+  poll 1 2000 foreground_is "$@"
   seen=$(foreground)
   [[ $seen != form* && $seen != *"focus Edit"* ]] ||
     fail "after the tray menu ($what) the keyboard is with the hidden settings window: $seen"
-  expect_eq "foreground after the tray menu ($what)" "$role" "${seen%% *}"
+  expect_eq "foreground after the tray menu ($what): one of $*" 1 "$(foreground_is "$@")"
 }
 foreground_role() { foreground | awk '{print $1}'; }
+foreground_is() {
+  local role
+  role=$(foreground_role)
+  [[ " $* " == *" $role "* ]] && echo 1 || echo "0 ($role)"
+}
 
 # Another program's window over everything but the taskbar, in front when
 # the menu opens.
@@ -71,7 +78,10 @@ poll 0 2000 menu_open || fail "Esc did not close the menu"
 after_tray_menu "opened with no click, closed with Esc" cover
 open_tray_menu || fail "no popup menu: $MENU_ITEMS"
 close_menu
-after_tray_menu "closed by a click on the other window" "$(clicked_opener cover)"
+# Whether the click that closes a menu also activates the window under it,
+# Microsoft does not say, and Wine 10 does not: that window or the one the
+# menu opened over are both right, the hidden window is not.
+after_tray_menu "closed by a click on the other window" cover "$(clicked_opener cover)"
 menu_item_desktop_icons
 after_tray_menu "desktop icons hidden" "$(clicked_opener cover)"
 menu_item_desktop_icons

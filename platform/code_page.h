@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace talvorin::core {
+namespace talvorin::platform {
 
 class AnsiCodePage {
  public:
@@ -15,9 +15,4 @@ class AnsiCodePage {
   virtual std::u16string decode(std::string_view bytes) const = 0;
 };
 
-// What a text looks like after a trip through the code page and back.
-inline std::u16string round_trip(const AnsiCodePage& code_page, std::u16string_view text) {
-  return code_page.decode(code_page.encode(text));
-}
-
-}  // namespace talvorin::core
+}  // namespace talvorin::platform
