@@ -49,8 +49,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::ShellWatch watch(errors);
 
     talvorin::forms::win32::Runtime runtime(instance, registry, errors);
-    const talvorin::forms::SettingsWindow form(
-        runtime, {shell, overlays, tray, registry, common_controls, code_page, watch}, {drawing, clock, links, code_page});
+    const talvorin::forms::SettingsWindow form(runtime,
+                                               {shell, overlays, tray, registry, common_controls, code_page, watch},
+                                               {drawing, clock, links, code_page});
     return runtime.run();
   });
 }

@@ -1474,34 +1474,22 @@ int follow_steps(long count, long interval_ms, const std::function<void()>& step
   return kOk;
 }
 
-// standin-walk COUNT DX INTERVAL_MS: the stand-in's Start window moves DX
-// along its taskbar every INTERVAL_MS, as Windows 11's centred one does
-// when a program opens or closes.
-int cmd_standin_walk(Args args) {
-  if (args.size() < 3) return kUsage;
-  HWND start = standin_start();
-  if (!start) return missing(L"stand-in Start window");
-  const long dx = parse_long(args[1]);
-  return follow_steps(parse_long(args[0]), parse_long(args[2]), [start, dx] {
+// standin-steps start|bar COUNT D INTERVAL_MS: every INTERVAL_MS, the
+// stand-in's Start window moves D along its taskbar, as Windows 11's centred
+// one does when a program opens or closes; or its taskbar moves D down, as
+// an auto-hidden one slides off the screen and back.
+int cmd_standin_steps(Args args) {
+  if (args.size() < 4) return kUsage;
+  const bool start_moves = args[0] == L"start";
+  HWND window = start_moves ? standin_start() : standin_bar();
+  if (!window) return missing(L"stand-in " + args[0]);
+  const long d = parse_long(args[2]);
+  return follow_steps(parse_long(args[1]), parse_long(args[3]), [window, start_moves, d] {
     RECT rect{};
-    ::GetWindowRect(start, &rect);
-    POINT origin{rect.left + dx, rect.top};
-    ::ScreenToClient(::GetAncestor(start, GA_PARENT), &origin);
-    ::SetWindowPos(start, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  });
-}
-
-// standin-slide COUNT DY INTERVAL_MS: the stand-in taskbar slides DY every
-// INTERVAL_MS, as an auto-hidden one slides off the screen and back.
-int cmd_standin_slide(Args args) {
-  if (args.size() < 3) return kUsage;
-  HWND bar = standin_bar();
-  if (!bar) return missing(L"stand-in taskbar");
-  const long dy = parse_long(args[1]);
-  return follow_steps(parse_long(args[0]), parse_long(args[2]), [bar, dy] {
-    RECT rect{};
-    ::GetWindowRect(bar, &rect);
-    ::SetWindowPos(bar, nullptr, rect.left, rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::GetWindowRect(window, &rect);
+    POINT origin{rect.left + (start_moves ? d : 0), rect.top + (start_moves ? 0 : d)};
+    if (start_moves) ::ScreenToClient(::GetAncestor(window, GA_PARENT), &origin);
+    ::SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   });
 }
 
@@ -1526,8 +1514,7 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"overlay-order", cmd_overlay_order},
       {L"standin-region", cmd_standin_region},
       {L"raise-taskbar", cmd_raise_taskbar},
-      {L"standin-walk", cmd_standin_walk},
-      {L"standin-slide", cmd_standin_slide},
+      {L"standin-steps", cmd_standin_steps},
       {L"standin-topmost", cmd_standin_topmost},
       {L"start-rect", cmd_start_rect},
       {L"overlays", cmd_overlays},

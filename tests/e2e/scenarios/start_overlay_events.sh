@@ -38,10 +38,10 @@ follow_standin() {
   part=$(td start-rect standin-visible)
   poll 1 3000 eval "td overlays | grep -c '^overlay $part '"
   expect_eq "$1: the caption over its Start window" 1 "$POLL_SEEN"
-  at_most_one_late "$1: Start moving right every 40 ms" "$(td standin-walk 8 12 40)"
-  at_most_one_late "$1: Start moving back" "$(td standin-walk 8 -12 40)"
-  at_most_one_late "$1: the taskbar sliding off the screen" "$(td standin-slide 16 4 15)"
-  at_most_one_late "$1: the taskbar sliding back" "$(td standin-slide 16 -4 15)"
+  at_most_one_late "$1: Start moving right every 40 ms" "$(td standin-steps start 8 12 40)"
+  at_most_one_late "$1: Start moving back" "$(td standin-steps start 8 -12 40)"
+  at_most_one_late "$1: the taskbar sliding off the screen" "$(td standin-steps bar 16 4 15)"
+  at_most_one_late "$1: the taskbar sliding back" "$(td standin-steps bar 16 -4 15)"
 }
 
 follow_standin standin
