@@ -3,7 +3,6 @@
 // them through: a change of the foreground from every process, the other
 // events only from the process watched.
 
-#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <utility>
@@ -29,7 +28,6 @@ class ShellWatch final : public platform::ShellWatch {
     return set == processes_.end() ? kShellProcess : set->second;
   }
   bool watch(std::uint32_t process, Listener listener) override {
-    ++watches_;
     watched_ = process;
     listener_ = std::move(listener);
     return true;
@@ -47,16 +45,14 @@ class ShellWatch final : public platform::ShellWatch {
     listener_(event);
     return true;
   }
-  // The process watched now (0: none), and how often watch() was asked.
+  // The process watched now; 0: none.
   std::uint32_t watched() const { return watched_; }
-  std::size_t watches() const { return watches_; }
 
  private:
   const ShellWindows& shell_;
   std::map<platform::WindowHandle, std::uint32_t> processes_;
   Listener listener_;
   std::uint32_t watched_ = 0;
-  std::size_t watches_ = 0;
 };
 
 }  // namespace talvorin::sim

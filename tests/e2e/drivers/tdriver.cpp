@@ -1415,26 +1415,18 @@ int cmd_raise_taskbar(Args args) {
 // samples the caption windows every millisecond. For each step: how long
 // until the caption showed over what could be seen of the Start window
 // then, or of a later step (it caught up), or hid where less than 8 px of
-// it were left. The second taskbar's caption does not count. Prints "late
-// MS...", "-" for a step the caption never caught up with in 300 ms.
+// it were left. The second taskbar's caption, at the top of the screen,
+// does not count. Prints "late MS...", "-" for a step the caption never
+// caught up with in 300 ms.
 int follow_steps(long count, long interval_ms, const std::function<void()>& step) {
   HWND start = standin_start();
   if (!start) return missing(L"stand-in Start window");
-  std::vector<RECT> second_bars;
-  for (HWND second : e2e::top_level_windows(kSecondaryTrayClass)) {
-    RECT rect{};
-    if (is_ours(second) && ::GetWindowRect(second, &rect)) second_bars.push_back(rect);
-  }
-  const auto over_main_bar = [&second_bars] {
+  const auto over_main_bar = [] {
     std::vector<RECT> rects;
     for (HWND overlay : shown_overlays()) {
       RECT rect{};
-      RECT common{};
       ::GetWindowRect(overlay, &rect);
-      if (std::none_of(second_bars.begin(), second_bars.end(),
-                       [&](const RECT& bar) { return ::IntersectRect(&common, &rect, &bar); })) {
-        rects.push_back(rect);
-      }
+      if (rect.top >= ::GetSystemMetrics(SM_CYSCREEN) / 2) rects.push_back(rect);
     }
     return rects;
   };
