@@ -5,30 +5,22 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <fstream>
 #include <functional>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/win32/adapters.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/system_function.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_names.h"
 #include "tests/contract/clock_contract.h"
-#include "tests/contract/code_page_contract.h"
-#include "tests/contract/drawing_contract.h"
 #include "tests/contract/links_contract.h"
 #include "tests/contract/message_boxes_contract.h"
 #include "tests/contract/popup_menu_contract.h"
-#include "tests/contract/registry_contract.h"
-#include "tests/contract/shell_windows_contract.h"
-#include "tests/contract/start_overlays_contract.h"
 #include "tests/win32/check.h"
 #include "tests/win32/plain_window.h"
 
