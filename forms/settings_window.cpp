@@ -42,9 +42,8 @@ SettingsWindow::SettingsWindow(Runtime& runtime, const Ports& ports, const About
     : runtime_(runtime),
       ports_(ports),
       about_ports_(about_ports),
-      missing_button_(runtime.message_boxes()),
-      follower_(ports.watch, ports.shell, ports.overlays, button_monitors_,
-                [&runtime](std::function<void()> call) { runtime.post(std::move(call)); }) {
+      start_button_(ports.shell, ports.overlays, ports.code_page, runtime.message_boxes()),
+      follower_(ports.watch, start_button_, [&runtime](std::function<void()> call) { runtime.post(std::move(call)); }) {
   Form_Initialize();
   create_controls();
   Form_Load();
@@ -166,18 +165,14 @@ Unload SettingsWindow::Form_Unload() {
 }
 
 void SettingsWindow::Command1_Click() {
-  write_caption(platform::CaptionRequest::User);
+  SetStartButtonText(platform::CaptionRequest::User, Text1_->text());
   Timer1_->set_enabled(true);
 }
 
-void SettingsWindow::Timer1_Timer() { write_caption(platform::CaptionRequest::Timer); }
+void SettingsWindow::Timer1_Timer() { SetStartButtonText(platform::CaptionRequest::Timer, Text1_->text()); }
 
-void SettingsWindow::write_caption(platform::CaptionRequest request) {
-  const std::u16string typed = Text1_->text();
-  std::u16string caption = typed;
-  const platform::WindowHandle taskbar = platform::SetStartButtonText(
-      ports_.shell, ports_.code_page, missing_button_, button_monitors_, request, caption, ports_.overlays);
-  follower_.ticked(taskbar, typed);
+void SettingsWindow::SetStartButtonText(platform::CaptionRequest request, const std::u16string& sCaption) {
+  follower_.ticked(start_button_.write(request, sCaption), sCaption);
 }
 
 void SettingsWindow::pichook_MouseMove(const MouseEvent& event) {

@@ -62,14 +62,14 @@ class SettingsWindow {
   void add_tray_icon(std::u16string_view tip);
   void delete_tray_icon();
   void save_setting(std::u16string_view key, std::u16string_view text);
-  void write_caption(platform::CaptionRequest request);
+  // "Ok" and the timer: the text box's text onto the Start button.
+  void SetStartButtonText(platform::CaptionRequest request, const std::u16string& sCaption);
   std::u16string executable_path() const;
 
   Runtime& runtime_;
   Ports ports_;
   AboutWindow::Ports about_ports_;
-  platform::MissingButtonReport missing_button_;
-  platform::MonitorCache button_monitors_;
+  platform::StartButtonCaption start_button_;
   platform::CaptionFollower follower_;
   core::TrayIcon tray_icon_;
   core::TrayCallbackState tray_callback_;

@@ -142,44 +142,32 @@ StartButtonWindows FindStartButton(ShellWindows& shell) {
   return {taskbar, taskbar == 0 ? 0 : shell.find_child_window(taskbar, kStartButtonClass)};
 }
 
-core::StartButtonPlan PlaceCaptionWindows(ShellWindows& shell, MonitorCache& monitors, const StartButtonWindows& found,
-                                          std::u16string_view caption, StartOverlays& overlays) {
-  const std::uint32_t display_changes = overlays.display_changes();
+core::StartButtonPlan StartButtonCaption::place(const StartButtonWindows& found, std::u16string_view text) {
+  const std::uint32_t display_changes = overlays_.display_changes();
   const auto monitor_of = [&](const core::PixelRect& rect) {
-    return monitors.monitor_of(shell, rect, display_changes);
+    return monitors_.monitor_of(shell_, rect, display_changes);
   };
   core::StartButtonPlan plan =
-      core::plan_start_button(SearchStartButton(shell, found.taskbar, found.button, monitor_of), caption);
-  overlays.show(plan.overlays, caption);
+      core::plan_start_button(SearchStartButton(shell_, found.taskbar, found.button, monitor_of), text);
+  overlays_.show(plan.overlays, text);
   return plan;
 }
 
-WindowHandle SetStartButtonText(ShellWindows& shell, const AnsiCodePage& code_page, MissingButtonReport& report,
-                                MonitorCache& monitors, CaptionRequest request, std::u16string& sCaption,
-                                StartOverlays& overlays) {
-  const StartButtonWindows found = FindStartButton(shell);
-  const std::string ansi = code_page.encode(sCaption);
-  shell.set_window_text(found.button, ansi);
+WindowHandle StartButtonCaption::write(CaptionRequest request, std::u16string_view text) {
+  const StartButtonWindows found = FindStartButton(shell_);
+  shell_.set_window_text(found.button, code_page_.encode(text));
   // The overlay is a window of our own: it shows what was typed, whatever
   // the code page could not carry.
-  const core::StartButtonPlan plan = PlaceCaptionWindows(shell, monitors, found, sCaption, overlays);
-  sCaption = code_page.decode(ansi);
-  if (!plan.found()) {
-    report.button_missing(request);
+  if (!place(found, text).found()) {
+    report_.button_missing(request);
   } else {
-    report.button_found();
+    report_.button_found();
   }
   return found.taskbar;
 }
 
-CaptionFollower::CaptionFollower(ShellWatch& watch, ShellWindows& shell, StartOverlays& overlays,
-                                 MonitorCache& monitors, Post post)
-    : watch_(watch),
-      shell_(shell),
-      overlays_(overlays),
-      monitors_(monitors),
-      post_(std::move(post)),
-      following_(watch.own_process()) {}
+CaptionFollower::CaptionFollower(ShellWatch& watch, StartButtonCaption& start_button, Post post)
+    : watch_(watch), start_button_(start_button), post_(std::move(post)), following_(watch.own_process()) {}
 
 void CaptionFollower::ticked(WindowHandle taskbar, std::u16string_view caption) {
   caption_ = caption;
@@ -198,7 +186,7 @@ void CaptionFollower::heard(const core::WindowEvent& event) {
 }
 
 void CaptionFollower::follow() {
-  if (following_.due()) PlaceCaptionWindows(shell_, monitors_, FindStartButton(shell_), caption_, overlays_);
+  if (following_.due()) start_button_.place(caption_);
 }
 
 void ShowDesktopIcons(ShellWindows& shell) { show_desktop_icon_list(shell, ShowCommand::Show); }

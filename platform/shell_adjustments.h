@@ -57,20 +57,34 @@ struct StartButtonWindows {
 };
 StartButtonWindows FindStartButton(ShellWindows& shell);
 
-// Lays the overlays over the Start button found where it paints no text,
-// and hides them where it does or is gone: the one search and plan of the
-// tick and of the events alike.
-core::StartButtonPlan PlaceCaptionWindows(ShellWindows& shell, MonitorCache& monitors, const StartButtonWindows& found,
-                                          std::u16string_view caption, StartOverlays& overlays);
+// The caption of the shell's Start button: written into the button, shown
+// over it where it paints no text, and a button gone missing reported. It
+// keeps the report's state and the monitors of the buttons between calls.
+class StartButtonCaption {
+ public:
+  StartButtonCaption(ShellWindows& shell, StartOverlays& overlays, const AnsiCodePage& code_page, MessageBoxes& boxes)
+      : shell_(shell), overlays_(overlays), code_page_(code_page), report_(boxes) {}
 
-// Writes the caption into the taskbar's Start button, looked up afresh.
-// sCaption comes back as the code page could carry it. Where the button
-// paints no text of its own, the overlays show the caption, whole, over it.
-// A button missing in every shape the search knows goes to the report.
-// Returns the taskbar found, or 0.
-WindowHandle SetStartButtonText(ShellWindows& shell, const AnsiCodePage& code_page, MissingButtonReport& report,
-                                MonitorCache& monitors, CaptionRequest request, std::u16string& sCaption,
-                                StartOverlays& overlays);
+  // Writes `text` into the taskbar's Start button, looked up afresh, as far
+  // as the code page carries it. Where the button paints no text of its
+  // own, the overlays show the text, whole, over it. A button missing in
+  // every shape the search knows goes to the report. Returns the taskbar
+  // found, or 0.
+  WindowHandle write(CaptionRequest request, std::u16string_view text);
+  // Lays the overlays over the button as `write` does, with the same
+  // search and plan, but writes no text and reports nothing.
+  void place(std::u16string_view text) { place(FindStartButton(shell_), text); }
+  bool report_open() const { return report_.is_open(); }
+
+ private:
+  core::StartButtonPlan place(const StartButtonWindows& found, std::u16string_view text);
+
+  ShellWindows& shell_;
+  StartOverlays& overlays_;
+  const AnsiCodePage& code_page_;
+  MissingButtonReport report_;
+  MonitorCache monitors_;
+};
 
 // The overlays follow the shell between the ticks. An event that may have
 // moved them asks for one re-placement for its whole burst, made once the
@@ -82,7 +96,7 @@ class CaptionFollower {
   // Asks for a call once the messages waiting now have been handled.
   using Post = std::function<void(std::function<void()>)>;
 
-  CaptionFollower(ShellWatch& watch, ShellWindows& shell, StartOverlays& overlays, MonitorCache& monitors, Post post);
+  CaptionFollower(ShellWatch& watch, StartButtonCaption& start_button, Post post);
   CaptionFollower(const CaptionFollower&) = delete;
   CaptionFollower& operator=(const CaptionFollower&) = delete;
   ~CaptionFollower() { watch_.stop(); }
@@ -96,9 +110,7 @@ class CaptionFollower {
   void follow();
 
   ShellWatch& watch_;
-  ShellWindows& shell_;
-  StartOverlays& overlays_;
-  MonitorCache& monitors_;
+  StartButtonCaption& start_button_;
   Post post_;
   core::CaptionFollowing following_;
   std::u16string caption_;

@@ -191,31 +191,28 @@ class RecordingBoxes final : public platform::MessageBoxes {
 class StartButtonCaption : public ::testing::Test {
  protected:
   // The number of boxes shown so far.
-  std::size_t write(platform::CaptionRequest request, sim::ShellWindows& on) {
-    platform::SetStartButtonText(on, code_page, report, monitors, request, caption, overlays);
+  std::size_t write(platform::CaptionRequest request) {
+    start_button.write(request, caption);
     return boxes.shown.size();
   }
-  std::size_t write(platform::CaptionRequest request) { return write(request, shell); }
 
   sim::ShellWindows shell;
   sim::StartOverlays overlays{shell};
   const sim::CodePage1251 code_page{};
   RecordingBoxes boxes;
-  platform::MissingButtonReport report{boxes};
-  platform::MonitorCache monitors;
+  platform::StartButtonCaption start_button{shell, overlays, code_page, boxes};
   std::u16string caption = u"x";
 };
 
 using enum platform::CaptionRequest;
 
-TEST_F(StartButtonCaption, WritesThroughTheCodePageAndGivesBackWhatItCarried) {
+TEST_F(StartButtonCaption, WritesThroughTheCodePageIntoTheButtonFoundAfresh) {
   const auto taskbar = shell.add_taskbar();
   const auto button = shell.find_child_window(taskbar, "BUTTON");
 
   caption = u"Пуск \u2603";
   EXPECT_EQ(write(Timer), 0U);
   EXPECT_EQ(shell.text_of(button), "\xCF\xF3\xF1\xEA ?");
-  EXPECT_EQ(caption, u"Пуск ?");
 
   // A taskbar made anew is found on the next call.
   shell.remove(taskbar);
@@ -231,9 +228,11 @@ TEST_F(StartButtonCaption, ReportsAMissingButtonAndLeavesOtherProgramsButtonsAlo
   EXPECT_EQ(boxes.shown[0], u"Talvorin: Error: Cannot find window");
 
   sim::ShellWindows no_taskbar;
+  sim::StartOverlays no_overlays{no_taskbar};
   const auto stray = no_taskbar.add_top_level("BUTTON");
   no_taskbar.set_window_text(stray, "theirs");
-  EXPECT_EQ(write(User, no_taskbar), 2U) << "no taskbar: the button is missing";
+  platform::StartButtonCaption{no_taskbar, no_overlays, code_page, boxes}.write(User, caption);
+  EXPECT_EQ(boxes.shown.size(), 2U) << "no taskbar: the button is missing";
   EXPECT_EQ(no_taskbar.text_of(stray), "theirs");
 }
 
@@ -320,14 +319,10 @@ TEST(StartButtonShapes, EachShapeGetsItsCaptionWindowsAndAnIdleTickCostsOnlyItsS
     sim::StartOverlays overlays{shell};
     const sim::CodePage1251 code_page;
     RecordingBoxes boxes;
-    platform::MissingButtonReport report(boxes);
-    platform::MonitorCache monitors;
-    std::u16string caption;
+    platform::StartButtonCaption start_button{shell, overlays, code_page, boxes};
     const auto tick = [&] {
-      caption = u"Пуск";
       const std::size_t before = shell.calls();
-      platform::SetStartButtonText(shell, code_page, report, monitors, platform::CaptionRequest::Timer, caption,
-                                   overlays);
+      start_button.write(Timer, u"Пуск");
       return shell.calls() - before;
     };
     const std::size_t first = tick();
@@ -353,12 +348,9 @@ TEST(StartButtonShapes, TheCaptionWindowFollowsAMovedButtonAndHidesWhenItSlidesO
   sim::StartOverlays overlays{shell};
   const sim::CodePage1251 code_page;
   RecordingBoxes boxes;
-  platform::MissingButtonReport report(boxes);
-  platform::MonitorCache monitors;
+  platform::StartButtonCaption start_button{shell, overlays, code_page, boxes};
   const auto tick = [&] {
-    std::u16string caption = u"Пуск";
-    platform::SetStartButtonText(shell, code_page, report, monitors, platform::CaptionRequest::Timer, caption,
-                                 overlays);
+    start_button.write(Timer, u"Пуск");
     return overlays.shown().empty() ? core::PixelRect{} : overlays.shown().front().rect;
   };
   // The taskbar auto-hides, leaving 2 px, and comes back half off the
@@ -399,16 +391,12 @@ TEST(MissingButtonReport, NeverTwoBoxesAtOnceAndALossSeenMeanwhileIsReportedAfte
   const sim::CodePage1251 code_page;
   NestedBoxes boxes;
   sim::StartOverlays overlays{shell};
-  platform::MissingButtonReport report(boxes);
-  platform::MonitorCache monitors;
-  std::u16string caption = u"x";
-  const auto call = [&](platform::CaptionRequest request) {
-    platform::SetStartButtonText(shell, code_page, report, monitors, request, caption, overlays);
-  };
+  platform::StartButtonCaption start_button{shell, overlays, code_page, boxes};
+  const auto call = [&](platform::CaptionRequest request) { start_button.write(request, u"x"); };
 
   // While the first box is open the button comes back and goes again.
   boxes.while_open = [&] {
-    EXPECT_TRUE(report.is_open());
+    EXPECT_TRUE(start_button.report_open());
     call(User);
     const auto taskbar = shell.add_taskbar();
     call(Timer);
@@ -417,7 +405,7 @@ TEST(MissingButtonReport, NeverTwoBoxesAtOnceAndALossSeenMeanwhileIsReportedAfte
     EXPECT_EQ(boxes.shown, 1);
   };
   call(Timer);
-  EXPECT_FALSE(report.is_open());
+  EXPECT_FALSE(start_button.report_open());
   EXPECT_EQ(boxes.shown, 1);
   call(Timer);
   EXPECT_EQ(boxes.shown, 2) << "the second loss had no box of its own yet";
