@@ -167,6 +167,19 @@ std::optional<ZOrderMove> caption_window_move(ZOrder& z_order, std::uintptr_t ca
   return ZOrderMove{ZOrderMove::To::Beneath, over};
 }
 
+OverlayUpdate OverlayState::show(const OverlayPlacement& placement, std::u16string_view caption) {
+  OverlayUpdate update;
+  update.set_caption = caption != caption_;
+  update.move = !shown_ || placement.rect != placement_.rect;
+  update.set_topmost = !shown_ || placement.topmost != placement_.topmost;
+  update.show = !shown_;
+  update.redraw = update.set_caption || update.move;
+  if (update.set_caption) caption_ = caption;
+  placement_ = placement;
+  shown_ = true;
+  return update;
+}
+
 bool reads_right_to_left(std::u16string_view caption) {
   for (std::size_t i = 0; i < caption.size(); ++i) {
     char32_t c = caption[i];

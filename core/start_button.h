@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/geometry.h"
@@ -74,6 +76,35 @@ struct StartButtonPlan {
 // Which shape the search found (the first that fits, in the order of the
 // enumeration) and the overlays it needs for the caption.
 StartButtonPlan plan_start_button(const StartButtonSearch& search, std::u16string_view caption);
+
+// What a caption window must do to show a placement with a caption, from
+// what it showed last: moved or drawn anew only where its place or the
+// caption changed or it was hidden, made topmost or not only where that
+// changed. The caption windows and their simulation both keep one.
+struct OverlayUpdate {
+  bool set_caption = false;  // the caption differs from the one it has
+  bool move = false;         // to the placement's rectangle
+  bool set_topmost = false;  // topmost or not, as the placement says
+  bool show = false;         // it was hidden
+  bool redraw = false;       // its picture changed: shown, moved or a new caption
+};
+
+class OverlayState {
+ public:
+  // What showing `placement` with `caption` asks; the state holds them after.
+  OverlayUpdate show(const OverlayPlacement& placement, std::u16string_view caption);
+  // Whether hiding asks anything: only a shown overlay hides.
+  bool hide() { return std::exchange(shown_, false); }
+
+  bool shown() const { return shown_; }
+  const OverlayPlacement& placement() const { return placement_; }
+  const std::u16string& caption() const { return caption_; }
+
+ private:
+  OverlayPlacement placement_{};
+  std::u16string caption_;
+  bool shown_ = false;
+};
 
 // Less than this much of a button left in either direction is no button a
 // user can see or aim at: an auto-hidden taskbar leaves 2 px on the screen.

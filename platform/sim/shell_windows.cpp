@@ -252,7 +252,6 @@ class SimulatedZOrder final : public core::ZOrder {
 }  // namespace
 
 void StartOverlays::show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) {
-  const bool caption_changed = caption != caption_;
   while (overlays_.size() < placements.size()) {
     // Made hidden, on top of the ordinary windows, as CreateWindowEx makes one.
     const WindowHandle window = shell_.add_top_level(std::string(kWindowClass));
@@ -262,24 +261,20 @@ void StartOverlays::show(const std::vector<core::OverlayPlacement>& placements, 
   for (std::size_t i = 0; i < overlays_.size(); ++i) {
     Overlay& overlay = overlays_[i];
     if (i < placements.size()) {
-      place(overlay, placements[i], caption_changed);
-    } else if (overlay.shown) {
-      overlay.shown = false;
-      shell_.set_facts(overlay.window,
-                       {.visible = false, .rect = overlay.placement.rect, .topmost = overlay.placement.topmost});
+      place(overlay, placements[i], caption);
+    } else if (overlay.state.hide()) {
+      const core::OverlayPlacement& last = overlay.state.placement();
+      shell_.set_facts(overlay.window, {.visible = false, .rect = last.rect, .topmost = last.topmost});
     }
   }
   caption_ = placements.empty() ? std::u16string() : std::u16string(caption);
 }
 
-// As the Win32 overlay: moved and drawn anew only where its place or the
-// caption changed or it was hidden, made topmost or not with its taskbar,
-// then put back above the taskbar as core says.
-void StartOverlays::place(Overlay& overlay, const core::OverlayPlacement& placement, bool caption_changed) {
-  if (!overlay.shown || placement.rect != overlay.placement.rect || caption_changed) ++redraws_;
+// As the Win32 overlay: drawn anew where core's state says, made topmost or
+// not with its taskbar, then put back above the taskbar as core says.
+void StartOverlays::place(Overlay& overlay, const core::OverlayPlacement& placement, std::u16string_view caption) {
+  if (overlay.state.show(placement, caption).redraw) ++redraws_;
   shell_.set_facts(overlay.window, {.visible = true, .rect = placement.rect, .topmost = placement.topmost});
-  overlay.placement = placement;
-  overlay.shown = true;
   SimulatedZOrder z_order(shell_);
   const auto move = core::caption_window_move(z_order, overlay.window, placement.above, placement.topmost);
   if (!move) return;
@@ -297,7 +292,7 @@ void StartOverlays::place(Overlay& overlay, const core::OverlayPlacement& placem
 std::vector<core::OverlayPlacement> StartOverlays::shown() const {
   std::vector<core::OverlayPlacement> placements;
   for (const Overlay& overlay : overlays_) {
-    if (overlay.shown) placements.push_back(overlay.placement);
+    if (overlay.state.shown()) placements.push_back(overlay.state.placement());
   }
   return placements;
 }

@@ -125,10 +125,9 @@ class StartOverlays final : public platform::StartOverlays {
  private:
   struct Overlay {
     WindowHandle window = 0;
-    core::OverlayPlacement placement{};
-    bool shown = false;
+    core::OverlayState state{};
   };
-  void place(Overlay& overlay, const core::OverlayPlacement& placement, bool caption_changed);
+  void place(Overlay& overlay, const core::OverlayPlacement& placement, std::u16string_view caption);
 
   ShellWindows& shell_;
   std::vector<Overlay> overlays_;

@@ -98,38 +98,31 @@ class StartOverlays::Overlay final : private Window {
   void place(const core::OverlayPlacement& placement, std::u16string_view caption) {
     if (!hwnd() && !create_window()) return;
     const HWND window = hwnd();
-    bool redraw = false;
-    if (caption != caption_) {
-      caption_ = std::u16string(caption);
-      right_to_left_ = core::reads_right_to_left(caption_);
-      ::SetWindowTextW(window, to_wide(caption_).c_str());
-      redraw = true;
+    const core::OverlayUpdate update = state_.show(placement, caption);
+    if (update.set_caption) {
+      right_to_left_ = core::reads_right_to_left(state_.caption());
+      ::SetWindowTextW(window, to_wide(state_.caption()).c_str());
     }
-    if (!shown_ || placement.rect != placement_.rect) {
+    if (update.move) {
       const RECT rect = to_rect(placement.rect);
       ::SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                      kQuietMove | SWP_NOZORDER);
-      redraw = true;
     }
-    if (!shown_ || placement.topmost != placement_.topmost) {
+    if (update.set_topmost) {
       ::SetWindowPos(window, placement.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      kQuietMove | SWP_NOMOVE | SWP_NOSIZE);
     }
-    if (!shown_) {
+    if (update.show) {
       ::ShowWindow(window, SW_SHOWNOACTIVATE);
-      shown_ = true;
-    } else if (redraw) {
+    } else if (update.redraw) {
       ::InvalidateRect(window, nullptr, FALSE);
     }
     // Shown first: showing a window may move it in the z-order.
     stand_above(as_hwnd(placement.above), placement.topmost);
-    placement_ = placement;
   }
 
   void hide() {
-    if (!shown_) return;
-    ::ShowWindow(hwnd(), SW_HIDE);
-    shown_ = false;
+    if (state_.hide()) ::ShowWindow(hwnd(), SW_HIDE);
   }
 
  private:
@@ -209,7 +202,7 @@ class StartOverlays::Overlay final : private Window {
     const selected_object font(dc, font_for(area.bottom - area.top));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-    std::wstring text = to_wide(caption_);
+    std::wstring text = to_wide(state_.caption());
     const UINT reading = right_to_left_ ? DT_RTLREADING : 0;
     ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &area,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | reading);
@@ -231,10 +224,8 @@ class StartOverlays::Overlay final : private Window {
   HWND owner_;
   unique_hfont font_;
   int font_height_ = 0;
-  std::u16string caption_;
+  core::OverlayState state_;
   bool right_to_left_ = false;
-  core::OverlayPlacement placement_{};
-  bool shown_ = false;
 };
 
 StartOverlays::StartOverlays(ErrorReport& errors) : errors_(errors) {
