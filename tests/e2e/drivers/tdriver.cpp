@@ -63,7 +63,6 @@ const std::map<std::wstring, std::function<int(Args)>>& commands() {
       {L"key-escape", cmd_key_escape},
       {L"foreground", cmd_foreground},
       {L"set-text", cmd_set_text},
-      {L"get-text", cmd_get_text},
       {L"set-check", cmd_set_check},
       {L"get-check", cmd_get_check},
       {L"close-form", cmd_close_form},

@@ -96,7 +96,6 @@ int cmd_message_boxes(Args);
 int cmd_close_message_boxes(Args);
 int cmd_form(Args);
 int cmd_set_text(Args);
-int cmd_get_text(Args);
 int cmd_set_check(Args);
 int cmd_get_check(Args);
 int cmd_press_ok(Args);

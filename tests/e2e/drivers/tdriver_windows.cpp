@@ -70,13 +70,6 @@ int cmd_set_text(Args args) {
   return kOk;
 }
 
-int cmd_get_text(Args) {
-  HWND edit = form_child(L"Edit");
-  if (!edit) return missing(L"Edit of " + std::wstring(kFormWindowClass));
-  print(e2e::window_text(edit));
-  return kOk;
-}
-
 int cmd_set_check(Args args) {
   if (args.empty()) return kUsage;
   HWND box = form_check_box();
