@@ -74,6 +74,18 @@ static e2e::unique_handle open_process(const std::wstring& pid, DWORD access) {
   return e2e::unique_handle(::OpenProcess(access, FALSE, static_cast<DWORD>(parse_long(pid))));
 }
 
+// Waits for the process to end and prints its exit code.
+static int print_exit(HANDLE process, DWORD wait_ms, const std::wstring& waited) {
+  if (!process || ::WaitForSingleObject(process, wait_ms) != WAIT_OBJECT_0) {
+    print(L"still running after " + waited + L" ms");
+    return kMismatch;
+  }
+  DWORD code = 0;
+  ::GetExitCodeProcess(process, &code);
+  print(L"exited " + std::to_wstring(code));
+  return kOk;
+}
+
 // A negative timeout waits as long as the process runs.
 int cmd_wait_exit(Args args) {
   if (args.size() < 2) return kUsage;
@@ -83,15 +95,7 @@ int cmd_wait_exit(Args args) {
     return kOk;
   }
   const long timeout_ms = parse_long(args[1]);
-  const DWORD wait_ms = timeout_ms < 0 ? INFINITE : static_cast<DWORD>(timeout_ms);
-  if (::WaitForSingleObject(process.get(), wait_ms) != WAIT_OBJECT_0) {
-    print(L"still running after " + args[1] + L" ms");
-    return kMismatch;
-  }
-  DWORD code = 0;
-  ::GetExitCodeProcess(process.get(), &code);
-  print(L"exited " + std::to_wstring(code));
-  return kOk;
+  return print_exit(process.get(), timeout_ms < 0 ? INFINITE : static_cast<DWORD>(timeout_ms), args[1]);
 }
 
 namespace {
@@ -132,14 +136,7 @@ int cmd_end_session(Args args) {
   }
   print(L"ended");
   if (args.size() < 2) return kOk;
-  if (!process || ::WaitForSingleObject(process.get(), static_cast<DWORD>(parse_long(args[1]))) != WAIT_OBJECT_0) {
-    print(L"still running after " + args[1] + L" ms");
-    return kMismatch;
-  }
-  DWORD code = 0;
-  ::GetExitCodeProcess(process.get(), &code);
-  print(L"exited " + std::to_wstring(code));
-  return kOk;
+  return print_exit(process.get(), static_cast<DWORD>(parse_long(args[1])), args[1]);
 }
 
 int cmd_kill(Args args) {

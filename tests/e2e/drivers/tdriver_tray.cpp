@@ -43,23 +43,20 @@ int cmd_tray_callback(Args args) {
   return kOk;
 }
 
-int cmd_tray_delete(Args) {
+// Shell_NotifyIcon on the program's icon; prints `yes` or `no` as it succeeds.
+static int notify_icon(DWORD message, const wchar_t* yes, const wchar_t* no) {
   HWND owner = icon_owner();
   if (!owner) return missing(kPictureWindowClass);
   auto data = program_icon(owner);
-  print(::Shell_NotifyIconW(NIM_DELETE, &data) ? L"deleted" : L"not deleted");
+  print(::Shell_NotifyIconW(message, &data) ? yes : no);
   return kOk;
 }
 
+int cmd_tray_delete(Args) { return notify_icon(NIM_DELETE, L"deleted", L"not deleted"); }
+
 // The shell accepts a modify only for an icon it holds, and a modify with no
 // flags changes nothing: a way to ask whether the icon is there.
-int cmd_tray_present(Args) {
-  HWND owner = icon_owner();
-  if (!owner) return missing(kPictureWindowClass);
-  auto data = program_icon(owner);
-  print(::Shell_NotifyIconW(NIM_MODIFY, &data) ? L"1" : L"0");
-  return kOk;
-}
+int cmd_tray_present(Args) { return notify_icon(NIM_MODIFY, L"1", L"0"); }
 
 // Every running copy of the program: "<pid> icon <0|1>" a line each.
 int cmd_copies(Args) {
