@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,8 +18,8 @@
 namespace tdriver {
 namespace {
 
-const std::map<std::wstring, std::function<int(Args)>>& commands() {
-  static const std::map<std::wstring, std::function<int(Args)>> table{
+const std::map<std::wstring, Command*>& commands() {
+  static const std::map<std::wstring, Command*> table{
       {L"acp", cmd_acp},
       {L"start-caption", cmd_start_caption},
       {L"wait-caption", cmd_wait_caption},

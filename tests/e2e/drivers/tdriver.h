@@ -18,6 +18,8 @@ namespace tdriver {
 
 using e2e::print;
 using Args = std::span<const std::wstring>;
+// Every command: its arguments in, the exit code out.
+using Command = int(Args);
 
 constexpr int kOk = 0;
 constexpr int kMismatch = 1;
@@ -57,79 +59,32 @@ int wait_for_overlay(const std::wstring& text, const std::optional<RECT>& rect, 
                      const e2e::Stopwatch& clock);
 RECT standin_visible_part(RECT start);
 
-int cmd_start_caption(Args);
-int cmd_wait_caption(Args);
-int cmd_decoy(Args);
-int cmd_standin_taskbar(Args);
-int cmd_overlays(Args);
-int cmd_overlay_order(Args);
-int cmd_wait_overlay(Args);
-int cmd_start_rect(Args);
-int cmd_standin_move(Args);
-int cmd_standin_bar_move(Args);
-int cmd_standin_topmost(Args);
-int cmd_fullscreen(Args);
-int cmd_overlay_over_fullscreen(Args);
-int cmd_standin_caption(Args);
-int cmd_standin_region(Args);
+Command cmd_start_caption, cmd_wait_caption, cmd_decoy, cmd_standin_taskbar, cmd_overlays, cmd_overlay_order,
+    cmd_wait_overlay, cmd_start_rect, cmd_standin_move, cmd_standin_bar_move, cmd_standin_topmost, cmd_fullscreen,
+    cmd_overlay_over_fullscreen, cmd_standin_caption, cmd_standin_region;
 
 // Following the shell between the program's ticks (tdriver_following.cpp).
-int cmd_raise_taskbar(Args);
-int cmd_standin_steps(Args);
+Command cmd_raise_taskbar, cmd_standin_steps;
 
 // Processes and the system (tdriver_processes.cpp).
-int cmd_start(Args);
-int cmd_wait_exit(Args);
-int cmd_end_session(Args);
-int cmd_kill(Args);
-int cmd_peak_memory(Args);
-int cmd_module_path(Args);
-int cmd_screen_dpi(Args);
-int cmd_live_handles(Args);
-int cmd_acp(Args);
-int cmd_hold(Args);
+Command cmd_start, cmd_wait_exit, cmd_end_session, cmd_kill, cmd_peak_memory, cmd_module_path, cmd_screen_dpi,
+    cmd_live_handles, cmd_acp, cmd_hold;
 
 // The program's windows and the others (tdriver_windows.cpp).
 HWND find_form();
 
-int cmd_message_boxes(Args);
-int cmd_close_message_boxes(Args);
-int cmd_form(Args);
-int cmd_set_text(Args);
-int cmd_set_check(Args);
-int cmd_get_check(Args);
-int cmd_press_ok(Args);
-int cmd_close_form(Args);
-int cmd_minimize_form(Args);
-int cmd_about(Args);
-int cmd_window_dpi(Args);
-int cmd_cursor(Args);
-int cmd_about_close(Args);
-int cmd_cover(Args);
-int cmd_activate(Args);
-int cmd_key_escape(Args);
-int cmd_foreground(Args);
+Command cmd_message_boxes, cmd_close_message_boxes, cmd_form, cmd_set_text, cmd_set_check, cmd_get_check, cmd_press_ok,
+    cmd_close_form, cmd_minimize_form, cmd_about, cmd_window_dpi, cmd_cursor, cmd_about_close, cmd_cover, cmd_activate,
+    cmd_key_escape, cmd_foreground;
 
 // The tray and the popup menus (tdriver_tray.cpp).
-int cmd_tray_callback(Args);
-int cmd_tray_delete(Args);
-int cmd_tray_present(Args);
-int cmd_copies(Args);
-int cmd_taskbar_created(Args);
-int cmd_menu_window(Args);
-int cmd_menu_hook(Args);
-int cmd_menu_item_point(Args);
+Command cmd_tray_callback, cmd_tray_delete, cmd_tray_present, cmd_copies, cmd_taskbar_created, cmd_menu_window,
+    cmd_menu_hook, cmd_menu_item_point;
 
 // The registry (tdriver_registry.cpp).
-int cmd_reg_get(Args);
-int cmd_reg_summary(Args);
-int cmd_reg_set(Args);
-int cmd_reg_set_repeated(Args);
-int cmd_reg_make_key(Args);
-int cmd_reg_delete(Args);
+Command cmd_reg_get, cmd_reg_summary, cmd_reg_set, cmd_reg_set_repeated, cmd_reg_make_key, cmd_reg_delete;
 
 // The desktop's icons (tdriver_desktop.cpp).
-int cmd_desktop_icons(Args);
-int cmd_desktop_icons_visible(Args);
+Command cmd_desktop_icons, cmd_desktop_icons_visible;
 
 }  // namespace tdriver
