@@ -2,12 +2,14 @@
 
 namespace talvorin::core {
 
-std::vector<AutorunMove> enable_autorun_moves() { return {{RegistryRoot::CurrentUser, kParkingKey, kRunKey}}; }
+std::vector<AutorunMove> enable_autorun_moves() {
+  return {{RegistryRoot::CurrentUser, kParkingKey, kRunKey, /*create_missing_target=*/true}};
+}
 
 std::vector<AutorunMove> disable_autorun_moves() {
   return {
-      {RegistryRoot::LocalMachine, kRunKey, kParkingKey},
-      {RegistryRoot::CurrentUser, kRunKey, kParkingKey},
+      {RegistryRoot::LocalMachine, kRunKey, kParkingKey, /*create_missing_target=*/false},
+      {RegistryRoot::CurrentUser, kRunKey, kParkingKey, /*create_missing_target=*/true},
   };
 }
 

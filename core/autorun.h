@@ -14,12 +14,15 @@ enum class RegistryRoot { CurrentUser, LocalMachine };
 inline constexpr std::u16string_view kRunKey = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr std::u16string_view kParkingKey = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run-";
 
-// Delete the value from one key, then write it into the other. Neither key is
-// ever created: under a root without the target key nothing is written.
+// Write the value into one key, then delete it from the other: a value that
+// could not be written stays where it was, so no move loses it. A trimmed
+// profile may lack the user's key, which the program may make; the machine's
+// keys are never made, nor written where the user may not.
 struct AutorunMove {
   RegistryRoot root;
   std::u16string_view delete_from;
   std::u16string_view write_to;
+  bool create_missing_target;
 };
 
 std::vector<AutorunMove> enable_autorun_moves();

@@ -30,40 +30,87 @@ constexpr auto HKLM = RegistryRoot::LocalMachine;
 constexpr std::u16string_view kName = u"Talvorin";
 constexpr std::u16string_view kPath = u"C:\\Tools\\talvorin.exe";
 
-TEST(EnableAutorun, MovesTheValueFromTheUsersParkingKeyIntoRun) {
+// Where each value ends up, from the keys a profile may or may not have.
+// The user's missing key is made; the machine's never is; a value that
+// could not be written where it goes stays where it was.
+TEST(Autorun, MovesTheValueAndLosesItNowhere) {
+  using Value = std::optional<std::u16string>;
+  constexpr std::u16string_view kOld = u"D:\\old\\talvorin.exe";
+  struct Keys {
+    bool run = false;
+    bool parking = false;
+    Value in_run{};
+    Value parked{};
+  };
   struct Case {
     const char* what;
-    bool parking_key;
-    bool parked_value;
+    bool enable;
+    Keys user, machine;
+    bool user_writable, machine_writable;
+    Keys user_after, machine_after;
   };
-  for (const Case c : {Case{"no parking key", false, false}, Case{"empty parking key", true, false},
-                       Case{"parked value", true, true}}) {
+  const Value path{kPath};
+  const Value old{kOld};
+  const Case cases[] = {
+      {"on: no parking key", true, {true, false}, {}, true, false, {true, false, path}, {}},
+      {"on: parked value", true, {true, true, {}, old}, {}, true, false, {true, true, path}, {}},
+      {"on: an old path in Run", true, {true, false, old}, {}, true, false, {true, false, path}, {}},
+      {"on: no Run key", true, {false, true, {}, old}, {}, true, false, {true, true, path}, {}},
+      {"on: no Run key, none may be made", true, {false, true, {}, old}, {}, false, false, {false, true, {}, old}, {}},
+      {"off: no parking key",
+       false,
+       {true, false, path},
+       {true, true},
+       true,
+       false,
+       {true, true, {}, path},
+       {true, true}},
+      {"off: the machine's value, its parking key there",
+       false,
+       {true, true},
+       {true, true, old},
+       true,
+       true,
+       {true, true, {}, path},
+       {true, true, {}, path}},
+      {"off: the machine's value, no parking key",
+       false,
+       {true, true},
+       {true, false, old},
+       true,
+       true,
+       {true, true, {}, path},
+       {true, false, old}},
+  };
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     sim::Registry registry;
-    registry.add_key(HKCU, kRunKey);
-    if (c.parking_key) registry.add_key(HKCU, kParkingKey);
-    if (c.parked_value) registry.put(HKCU, kParkingKey, kName, u"D:\\old\\talvorin.exe");
+    const auto seed = [&](RegistryRoot root, const Keys& keys) {
+      if (keys.run) registry.add_key(root, kRunKey);
+      if (keys.parking) registry.add_key(root, kParkingKey);
+      if (keys.in_run) registry.put(root, kRunKey, kName, *keys.in_run);
+      if (keys.parked) registry.put(root, kParkingKey, kName, *keys.parked);
+    };
+    seed(HKCU, c.user);
+    seed(HKLM, c.machine);
+    if (!c.user_writable) registry.deny_writes(HKCU);
+    if (!c.machine_writable) registry.deny_writes(HKLM);
 
-    platform::EnableAutorun(registry, kPath, kName);
+    if (c.enable) {
+      platform::EnableAutorun(registry, kPath, kName);
+    } else {
+      platform::DisableAutorun(registry, kPath, kName);
+    }
 
-    EXPECT_EQ(registry.get(HKCU, kRunKey, kName), std::u16string(kPath));
-    EXPECT_EQ(registry.get(HKCU, kParkingKey, kName), std::nullopt);
-    EXPECT_EQ(registry.has_key(HKCU, kParkingKey), c.parking_key) << "no key is ever created";
-    EXPECT_FALSE(registry.has_key(HKLM, kRunKey));
+    for (const auto& [root, keys] : {std::pair{HKCU, c.user_after}, std::pair{HKLM, c.machine_after}}) {
+      SCOPED_TRACE(root == HKCU ? "HKCU" : "HKLM");
+      EXPECT_EQ(registry.has_key(root, kRunKey), keys.run);
+      EXPECT_EQ(registry.has_key(root, kParkingKey), keys.parking);
+      EXPECT_EQ(registry.get(root, kRunKey, kName), keys.in_run);
+      EXPECT_EQ(registry.get(root, kParkingKey, kName), keys.parked);
+    }
     EXPECT_EQ(registry.open_keys(), 0U);
   }
-}
-
-TEST(EnableAutorun, CreatesNoRunKeyAndOverwritesAnOldPath) {
-  sim::Registry registry;
-  platform::EnableAutorun(registry, kPath, kName);
-  EXPECT_FALSE(registry.has_key(HKCU, kRunKey));
-  EXPECT_TRUE(registry.changes().empty());
-
-  registry.add_key(HKCU, kRunKey);
-  platform::EnableAutorun(registry, u"C:\\Old\\talvorin.exe", kName);
-  platform::EnableAutorun(registry, u"E:\\New\\talvorin.exe", kName);
-  EXPECT_EQ(registry.get(HKCU, kRunKey, kName), u"E:\\New\\talvorin.exe");
 }
 
 TEST(EnableAutorun, StoresTheWholePathQuotedWhereItHasBlanks) {
@@ -84,45 +131,8 @@ TEST(EnableAutorun, StoresTheWholePathQuotedWhereItHasBlanks) {
   }
 }
 
-TEST(DisableAutorun, TakesTheUsersValueOutEvenWithoutMachineAccess) {
-  struct Case {
-    const char* what;
-    bool user_parking_key;
-  };
-  for (const Case c : {Case{"user parking key", true}, Case{"no user parking key", false}}) {
-    SCOPED_TRACE(c.what);
-    sim::Registry registry;
-    registry.add_key(HKCU, kRunKey);
-    if (c.user_parking_key) registry.add_key(HKCU, kParkingKey);
-    registry.add_key(HKLM, kRunKey);
-    registry.add_key(HKLM, kParkingKey);
-    registry.deny_writes(HKLM);
-    platform::EnableAutorun(registry, kPath, kName);
-
-    platform::DisableAutorun(registry, kPath, kName);
-
-    EXPECT_EQ(registry.get(HKCU, kRunKey, kName), std::nullopt);
-    EXPECT_EQ(registry.get(HKCU, kParkingKey, kName),
-              c.user_parking_key ? std::optional<std::u16string>(kPath) : std::nullopt);
-    EXPECT_EQ(registry.get(HKLM, kParkingKey, kName), std::nullopt);
-    EXPECT_EQ(registry.open_keys(), 0U);
-  }
-}
-
-TEST(DisableAutorun, MovesTheMachineValueWhereTheMachineKeysAreWritable) {
-  sim::Registry registry;
-  registry.put(HKLM, kRunKey, kName, u"C:\\Old\\talvorin.exe");
-  registry.add_key(HKLM, kParkingKey);
-
-  platform::DisableAutorun(registry, kPath, kName);
-
-  EXPECT_EQ(registry.get(HKLM, kRunKey, kName), std::nullopt);
-  EXPECT_EQ(registry.get(HKLM, kParkingKey, kName), std::u16string(kPath));
-  EXPECT_FALSE(registry.has_key(HKCU, kParkingKey));
-}
-
-// Each key is closed before the next one is opened, the value is deleted
-// before it is written, and the machine's keys come before the user's.
+// Each key is closed before the next one is opened, the value is written
+// before it is deleted, and the machine's keys come before the user's.
 TEST(Autorun, StepsOneKeyAtATimeInOrder) {
   const std::u16string run = u"software\\microsoft\\windows\\currentversion\\run";
   const std::u16string parking = run + u"-";
@@ -131,8 +141,8 @@ TEST(Autorun, StepsOneKeyAtATimeInOrder) {
   auto move = [&](std::u16string root, const std::u16string& from, const std::u16string& to) {
     root += u"\\";
     return std::vector<std::u16string>{
-        u"open " + root + from, u"delete " + root + from + value,   u"close " + root + from,
         u"open " + root + to,   u"set " + root + to + value + data, u"close " + root + to,
+        u"open " + root + from, u"delete " + root + from + value,   u"close " + root + from,
     };
   };
   sim::Registry registry;
