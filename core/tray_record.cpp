@@ -57,4 +57,24 @@ TrayRecordBytes TrayIcon::to_ansi(std::string_view ansi_tip, const TrayRecordLay
   return bytes;
 }
 
+void TrayPresence::add_answered(bool accepted, std::u16string_view tip) {
+  if (accepted) {
+    shown_ = true;
+    owed_.reset();
+  } else if (!shown_) {
+    owed_ = std::u16string(tip);
+  }
+}
+
+void TrayPresence::modify_answered(bool accepted) {
+  if (!accepted) return;
+  shown_ = true;
+  owed_.reset();
+}
+
+void TrayPresence::deleted() {
+  shown_ = false;
+  owed_.reset();
+}
+
 }  // namespace talvorin::core

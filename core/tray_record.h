@@ -7,6 +7,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace talvorin::core {
@@ -93,6 +95,33 @@ struct TrayIcon {
   // code page can make it longer than its field, which keeps what fits.
   // The size field always holds the layout's own size.
   TrayRecordBytes to_ansi(std::string_view ansi_tip, const TrayRecordLayout& layout) const;
+};
+
+// Whether the shell holds the icon, as far as its answers tell, and whether
+// an add is still owed. At log-on the program often starts before Explorer
+// answers, and Shell_NotifyIcon gives up after a few seconds: a hidden
+// program whose add was refused has no other way to the user, so the add is
+// asked for again until the shell takes it. A refusal while the icon is
+// known to be there is the shell declining a second add of the same icon,
+// and owes nothing.
+class TrayPresence {
+ public:
+  // The shell's answer to an add with this tip.
+  void add_answered(bool accepted, std::u16string_view tip);
+  // An owed add was refused again, and a modify of the icon was asked: a
+  // shell that took an earlier add after the call had stopped waiting for
+  // it takes the modify, and holds the icon already.
+  void modify_answered(bool accepted);
+  // The program deleted the icon.
+  void deleted();
+  // A new taskbar holds none of the old one's icons.
+  void shell_restarted() { shown_ = false; }
+  // The tip of the add still owed.
+  const std::optional<std::u16string>& owed() const { return owed_; }
+
+ private:
+  bool shown_ = false;
+  std::optional<std::u16string> owed_;
 };
 
 }  // namespace talvorin::core

@@ -114,12 +114,16 @@ void SettingsWindow::Form_Load() {
   platform::SettingsStore& settings = runtime_.settings();
   Text1_->set_text(settings.get(core::kProductName, core::kSettingsSection, core::kKeyStartButtonText));
   // Pressing the button writes the caption and starts the timer before the
-  // next step; a missing Start button holds start-up in its message box.
+  // next step; a missing Start button holds start-up in its message box,
+  // where a close or the end of the session may unload the window.
   Command1_->press();
+  if (unloaded_) return;
   const std::u16string startup =
       settings.get(core::kProductName, core::kSettingsSection, core::kKeyStartUp, core::kStartUpDefault);
   chAutorun_->set_value(core::startup_from_text(startup));
+  settings_loaded_ = true;
   add_tray_icon(core::kProductName);
+  if (unloaded_) return;
   window_->hide();
   runtime_.app().set_task_visible(false);
 }
@@ -148,16 +152,23 @@ void SettingsWindow::save_setting(std::u16string_view key, std::u16string_view t
   runtime_.app().log_error(message);
 }
 
+// The settings and the autostart value go first: at log-off Windows gives
+// the program a few seconds, and the tray's call waits on an Explorer that
+// is busy ending the session too. Until start-up has read both settings the
+// window holds no choice of the user's, and nothing is stored over theirs.
 Unload SettingsWindow::Form_Unload() {
-  delete_tray_icon();
-  const core::CheckState state = chAutorun_->value();
-  save_setting(core::kKeyStartUp, core::int16_to_text(static_cast<std::int16_t>(state)));
-  save_setting(core::kKeyStartButtonText, core::caption_to_store(state, Text1_->text()));
-  if (state == core::CheckState::Ticked) {
-    platform::EnableAutorun(ports_.registry, executable_path(), core::kProductName);
-  } else {
-    platform::DisableAutorun(ports_.registry, executable_path(), core::kProductName);
+  unloaded_ = true;
+  if (settings_loaded_) {
+    const core::CheckState state = chAutorun_->value();
+    save_setting(core::kKeyStartUp, core::int16_to_text(static_cast<std::int16_t>(state)));
+    save_setting(core::kKeyStartButtonText, core::caption_to_store(state, Text1_->text()));
+    if (state == core::CheckState::Ticked) {
+      platform::EnableAutorun(ports_.registry, executable_path(), core::kProductName);
+    } else {
+      platform::DisableAutorun(ports_.registry, executable_path(), core::kProductName);
+    }
   }
+  delete_tray_icon();
   // The program ends with this window: the About window, hidden or not,
   // goes with it rather than keep a program without a tray icon alive.
   if (frmAbout_) frmAbout_->window().unload();
@@ -169,7 +180,10 @@ void SettingsWindow::Command1_Click() {
   Timer1_->set_enabled(true);
 }
 
-void SettingsWindow::Timer1_Timer() { SetStartButtonText(platform::CaptionRequest::Timer, Text1_->text()); }
+void SettingsWindow::Timer1_Timer() {
+  SetStartButtonText(platform::CaptionRequest::Timer, Text1_->text());
+  add_owed_tray_icon();
+}
 
 void SettingsWindow::SetStartButtonText(platform::CaptionRequest request, const std::u16string& sCaption) {
   follower_.ticked(start_button_.write(request, sCaption), sCaption);
@@ -224,17 +238,34 @@ void SettingsWindow::mnuExit_Click() {
   runtime_.end();
 }
 
-void SettingsWindow::Taskbar_Created() { add_tray_icon(core::kProductName); }
+void SettingsWindow::Taskbar_Created() {
+  tray_presence_.shell_restarted();
+  add_tray_icon(core::kProductName);
+}
 
-void SettingsWindow::add_tray_icon(std::u16string_view tip) {
+bool SettingsWindow::notify_tray(core::TrayCommand command) {
+  return ports_.tray.notify(command, platform::tray_record(tray_icon_, ports_.code_page, ports_.tray.layout()));
+}
+
+bool SettingsWindow::add_tray_icon(std::u16string_view tip) {
   tray_icon_.fill_for_add(pichook_->window_handle(), window_->icon_handle(), tip);
-  ports_.tray.notify(core::TrayCommand::Add, platform::tray_record(tray_icon_, ports_.code_page, ports_.tray.layout()));
+  const bool accepted = notify_tray(core::TrayCommand::Add);
+  tray_presence_.add_answered(accepted, tip);
+  return accepted;
+}
+
+// Costs the idle tick nothing once the shell has the icon.
+void SettingsWindow::add_owed_tray_icon() {
+  if (!tray_presence_.owed()) return;
+  const std::u16string tip = *tray_presence_.owed();
+  if (add_tray_icon(tip)) return;
+  tray_presence_.modify_answered(notify_tray(core::TrayCommand::Modify));
 }
 
 void SettingsWindow::delete_tray_icon() {
   tray_icon_.fill_for_delete(pichook_->window_handle());
-  ports_.tray.notify(core::TrayCommand::Delete,
-                     platform::tray_record(tray_icon_, ports_.code_page, ports_.tray.layout()));
+  notify_tray(core::TrayCommand::Delete);
+  tray_presence_.deleted();
 }
 
 std::u16string SettingsWindow::executable_path() const {

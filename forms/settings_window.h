@@ -59,7 +59,11 @@ class SettingsWindow {
   void Taskbar_Created();
 
   void create_controls();
-  void add_tray_icon(std::u16string_view tip);
+  // The shell's answer: true when it took the call.
+  bool notify_tray(core::TrayCommand command);
+  bool add_tray_icon(std::u16string_view tip);
+  // The tick asks again for an add the shell refused.
+  void add_owed_tray_icon();
   void delete_tray_icon();
   void save_setting(std::u16string_view key, std::u16string_view text);
   // "Ok" and the timer: the text box's text onto the Start button.
@@ -72,6 +76,11 @@ class SettingsWindow {
   platform::StartButtonCaption start_button_;
   platform::CaptionFollower follower_;
   core::TrayIcon tray_icon_;
+  core::TrayPresence tray_presence_;
+  // Start-up has read both settings into the window: from here on an unload
+  // stores what the window holds.
+  bool settings_loaded_ = false;
+  bool unloaded_ = false;
   core::TrayCallbackState tray_callback_;
 
   std::unique_ptr<Form> window_;

@@ -167,6 +167,10 @@ void Form::taskbar_created() {
   if (!runtime_.ended()) core_.taskbar_created();
 }
 
+void Form::end_session() {
+  if (alive()) core_.end_session();
+}
+
 void Form::unload() {
   if (!runtime_.ended()) core_.unload();
 }

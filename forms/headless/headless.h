@@ -100,6 +100,8 @@ class Form final : public forms::Form, private forms::FormWindow {
   void choose(std::u16string_view item_name);
   void user_set_state(WindowState state);
   void taskbar_created();
+  // Log-off or shutdown: the system tells the window that the session ends.
+  void end_session();
   // The close box: unloads unless the handler cancels, or hides a window
   // whose close box hides it. True when unloaded.
   bool close();

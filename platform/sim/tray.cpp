@@ -7,7 +7,12 @@ bool Tray::notify(core::TrayCommand command, const core::TrayRecordBytes& record
   const std::pair key{record.field(l.hwnd, l.handle_width), static_cast<std::uint32_t>(record.field(l.id, 4))};
   const bool shown = icons_.contains(key);
   bool accepted = false;
-  if (record.size() == l.size && record.field(0, 4) == l.size) {
+  bool answered = true;
+  if (command == core::TrayCommand::Add && refused_adds_ > 0) {
+    --refused_adds_;
+    answered = false;
+  }
+  if (record.size() == l.size && record.field(0, 4) == l.size && (answered || refused_adds_taken_)) {
     switch (command) {
       case core::TrayCommand::Add:
       case core::TrayCommand::Modify:
@@ -19,6 +24,7 @@ bool Tray::notify(core::TrayCommand command, const core::TrayRecordBytes& record
         break;
     }
   }
+  accepted = accepted && answered;
   calls_.push_back({command, record, accepted});
   static constexpr const char16_t* kEntries[] = {u"tray add", u"tray modify", u"tray delete"};
   if (journal_) journal_->add(kEntries[static_cast<std::size_t>(command)]);

@@ -38,6 +38,14 @@ class Tray final : public platform::Tray {
 
   // The shell forgets every icon, as a restarted taskbar does.
   void forget_all() { icons_.clear(); }
+  // The next adds fail, as with a shell that does not answer yet (Explorer
+  // at log-on): Shell_NotifyIcon gives up waiting and reports a failure.
+  // With `taken_after_all` the shell still takes them, later than the call
+  // waited for.
+  void refuse_adds(int count, bool taken_after_all = false) {
+    refused_adds_ = count;
+    refused_adds_taken_ = taken_after_all;
+  }
 
   bool has_icon(std::uint64_t owner, std::uint32_t id) const { return icons_.contains({owner, id}); }
   std::size_t icon_count() const { return icons_.size(); }
@@ -51,6 +59,8 @@ class Tray final : public platform::Tray {
   std::map<std::pair<std::uint64_t, std::uint32_t>, Icon> icons_;
   std::vector<Call> calls_;
   Journal* journal_ = nullptr;
+  int refused_adds_ = 0;
+  bool refused_adds_taken_ = false;
 };
 
 }  // namespace talvorin::sim

@@ -2,6 +2,8 @@
 // drive them, on the simulated Windows: closing and storing, the tray icon
 // and its menu, the desktop icons.
 
+#include <algorithm>
+
 #include "tests/forms/settings_window_fixture.h"
 
 namespace talvorin {
@@ -46,7 +48,9 @@ TEST_F(SettingsWindowTest, UnloadStoresTheSettingsAndMovesAutostart) {
   }
 }
 
-TEST_F(SettingsWindowTest, UnloadRemovesTheIconFirstThenWritesInOrder) {
+// At log-off Windows gives the program a few seconds, and the tray's call
+// waits on a busy Explorer: what the user chose is written first.
+TEST_F(SettingsWindowTest, UnloadWritesInOrderThenRemovesTheIcon) {
   sim::Journal journal;
   store(u"StartUp", u"1");
   registry.add_key(RegistryRoot::CurrentUser, core::kParkingKey);
@@ -60,13 +64,73 @@ TEST_F(SettingsWindowTest, UnloadRemovesTheIconFirstThenWritesInOrder) {
   ASSERT_TRUE(form().close());
 
   const std::vector<std::u16string> expected = {
-      u"tray delete",
       u"set HKCU\\software\\vb and vba program settings\\talvorin\\settings\\StartUp=1",
       u"set HKCU\\software\\vb and vba program settings\\talvorin\\settings\\StartButtonText=t",
-      u"delete HKCU\\software\\microsoft\\windows\\currentversion\\run-\\Talvorin",
       u"set HKCU\\software\\microsoft\\windows\\currentversion\\run\\Talvorin=C:\\\\talvorin.exe",
+      u"delete HKCU\\software\\microsoft\\windows\\currentversion\\run-\\Talvorin",
+      u"tray delete",
   };
   EXPECT_EQ(journal.entries, expected);
+}
+
+// A close or the end of the session while start-up waits in the box of a
+// missing Start button: the window holds none of the user's choices yet, so
+// what is stored stays, and start-up ends there with no icon and no window.
+TEST_F(SettingsWindowTest, AnUnloadBeforeStartUpHasReadTheSettingsStoresNothing) {
+  enum class How { Close, LogOff };
+  struct Case {
+    const char* what;
+    How how;
+    bool in_the_box;
+  };
+  const Case cases[] = {
+      {"closed in the start-up box", How::Close, true},
+      {"log-off in the start-up box", How::LogOff, true},
+      {"closed after start-up", How::Close, false},
+      {"log-off after start-up", How::LogOff, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    registry = sim::Registry{};
+    registry.add_key(RegistryRoot::CurrentUser, core::kRunKey);
+    registry.put(RegistryRoot::CurrentUser, core::kRunKey, u"Talvorin", u"C:\\Old\\talvorin.exe");
+    store(u"StartUp", u"1");
+    store(u"StartButtonText", kPusk);
+    sim::ShellWindows fresh;
+    shell = std::move(fresh);
+    if (!c.in_the_box) shell.add_taskbar();
+    settings.reset();
+    const std::size_t calls_before = tray.calls().size();
+    const std::size_t boxes_before = runtime.boxes().size();
+    const auto unload = [this, how = c.how] {
+      if (how == How::Close) {
+        form().close();
+      } else {
+        form().end_session();
+      }
+    };
+    if (c.in_the_box) runtime.post(unload);
+    start();
+    if (!c.in_the_box) {
+      form().text_box(u"Text1").set_text(u"Новый");
+      unload();
+    }
+
+    EXPECT_TRUE(form().unloaded());
+    EXPECT_FALSE(form().visible());
+    EXPECT_EQ(runtime.boxes().size() - boxes_before, c.in_the_box ? 1U : 0U);
+    const auto& calls = tray.calls();
+    const bool added = std::any_of(calls.begin() + static_cast<std::ptrdiff_t>(calls_before), calls.end(),
+                                   [](const sim::Tray::Call& call) { return call.command == core::TrayCommand::Add; });
+    EXPECT_EQ(added, !c.in_the_box);
+    EXPECT_EQ(tray.icon_count(), 0U);
+    EXPECT_EQ(stored(u"StartUp"), u"1");
+    EXPECT_EQ(stored(u"StartButtonText"), c.in_the_box ? kPusk : u"Новый");
+    EXPECT_EQ(run_value(), c.in_the_box ? u"C:\\Old\\talvorin.exe" : u"C:\\Tools\\talvorin.exe");
+    const std::size_t calls_after = calls.size();
+    runtime.advance(300);
+    EXPECT_EQ(tray.calls().size(), calls_after) << "nothing runs once the window is gone";
+  }
 }
 
 TEST_F(SettingsWindowTest, UnloadGoesOnWhenTheSettingsCannotBeWrittenAndLogsIt) {
@@ -261,6 +325,52 @@ TEST_F(SettingsWindowTest, MinimisingBringsBackAnIconTheTaskbarLost) {
   form().user_set_state(WindowState::Minimised);
   ASSERT_NE(our_icon(), nullptr);
   EXPECT_EQ(our_icon()->tip, "Talvorin");
+}
+
+// A shell that does not answer yet refuses the add: the hidden program would
+// be out of the user's reach, so each tick asks again until the shell has
+// the icon, and then never again.
+TEST_F(SettingsWindowTest, ARefusedIconIsAskedForOnEachTickUntilTheShellHasIt) {
+  struct Case {
+    const char* what;
+    int refusals;
+    bool taken_after_all;
+  };
+  const Case cases[] = {
+      {"taken at once", 0, false},
+      {"refused once", 1, false},
+      {"refused three times", 3, false},
+      {"taken, but too late for the call", 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    settings.reset();
+    tray.forget_all();
+    tray.refuse_adds(c.refusals, c.taken_after_all);
+    start();
+    const int ticks_to_icon = c.taken_after_all ? 0 : c.refusals;
+    if (ticks_to_icon > 0) {
+      runtime.advance(100 * (ticks_to_icon - 1));
+      EXPECT_EQ(our_icon(), nullptr) << "still refused";
+      runtime.advance(100);
+    }
+    ASSERT_NE(our_icon(), nullptr);
+    EXPECT_EQ(tray.icon_count(), 1U);
+    EXPECT_EQ(our_icon()->tip, "Talvorin");
+    EXPECT_EQ(our_icon()->icon, form().icon_handle());
+    EXPECT_EQ(our_icon()->callback_message, 0x200U);
+
+    runtime.advance(200);
+    const std::size_t calls = tray.calls().size();
+    runtime.advance(1000);
+    EXPECT_EQ(tray.calls().size(), calls) << "no call once the shell has the icon";
+    // The shell declines a second add of an icon it has: nothing is owed.
+    form().tray_callback(kLeftUp);
+    form().user_set_state(WindowState::Minimised);
+    runtime.advance(1000);
+    EXPECT_EQ(tray.calls().size(), calls + 1);
+    EXPECT_EQ(tray.icon_count(), 1U);
+  }
 }
 
 TEST_F(SettingsWindowTest, ANewTaskbarGetsTheIconAgain) {
