@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+
 #include "forms/settings_window.h"
 #include "forms/win32/runtime.h"
 #include "platform/ports.h"
@@ -29,11 +31,30 @@ void search_dlls_in_system32_only() {
   }
 }
 
+// The links of the About window go through ShellExecute, which may reach
+// the user's mail program or browser through COM: Microsoft asks for COM on
+// the calling thread first, apartment-threaded, without OLE1's DDE. The one
+// window thread takes it for the program's whole life.
+class ComApartment {
+ public:
+  ComApartment()
+      : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (initialized_) ::CoUninitialize();
+  }
+
+ private:
+  bool initialized_;
+};
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   search_dlls_in_system32_only();
   win32::declare_process_dpi_awareness();
+  const ComApartment com;
   win32::ErrorReport errors;
   return errors.guarded([&] {
     win32::ShellWindows shell;

@@ -11,6 +11,7 @@
 #include "forms/win32/form.h"
 #include "forms/win32/units.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32/wide.h"
 
 namespace talvorin::forms::win32 {
@@ -31,6 +32,26 @@ constexpr int kDefaultDpi = 96;
 constexpr WORD kVersionResourceType = 16;
 // To the application window: the handlers given to post() are waiting.
 constexpr UINT kRunPosted = WM_APP + 2;
+
+// User Interface Privilege Isolation drops a registered message sent from a
+// lower integrity level: Explorer's "TaskbarCreated" would never reach a copy
+// run as administrator, which would lose its icon for good at Explorer's
+// restart. Windows 7 lets one window take it, Vista the whole process; XP
+// has neither call and needs none.
+using ChangeWindowMessageFilterExFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+using ChangeWindowMessageFilterFn = BOOL(WINAPI*)(UINT, DWORD);
+constexpr DWORD kMessageFilterAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD for Vista's call
+
+void let_through_from_lower_integrity(HWND window, UINT message) {
+  using platform::win32::system_function;
+  if (const auto per_window =
+          system_function<ChangeWindowMessageFilterExFn>(L"user32.dll", "ChangeWindowMessageFilterEx")) {
+    per_window(window, message, kMessageFilterAllow, nullptr);
+  } else if (const auto per_process =
+                 system_function<ChangeWindowMessageFilterFn>(L"user32.dll", "ChangeWindowMessageFilter")) {
+    per_process(message, kMessageFilterAllow);
+  }
+}
 
 void register_class(HINSTANCE instance, const wchar_t* name) {
   WNDCLASSEXW window_class{};
@@ -136,6 +157,7 @@ Runtime::Runtime(HINSTANCE instance, platform::Registry& registry, ErrorReport& 
   dpi_y_ = screen_dpi(LOGPIXELSY);
   taskbar_created_ = ::RegisterWindowMessageW(kTaskbarCreated);
   app_window_ = std::make_unique<AppWindow>(*this, instance_);
+  if (taskbar_created_ != 0) let_through_from_lower_integrity(app_window_->hwnd(), taskbar_created_);
 }
 
 Runtime::~Runtime() = default;
