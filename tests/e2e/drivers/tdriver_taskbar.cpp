@@ -115,11 +115,20 @@ static LRESULT standin_region(HWND bar, WPARAM wparam, LPARAM lparam) {
   return ::SetWindowRgn(bar, region, TRUE);
 }
 
+// Set on a stand-in that refuses the tray's requests, as an Explorer that is
+// not ready at log-on does.
+constexpr wchar_t kRefusesTrayProperty[] = L"TalvorinE2E.RefusesTray";
+
 // Shell_NotifyIcon talks to the first Shell_TrayWnd it finds. Our stand-in is
 // that window, so it hands the tray requests on to Wine's taskbar, or the
-// program under test would lose its icon.
+// program under test would lose its icon; one that refuses them says so on
+// its output, a line each.
 static LRESULT CALLBACK standin_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
   if (message == WM_COPYDATA) {
+    if (::GetPropW(window, kRefusesTrayProperty)) {
+      print(L"refused a tray request");
+      return FALSE;
+    }
     if (HWND real = wine_taskbar()) return ::SendMessageW(real, WM_COPYDATA, wparam, lparam);
     return FALSE;
   }
@@ -155,13 +164,18 @@ static HWND make_start_child(HWND bar, RECT where) {
 // owner-drawn Button child, as Wine's own taskbar makes anew), "seven" (no
 // Button child; a top-level Button of the same thread over the bar) or
 // "ten" (a "Start" child, and a second taskbar at the top of the screen
-// with its own).
+// with its own). With "refuse-tray" after the shape, it refuses every tray
+// request instead of handing it on.
 int cmd_standin_taskbar(Args args) {
   const std::wstring shape = args.empty() ? L"xp" : args[0];
   const int top = kScreenHeight - kWineTaskbarHeight - StandinSize::height;
   const RECT where{0, top, StandinSize::width, top + StandinSize::height};
   HWND bar = make_window(kTrayClass, standin_proc, kShellExStyle, WS_POPUP | WS_VISIBLE | WS_BORDER, where);
   if (!bar) return missing(L"stand-in taskbar");
+  if (args.size() > 1) {
+    if (args[1] != L"refuse-tray") return kUsage;
+    ::SetPropW(bar, kRefusesTrayProperty, reinterpret_cast<HANDLE>(1));
+  }
   RECT client{};
   ::GetClientRect(bar, &client);
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
