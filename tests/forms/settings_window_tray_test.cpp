@@ -348,7 +348,7 @@ TEST_F(SettingsWindowTest, ARefusedIconIsAskedForOnEachTickUntilTheShellHasIt) {
     tray.forget_all();
     tray.refuse_adds(c.refusals, c.taken_after_all);
     start();
-    const int ticks_to_icon = c.taken_after_all ? 0 : c.refusals;
+    const std::uint64_t ticks_to_icon = c.taken_after_all ? 0 : static_cast<std::uint64_t>(c.refusals);
     if (ticks_to_icon > 0) {
       runtime.advance(100 * (ticks_to_icon - 1));
       EXPECT_EQ(our_icon(), nullptr) << "still refused";
