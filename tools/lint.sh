@@ -4,14 +4,24 @@
 # checked against mingw-w64's headers). Exits non-zero on any finding.
 #   bash tools/lint.sh          check
 #   bash tools/lint.sh --fix    reformat the tree in place, then check
+#   bash tools/lint.sh --configured
+#                               check against the compile commands of build/host
+#                               and build/windows-x64 as they are, without
+#                               configuring them again: tools/test.sh lints
+#                               while those trees build
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 status=0
+mode=${1:-}
+# configure PRESET: the compile commands clang-tidy reads.
+configure() {
+  [[ $mode == --configured ]] || cmake --preset "$1" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+}
 
-if [[ ${1:-} == --fix ]]; then
+if [[ $mode == --fix ]]; then
   clang-format -i "${sources[@]}"
 fi
 echo "=== clang-format (${#sources[@]} files)"
@@ -44,7 +54,7 @@ PY
 
 # Each file is checked in the build it compiles in; the Win32 code only in
 # the Windows one.
-cmake --preset host -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+configure host
 mapfile -t host_files < <(compiled_in build/host)
 tidy build/host "${host_files[@]}" || status=1
 
@@ -54,7 +64,7 @@ windows_args=(--extra-arg=--target=$mingw)
 for dir in $(echo | $mingw-g++ -xc++ -E -v - 2>&1 | sed -n '/search starts here/,/End of search/p' | grep '^ /.*c++'); do
   windows_args+=("--extra-arg=-isystem$dir")
 done
-cmake --preset windows-x64 -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+configure windows-x64
 mapfile -t windows_files < <(compiled_in build/windows-x64 | grep -v -x -F -f <(printf '%s\n' "${host_files[@]}"))
 tidy build/windows-x64 "${windows_files[@]}" -- "${windows_args[@]}" || status=1
 

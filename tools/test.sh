@@ -28,7 +28,33 @@ step() {
   timings+=("$(printf '%5d s  %s' $((SECONDS - begun)) "$*")")
 }
 
+# Each pair's summary, and the output of the tests that failed in it: the
+# lines from a test's "***Failed" (or Timeout, Not Run, Exception) to the
+# next test.
+pair_names=() pair_status=() pair_seconds=()
+declare -A pair_cmd=()
+pairs_report() {
+  local i name
+  ((${#pair_names[@]})) || return 0
+  echo "=== the Wine suites, pair by pair"
+  for i in "${!pair_names[@]}"; do
+    name=${pair_names[$i]}
+    printf '%5d s  %s: %s (build/logs/%s.log)\n' "${pair_seconds[$i]}" "${pair_cmd[$name]}" \
+      "$( ((pair_status[i] == 0)) && echo passed || echo FAILED)" "$name"
+    sed -n '/tests passed, .* failed out of/,$p' "build/logs/$name.log" | sed 's/^/    /'
+  done
+  for i in "${!pair_names[@]}"; do
+    ((pair_status[i] == 0)) && continue
+    name=${pair_names[$i]}
+    echo "=== failed in ${pair_cmd[$name]} (build/logs/$name.log)"
+    awk '/Test +#[0-9]+: .*\*\*\*(Failed|Timeout|Not Run|Exception)/ {show = 1; print; next}
+         /^ *Start +[0-9]+: / || /tests passed, .* failed out of/ {show = 0}
+         show' "build/logs/$name.log"
+  done
+}
+
 finish() {
+  pairs_report
   echo "=== time taken"
   printf '%s\n' "${timings[@]}"
   printf '%5d s  in all\n' $((SECONDS - started))
@@ -60,60 +86,167 @@ step bash tools/setup.sh
 source tools/wine-env.sh
 source tools/wine-arches.sh
 
-# The Debian 13 root with Wine 10 is made (or found ready) while the host
-# builds: it takes minutes of the network and the disk, little of the CPU.
-bed_log=build/wine10-bed.log
-mkdir -p build
-(
-  begun=$SECONDS
-  bash tools/wine10.sh make
-  status=$?
-  echo "$((SECONDS - begun))" >build/wine10-bed.seconds
-  exit $status
-) >"$bed_log" 2>&1 &
-bed_pid=$!
+mkdir -p build/logs
 
-step cmake --preset host
+# --- steps beside the others ---------------------------------------------------
+# beside NAME CMD...: starts CMD in the background, its output in
+# build/logs/NAME.log. joined NAME waits for it and counts it as a step:
+# its own time, "(beside the steps above)", and its status; its line of
+# times goes before timings[AT] where AT is given.
+declare -A beside_pid=() beside_cmd=()
+beside() {
+  local name=$1
+  shift
+  (
+    begun=$SECONDS
+    "$@"
+    status=$?
+    echo "$((SECONDS - begun)) $status" >"build/logs/$name.end"
+    exit $status
+  ) >"build/logs/$name.log" 2>&1 &
+  beside_pid[$name]=$!
+  beside_cmd[$name]="$*"
+}
+joined() {
+  local at=${2:-${#timings[@]}}
+  wait "${beside_pid[$1]}"
+  joined_status=$?
+  echo "=== ${beside_cmd[$1]} (beside the steps above; build/logs/$1.log)"
+  cat "build/logs/$1.log"
+  local seconds
+  read -r seconds _ <"build/logs/$1.end" 2>/dev/null || seconds=0
+  timings=("${timings[@]:0:at}" "$(printf '%5d s  %s' "$seconds" "${beside_cmd[$1]} (beside the steps above)")"
+    "${timings[@]:at}")
+  return $joined_status
+}
+
+# The Debian 13 root with Wine 10 is made (or found ready) while the host
+# and Windows build: it takes minutes of the network and the disk, little of
+# the CPU. The static checks run beside the builds too, against the trees
+# configured first, which they then only read.
+beside wine10-root bash tools/wine10.sh make
+
+step cmake --preset host -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+step cmake --preset windows
+step cmake --preset windows-x64 -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+# clang-format and clang-tidy: clean, or the run fails.
+beside lint bash tools/lint.sh --configured
+
 step cmake --build --preset host
 step ctest --preset host
-# clang-format and clang-tidy: clean, or the run fails.
-step bash tools/lint.sh
-
 for arch in x86 x64; do
-  step cmake --preset "$(talvorin_preset_of "$arch")"
   step cmake --build --preset "$(talvorin_preset_of "$arch")"
 done
+joined lint || failed+=("bash tools/lint.sh")
 
 talvorin_wine_arches
 arches_status=$?
 echo "$TALVORIN_ARCHES_LINE"
 
-# Debian 12's Wine 8, on the host.
+# --- the Wine suites, side by side ---------------------------------------------
+# Each pair (a build under a Wine) is one ctest run with its own Xvfb, Wine
+# prefixes, scratch folders and locale (tests/e2e/lib.sh, tests/win32), its
+# output in build/logs/PRESET-wineN.log. TALVORIN_WINE_JOBS pairs run at a
+# time. Tests labelled "alone", whose timing other suites beside them would
+# starve, run afterwards, one pair at a time with nothing beside them.
+# docs/testing.md says why so many at once.
+wine_jobs=${TALVORIN_WINE_JOBS:-4}
+declare -A pair_pid=() pair_base=() pair_ran=()
+queue=() queued=()
+# name_pair NAME "COMMAND" FILTERS...: a pair is ctest's COMMAND with those
+# filters; queue_pair, the same, waits for a free slot.
+name_pair() {
+  local name=$1
+  pair_base[$name]=$2
+  shift 2
+  pair_cmd[$name]="${pair_base[$name]} $*"
+}
+queue_pair() {
+  name_pair "$@"
+  queue+=("$1")
+  queued+=("$1")
+}
+start_pair() {
+  local name=$1
+  # Every test's output, passed or not, in build/logs/NAME.xml.
+  # shellcheck disable=SC2086
+  beside "$name" ${pair_cmd[$name]} --output-junit "$ROOT/build/logs/$name.xml"
+  pair_pid[$name]=${beside_pid[$name]}
+  echo "--- started ${pair_cmd[$name]} (build/logs/$name.log)"
+}
+# pair_done NAME: waits for it and counts its time and status.
+pair_done() {
+  local name=$1 status seconds
+  wait "${pair_pid[$name]}"
+  status=$?
+  unset "pair_pid[$name]"
+  read -r seconds _ <"build/logs/$name.end" 2>/dev/null || seconds=0
+  pair_names+=("$name") pair_status+=("$status") pair_seconds+=("$seconds")
+  pair_ran[$name]=1
+  timings+=("$(printf '%5d s  %s' "$seconds" "  ${pair_cmd[$name]}")")
+  echo "--- $( ((status == 0)) && echo passed || echo FAILED) in $seconds s: ${pair_cmd[$name]}"
+  ((status == 0)) || failed+=("${pair_cmd[$name]}")
+}
+
+group_begun=$SECONDS
+group_line=${#timings[@]}
+timings+=("")
+echo "=== the Wine suites, $wine_jobs at a time"
+# Debian 12's Wine 8 on the host; what needs no Wine still runs on a build
+# that cannot run here.
 for arch in x86 x64; do
+  preset=$(talvorin_preset_of "$arch")
   if [[ " ${TALVORIN_ARCHES[*]} " == *" $arch "* ]]; then
-    step ctest --preset "$(talvorin_preset_of "$arch")"
+    queue_pair "$preset-wine8" "ctest --preset $preset" --label-exclude alone
   else
-    # What needs no Wine still runs on this build.
-    step ctest --preset "$(talvorin_preset_of "$arch")" --label-exclude wine
+    queue_pair "$preset-nowine" "ctest --preset $preset" --label-exclude wine
   fi
 done
-
-# Debian 13's Wine 10, in its root.
-wait "$bed_pid"
-bed_status=$?
-cat "$bed_log"
-timings+=("$(printf '%5d s  %s' "$(cat build/wine10-bed.seconds 2>/dev/null || echo 0)" \
-  "bash tools/wine10.sh make (beside the steps above)")")
-bed_why=
-if ((bed_status != 0)); then
-  bed_why="the Debian 13 root could not be made ($(tail -n 1 "$bed_log"))"
-  # A bed that cannot be made fails a CI run; elsewhere the line says so.
-  [[ ${CI:-} == true ]] && failed+=("bash tools/wine10.sh make")
-else
-  for arch in "${TALVORIN_ARCHES[@]}"; do
-    step bash tools/wine10.sh run ctest --preset "$(talvorin_preset_of "$arch")" --label-regex wine
+bed_waiting=1 bed_why=
+while :; do
+  if ((bed_waiting)) && ! kill -0 "${beside_pid[wine10-root]}" 2>/dev/null; then
+    bed_waiting=0
+    joined wine10-root "$group_line"
+    bed_status=$?
+    group_line=$((group_line + 1))
+    if ((bed_status == 0)); then
+      # Debian 13's Wine 10, in its root.
+      for arch in "${TALVORIN_ARCHES[@]}"; do
+        preset=$(talvorin_preset_of "$arch")
+        queue_pair "$preset-wine10" "bash tools/wine10.sh run ctest --preset $preset" --label-regex wine \
+          --label-exclude alone
+      done
+    else
+      bed_why="the Debian 13 root could not be made ($(tail -n 1 build/logs/wine10-root.log))"
+      # A bed that cannot be made fails a CI run; elsewhere the line says so.
+      [[ ${CI:-} == true ]] && failed+=("bash tools/wine10.sh make")
+    fi
+  fi
+  while ((${#pair_pid[@]} < wine_jobs && ${#queue[@]} > 0)); do
+    start_pair "${queue[0]}"
+    queue=("${queue[@]:1}")
   done
-fi
+  ((${#pair_pid[@]} == 0 && ${#queue[@]} == 0 && !bed_waiting)) && break
+  waiting=("${pair_pid[@]}")
+  ((bed_waiting)) && waiting+=("${beside_pid[wine10-root]}")
+  wait -n "${waiting[@]}"
+  for name in "${!pair_pid[@]}"; do
+    kill -0 "${pair_pid[$name]}" 2>/dev/null || pair_done "$name"
+  done
+done
+# A pair that never ran is a failure, never a floor left out in silence.
+for name in "${queued[@]}"; do
+  [[ -n ${pair_ran[$name]:-} ]] || failed+=("${pair_cmd[$name]} (did not run)")
+done
+# Then what must run alone, pair by pair.
+for name in "${pair_names[@]}"; do
+  [[ $name == *-wine* ]] || continue
+  name_pair "$name-alone" "${pair_base[$name]}" --label-regex alone
+  start_pair "$name-alone"
+  pair_done "$name-alone"
+done
+timings[group_line]=$(printf '%5d s  %s' $((SECONDS - group_begun)) \
+  "the Wine suites below: $wine_jobs at a time, then what runs alone (wall time)")
 
 # One line: each build under each Wine, and why any pair did not run.
 floors_line="Wine floors:"

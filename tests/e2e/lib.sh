@@ -23,6 +23,21 @@ PARKING_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run-'
 mkdir -p "$E2E_WORK"
 talvorin_wine_env "$E2E_PREFIX" "$E2E_LOCALE"
 
+# The menu hook writes the items it reads beside itself, so each test bed
+# runs its own copy of the driver and the hook: the two Wines of one build
+# run side by side and must never read each other's menus. A copy is
+# renamed into place, never written over one that a running driver maps.
+e2e_own_drivers() {
+  local dir=$E2E_WORK/drivers file
+  mkdir -p "$dir"
+  for file in "$TDRIVER" "$(dirname "$TDRIVER")/menuhook.dll"; do
+    [[ -f $file && $file -nt $dir/${file##*/} ]] || continue
+    cp -p "$file" "$dir/${file##*/}.new" && mv -f "$dir/${file##*/}.new" "$dir/${file##*/}"
+  done
+  TDRIVER=$dir/${TDRIVER##*/}
+}
+e2e_own_drivers
+
 # --- running Windows programs ----------------------------------------------
 
 # The driver answers with 0, 1 (not as expected) or 2 (usage); any other
@@ -253,7 +268,7 @@ hook_menus() { background_driver menuhook menu-hook; }
 # menu that opened, as "INDEX<TAB>ENABLED<TAB>TEXT" lines.
 open_tray_menu() {
   local log
-  log=$(dirname "$TDRIVER")/menuhook.txt
+  log=$E2E_WORK/drivers/menuhook.txt
   rm -f "$log"
   tray_click 3
   local i
