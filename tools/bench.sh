@@ -340,7 +340,8 @@ measure_wine10() {
   bash tools/wine10.sh run bash tools/bench.sh --serve "$arch" "$dir" >"$dir/serve.log" 2>&1 &
   server=$!
   # A new Wine 10 prefix takes a minute or two.
-  for ((i = 0; i < 600 && ! -f $dir/ready; i++)); do
+  for ((i = 0; i < 600; i++)); do
+    [[ -f $dir/ready ]] && break
     kill -0 "$server" 2>/dev/null || break
     sleep 1
   done
