@@ -93,9 +93,14 @@ class StartOverlays {
   // overlay beyond them hides. What has not changed since the last call is
   // neither moved nor drawn again.
   virtual void show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) = 0;
-  // Counts the changes of the display (its monitors, their sizes and
-  // places) seen so far: the monitors' rectangles need not be read again
-  // while it stays the same.
+  // Puts each overlay that shows back directly above the window its last
+  // placement named, as show() does, where another window has come
+  // between; nothing else is read or changed.
+  virtual void restack() = 0;
+  // Counts the changes seen so far of the display (its monitors, their
+  // sizes and places), of a DPI, of the system's settings and of the theme:
+  // while it stays the same, the monitors' rectangles need not be read
+  // again, and no button moved for any of them.
   virtual std::uint32_t display_changes() const = 0;
 };
 
