@@ -172,7 +172,7 @@ void SettingsWindow::Command1_Click() {
 void SettingsWindow::Timer1_Timer() { SetStartButtonText(platform::CaptionRequest::Timer, Text1_->text()); }
 
 void SettingsWindow::SetStartButtonText(platform::CaptionRequest request, const std::u16string& sCaption) {
-  follower_.ticked(start_button_.write(request, sCaption), sCaption);
+  follower_.write(request, sCaption);
 }
 
 void SettingsWindow::pichook_MouseMove(const MouseEvent& event) {

@@ -75,10 +75,11 @@ class ShellWatch {
   // The process that made the window; 0 when it is gone.
   virtual std::uint32_t process_of(WindowHandle window) = 0;
   // From now on the listener hears, on this thread, of each change of the
-  // foreground window in any process, and of each window of `process`
-  // shown, hidden, destroyed, moved or moved in the z-order. Other events
-  // need not reach it. What an earlier call asked for ends. False where the
-  // system refused: then nothing comes.
+  // foreground window in any process, of each window of `process` shown,
+  // hidden, destroyed, moved or moved in the z-order, and of each window of
+  // the program's own shown, hidden or moved. Other events need not reach
+  // it. What an earlier call asked for ends. False where the system
+  // refused: then nothing comes.
   virtual bool watch(std::uint32_t process, Listener listener) = 0;
   // Nothing comes any more.
   virtual void stop() = 0;

@@ -61,6 +61,7 @@ class ShellWatch final : public platform::ShellWatch {
   unique_hwineventhook foreground_;
   unique_hwineventhook shown_to_reordered_;
   unique_hwineventhook moved_;
+  unique_hwineventhook own_;
   static inline ShellWatch* listening_ = nullptr;
 };
 
