@@ -223,6 +223,17 @@ TEST_F(SettingsWindowTest, OrbAndStartWindowsGetOverlaysAndNoBoxUntilTheyAreGone
   EXPECT_EQ(runtime.boxes().size(), 1U);
 }
 
+// Explorer started anew, as process 40: Wine's taskbar and Start button.
+std::pair<platform::WindowHandle, platform::WindowHandle> explorer_anew(sim::ShellWindows& shell,
+                                                                        sim::ShellWatch& watch) {
+  const auto bar = shell.add_taskbar();
+  const auto button = shell.find_child_window(bar, "button");
+  watch.set_process(bar, 40);
+  shell.set_facts(bar, {.visible = true, .rect = kBar, .topmost = true});
+  shell.set_facts(button, {.visible = true, .rect = kButton, .owner_drawn_button = true});
+  return {bar, button};
+}
+
 // Between the ticks the shell's events move the overlay: one search for a
 // burst, once the queue is empty, with neither a text nor a box. The
 // events of a new Explorer count once a tick has found its taskbar.
@@ -263,11 +274,7 @@ TEST_F(SettingsWindowTest, BetweenTheTicksEachBurstOfTheShellsEventsMovesTheOver
   EXPECT_EQ(runtime.boxes().size(), 1U);
 
   // Explorer started anew: its taskbar is watched from the tick that finds it.
-  const auto new_bar = shell.add_taskbar();
-  const auto new_button = shell.find_child_window(new_bar, "button");
-  watch.set_process(new_bar, 40);
-  shell.set_facts(new_bar, {.visible = true, .rect = kBar, .topmost = true});
-  shell.set_facts(new_button, {.visible = true, .rect = kButton, .owner_drawn_button = true});
+  const auto [new_bar, new_button] = explorer_anew(shell, watch);
   runtime.advance(100);
   EXPECT_EQ(watch.watched(), 40U);
   shell.set_facts(new_button, {.visible = true, .rect = moved, .owner_drawn_button = true});
@@ -313,11 +320,7 @@ TEST_F(SettingsWindowTest, OnceItHearsItsOwnCaptionWindowMoveAnIdleTickOnlySearc
 
   // Explorer anew, whose hooks are refused twice.
   shell.remove(taskbar);
-  const auto new_bar = shell.add_taskbar();
-  const auto new_button = shell.find_child_window(new_bar, "button");
-  watch.set_process(new_bar, 40);
-  shell.set_facts(new_bar, {.visible = true, .rect = kBar, .topmost = true});
-  shell.set_facts(new_button, {.visible = true, .rect = kButton, .owner_drawn_button = true});
+  explorer_anew(shell, watch);
   watch.refuse(2);
   const int watch_calls = watch.watch_calls();
   for (int i = 0; i < 3; ++i) EXPECT_EQ(tick(), kPlacing) << "tick " << i;
