@@ -186,7 +186,7 @@ void SettingsWindow::Timer1_Timer() {
 }
 
 void SettingsWindow::SetStartButtonText(platform::CaptionRequest request, const std::u16string& sCaption) {
-  follower_.ticked(start_button_.write(request, sCaption), sCaption);
+  follower_.write(request, sCaption);
 }
 
 void SettingsWindow::pichook_MouseMove(const MouseEvent& event) {

@@ -75,10 +75,11 @@ class ShellWatch {
   // The process that made the window; 0 when it is gone.
   virtual std::uint32_t process_of(WindowHandle window) = 0;
   // From now on the listener hears, on this thread, of each change of the
-  // foreground window in any process, and of each window of `process`
-  // shown, hidden, destroyed, moved or moved in the z-order. Other events
-  // need not reach it. What an earlier call asked for ends. False where the
-  // system refused: then nothing comes.
+  // foreground window in any process, of each window of `process` shown,
+  // hidden, destroyed, moved or moved in the z-order, and of each window of
+  // the program's own shown, hidden or moved. Other events need not reach
+  // it. What an earlier call asked for ends. False where the system
+  // refused: then nothing comes.
   virtual bool watch(std::uint32_t process, Listener listener) = 0;
   // Nothing comes any more.
   virtual void stop() = 0;
@@ -93,9 +94,14 @@ class StartOverlays {
   // overlay beyond them hides. What has not changed since the last call is
   // neither moved nor drawn again.
   virtual void show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) = 0;
-  // Counts the changes of the display (its monitors, their sizes and
-  // places) seen so far: the monitors' rectangles need not be read again
-  // while it stays the same.
+  // Puts each overlay that shows back directly above the window its last
+  // placement named, as show() does, where another window has come
+  // between; nothing else is read or changed.
+  virtual void restack() = 0;
+  // Counts the changes seen so far of the display (its monitors, their
+  // sizes and places), of a DPI, of the system's settings and of the theme:
+  // while it stays the same, the monitors' rectangles need not be read
+  // again, and no button moved for any of them.
   virtual std::uint32_t display_changes() const = 0;
 };
 

@@ -153,12 +153,19 @@ core::StartButtonPlan StartButtonCaption::place(const StartButtonWindows& found,
   return plan;
 }
 
-WindowHandle StartButtonCaption::write(CaptionRequest request, std::u16string_view text) {
+WindowHandle StartButtonCaption::write(CaptionRequest request, std::u16string_view text,
+                                       const PlacesAnew& places_anew) {
   const StartButtonWindows found = FindStartButton(shell_);
+  const bool anew = !places_anew || places_anew(found, overlays_.display_changes());
   shell_.set_window_text(found.button, code_page_.encode(text));
   // The overlay is a window of our own: it shows what was typed, whatever
   // the code page could not carry.
-  if (!place(found, text).found()) {
+  if (anew) {
+    found_ = place(found, text).found();
+  } else {
+    overlays_.restack();
+  }
+  if (!found_) {
     report_.button_missing(request);
   } else {
     report_.button_found();
@@ -169,13 +176,16 @@ WindowHandle StartButtonCaption::write(CaptionRequest request, std::u16string_vi
 CaptionFollower::CaptionFollower(ShellWatch& watch, StartButtonCaption& start_button, Post post)
     : watch_(watch), start_button_(start_button), post_(std::move(post)), following_(watch.own_process()) {}
 
-void CaptionFollower::ticked(WindowHandle taskbar, std::u16string_view caption) {
+void CaptionFollower::write(CaptionRequest request, std::u16string_view caption) {
   caption_ = caption;
-  following_.placed();
   const auto process_of = [this](std::uintptr_t window) { return watch_.process_of(window); };
-  if (following_.follow(taskbar, process_of)) {
-    watch_.watch(following_.taskbar_process(), [this](const core::WindowEvent& event) { heard(event); });
-  }
+  start_button_.write(request, caption, [&](const StartButtonWindows& found, std::uint32_t display_changes) {
+    if (following_.follow(found.taskbar, process_of)) {
+      following_.hooks_set(
+          watch_.watch(following_.taskbar_process(), [this](const core::WindowEvent& event) { heard(event); }));
+    }
+    return following_.places({found.taskbar, found.button, display_changes, caption, request == CaptionRequest::User});
+  });
 }
 
 void CaptionFollower::heard(const core::WindowEvent& event) {

@@ -65,12 +65,19 @@ class StartButtonCaption {
   StartButtonCaption(ShellWindows& shell, StartOverlays& overlays, const AnsiCodePage& code_page, MessageBoxes& boxes)
       : shell_(shell), overlays_(overlays), code_page_(code_page), report_(boxes) {}
 
+  // Whether a tick lays the overlays anew, asked once the two searches have
+  // found the taskbar and its button, with the count of display changes.
+  using PlacesAnew = std::function<bool(const StartButtonWindows& found, std::uint32_t display_changes)>;
+
   // Writes `text` into the taskbar's Start button, looked up afresh, as far
   // as the code page carries it. Where the button paints no text of its
-  // own, the overlays show the text, whole, over it. A button missing in
-  // every shape the search knows goes to the report. Returns the taskbar
-  // found, or 0.
-  WindowHandle write(CaptionRequest request, std::u16string_view text);
+  // own, the overlays show the text, whole, over it: laid anew with the
+  // full search and plan where `places_anew` says so (or is empty), and
+  // otherwise only put back above their taskbars in the z-order. A button
+  // missing in every shape the search knows goes to the report; a tick
+  // that lays nothing anew reports what the last placement found. Returns
+  // the taskbar found, or 0.
+  WindowHandle write(CaptionRequest request, std::u16string_view text, const PlacesAnew& places_anew = {});
   // Lays the overlays over the button as `write` does, with the same
   // search and plan, but writes no text and reports nothing.
   void place(std::u16string_view text) { place(FindStartButton(shell_), text); }
@@ -84,6 +91,7 @@ class StartButtonCaption {
   const AnsiCodePage& code_page_;
   MissingButtonReport report_;
   MonitorCache monitors_;
+  bool found_ = false;  // by the last placement
 };
 
 // The overlays follow the shell between the ticks. An event that may have
@@ -101,9 +109,12 @@ class CaptionFollower {
   CaptionFollower& operator=(const CaptionFollower&) = delete;
   ~CaptionFollower() { watch_.stop(); }
 
-  // The tick laid `caption` over the Start button of `taskbar` (0: none
-  // found). A taskbar of a new process is watched from now on.
-  void ticked(WindowHandle taskbar, std::u16string_view caption);
+  // The tick: the caption written into the Start button, and the overlays
+  // laid anew or left where they are as core's CaptionFollowing says. A
+  // taskbar of a new process is watched from now on, before the overlays
+  // move, so that their own show or move can tell that the events come;
+  // hooks the system refused are asked for again on the next tick.
+  void write(CaptionRequest request, std::u16string_view caption);
 
  private:
   void heard(const core::WindowEvent& event);

@@ -38,7 +38,18 @@ std::wstring window_text(HWND window) {
   return text;
 }
 
-HWND Control::control() const { return form_.hwnd() ? ::GetDlgItem(form_.hwnd(), id_) : nullptr; }
+// GetDlgItem walks the form's children in the window server: the caption's
+// tick reads the text box ten times a second, so the handle is kept for as
+// long as the form's window and the control's live.
+HWND Control::control() const {
+  const HWND form = form_.hwnd();
+  if (!form) return nullptr;
+  if (form != found_in_ || !::IsWindow(found_)) {
+    found_ = ::GetDlgItem(form, id_);
+    found_in_ = found_ ? form : nullptr;
+  }
+  return found_;
+}
 
 LRESULT Control::send(UINT message, WPARAM wparam, LPARAM lparam) const {
   const HWND window = control();

@@ -63,6 +63,8 @@ class Control {
   const Form& form_;
   int id_;
   int tab_index_;
+  mutable HWND found_ = nullptr;     // the control's window, found in
+  mutable HWND found_in_ = nullptr;  // this window of the form's
 };
 
 class TextBox final : public forms::TextBox, public Control {

@@ -265,16 +265,31 @@ void StartOverlays::show(const std::vector<core::OverlayPlacement>& placements, 
     } else if (overlay.state.hide()) {
       const core::OverlayPlacement& last = overlay.state.placement();
       shell_.set_facts(overlay.window, {.visible = false, .rect = last.rect, .topmost = last.topmost});
+      raise(core::WindowEventKind::Hide);
     }
   }
   caption_ = placements.empty() ? std::u16string() : std::u16string(caption);
 }
 
+void StartOverlays::restack() {
+  for (const Overlay& overlay : overlays_) {
+    if (overlay.state.shown()) stand_above(overlay);
+  }
+}
+
 // As the Win32 overlay: drawn anew where core's state says, made topmost or
 // not with its taskbar, then put back above the taskbar as core says.
 void StartOverlays::place(Overlay& overlay, const core::OverlayPlacement& placement, std::u16string_view caption) {
-  if (overlay.state.show(placement, caption).redraw) ++redraws_;
+  const core::OverlayUpdate update = overlay.state.show(placement, caption);
+  if (update.redraw) ++redraws_;
   shell_.set_facts(overlay.window, {.visible = true, .rect = placement.rect, .topmost = placement.topmost});
+  if (update.move) raise(core::WindowEventKind::LocationChange);
+  if (update.show) raise(core::WindowEventKind::Show);
+  stand_above(overlay);
+}
+
+void StartOverlays::stand_above(const Overlay& overlay) {
+  const core::OverlayPlacement& placement = overlay.state.placement();
   SimulatedZOrder z_order(shell_);
   const auto move = core::caption_window_move(z_order, overlay.window, placement.above, placement.topmost);
   if (!move) return;

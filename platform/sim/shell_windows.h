@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -107,8 +108,15 @@ class StartOverlays final : public platform::StartOverlays {
   // The class of the caption windows, another copy's as well as ours.
   static constexpr std::string_view kWindowClass = "TalvorinStartCaption";
 
+  // What the system does with each show, hide and move of a caption window:
+  // a window event of the program's own, as Windows and Wine 10 raise one.
+  // Until a test sets it, none, as under Wine 8.
+  using RaiseEvent = std::function<void(core::WindowEventKind)>;
+
   explicit StartOverlays(ShellWindows& shell) : shell_(shell) {}
   void show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) override;
+  void restack() override;
+  void raise_events(RaiseEvent raise) { raise_ = std::move(raise); }
 
   // The placements of the caption windows that show, in order.
   std::vector<core::OverlayPlacement> shown() const;
@@ -128,8 +136,13 @@ class StartOverlays final : public platform::StartOverlays {
     core::OverlayState state{};
   };
   void place(Overlay& overlay, const core::OverlayPlacement& placement, std::u16string_view caption);
+  void stand_above(const Overlay& overlay);
+  void raise(core::WindowEventKind kind) const {
+    if (raise_) raise_(kind);
+  }
 
   ShellWindows& shell_;
+  RaiseEvent raise_;
   std::vector<Overlay> overlays_;
   std::u16string caption_;
   std::size_t redraws_ = 0;

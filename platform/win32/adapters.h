@@ -61,6 +61,7 @@ class ShellWatch final : public platform::ShellWatch {
   unique_hwineventhook foreground_;
   unique_hwineventhook shown_to_reordered_;
   unique_hwineventhook moved_;
+  unique_hwineventhook own_;
   static inline ShellWatch* listening_ = nullptr;
 };
 
@@ -74,13 +75,15 @@ class StartOverlays final : public platform::StartOverlays {
   ~StartOverlays() override;
 
   void show(const std::vector<core::OverlayPlacement>& placements, std::u16string_view caption) override;
-  std::uint32_t display_changes() const override;
+  void restack() override;
+  std::uint32_t display_changes() const override { return display_changes_; }
 
   class Overlay;
   class Owner;
 
  private:
   ErrorReport& errors_;
+  std::uint32_t display_changes_ = 0;
   std::unique_ptr<Owner> owner_;
   std::vector<std::unique_ptr<Overlay>> overlays_;
 };

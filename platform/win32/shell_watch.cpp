@@ -33,7 +33,9 @@ std::uint32_t ShellWatch::process_of(WindowHandle window) {
 // WINEVENT_SKIPOWNPROCESS would spare the program its own events, but under
 // Wine 10 a hook with it hears nothing at all; core drops them instead.
 // Between the z-order changes and the moves lie the focus, selection and
-// state changes that Explorer makes all day: two hooks leave them out.
+// state changes that Explorer makes all day: two hooks leave them out. The
+// program's own windows, which change only when it changes them, have one
+// hook for the lot: their shows and moves tell that the events come.
 bool ShellWatch::watch(std::uint32_t process, Listener listener) {
   stop();
   const auto hook = [](DWORD first, DWORD last, DWORD of) {
@@ -42,7 +44,8 @@ bool ShellWatch::watch(std::uint32_t process, Listener listener) {
   foreground_ = hook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, 0);
   shown_to_reordered_ = hook(EVENT_OBJECT_DESTROY, EVENT_OBJECT_REORDER, process);
   moved_ = hook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE, process);
-  if (!foreground_ || !shown_to_reordered_ || !moved_) {
+  own_ = hook(EVENT_OBJECT_SHOW, EVENT_OBJECT_LOCATIONCHANGE, own_process());
+  if (!foreground_ || !shown_to_reordered_ || !moved_ || !own_) {
     stop();
     return false;
   }
@@ -56,6 +59,7 @@ void ShellWatch::stop() {
   foreground_.reset();
   shown_to_reordered_.reset();
   moved_.reset();
+  own_.reset();
   listener_ = nullptr;
   process_ = 0;
   if (listening_ == this) listening_ = nullptr;
@@ -65,10 +69,11 @@ void CALLBACK ShellWatch::hear(HWINEVENTHOOK hook, DWORD event, HWND window, LON
   ShellWatch* self = listening_;
   if (!self || !self->listener_ || self->errors_.showing()) return;
   try {
-    // The hooks of the taskbar's process tell whose window it is; the
-    // foreground's, of every process, must ask.
-    const std::uint32_t process =
-        hook == self->foreground_.get() ? self->process_of(as_handle(window)) : self->process_;
+    // The hooks of one process tell whose window it is; the foreground's,
+    // of every process, must ask.
+    const std::uint32_t process = hook == self->foreground_.get() ? self->process_of(as_handle(window))
+                                  : hook == self->own_.get()      ? self->own_process()
+                                                                  : self->process_;
     self->listener_(core::WindowEvent{static_cast<WindowEventKind>(event), process, object});
   } catch (...) {
     self->errors_.report(std::current_exception());

@@ -72,28 +72,39 @@ class WindowZOrder final : public core::ZOrder {
 }  // namespace
 
 // The hidden owner of the caption windows. Being a top-level window, it
-// hears of every change of the display.
+// hears of every change of the display, the settings and the theme, after
+// which the shell may lay out its taskbar anew without a window event
+// reaching the program.
 class StartOverlays::Owner final : private Window {
  public:
-  explicit Owner(ErrorReport& errors) : Window(errors) {
+  Owner(ErrorReport& errors, std::uint32_t& display_changes) : Window(errors), display_changes_(display_changes) {
     create(::GetModuleHandleW(nullptr), {.ex_style = WS_EX_TOOLWINDOW, .class_name = kOwnerClass, .style = WS_POPUP});
     ::SetWindowPos(hwnd(), HWND_BOTTOM, 0, 0, 0, 0, kQuietMove | SWP_NOMOVE | SWP_NOSIZE);
   }
   using Window::hwnd;
-  std::uint32_t display_changes() const { return display_changes_; }
 
  private:
   LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam) override {
-    if (message == WM_DISPLAYCHANGE) ++display_changes_;
+    switch (message) {
+      case WM_DISPLAYCHANGE:
+      case WM_SETTINGCHANGE:
+      case WM_THEMECHANGED:
+      case kDpiChanged:
+        ++display_changes_;
+        break;
+      default:
+        break;
+    }
     return default_procedure(message, wparam, lparam);
   }
 
-  std::uint32_t display_changes_ = 0;
+  std::uint32_t& display_changes_;
 };
 
 class StartOverlays::Overlay final : private Window {
  public:
-  Overlay(ErrorReport& errors, HWND owner) : Window(errors), owner_(owner) {}
+  Overlay(ErrorReport& errors, HWND owner, std::uint32_t& display_changes)
+      : Window(errors), owner_(owner), display_changes_(display_changes) {}
 
   void place(const core::OverlayPlacement& placement, std::u16string_view caption) {
     if (!hwnd() && !create_window()) return;
@@ -123,6 +134,10 @@ class StartOverlays::Overlay final : private Window {
 
   void hide() {
     if (state_.hide()) ::ShowWindow(hwnd(), SW_HIDE);
+  }
+
+  void restack() {
+    if (state_.shown()) stand_above(as_hwnd(state_.placement().above), state_.placement().topmost);
   }
 
  private:
@@ -174,6 +189,8 @@ class StartOverlays::Overlay final : private Window {
         if (wparam == SPI_SETNONCLIENTMETRICS) rebuild_font();
         break;
       case kDpiChanged:
+        // Its monitor's taskbar is laid out for the new DPI too.
+        ++display_changes_;
         rebuild_font();
         break;
       case WM_SYSCOLORCHANGE:
@@ -222,6 +239,7 @@ class StartOverlays::Overlay final : private Window {
   }
 
   HWND owner_;
+  std::uint32_t& display_changes_;
   unique_hfont font_;
   int font_height_ = 0;
   core::OverlayState state_;
@@ -250,12 +268,14 @@ void StartOverlays::show(const std::vector<core::OverlayPlacement>& placements, 
     // first tick, shown or not, so that it hears of every display change
     // from then on.
     try {
-      owner_ = std::make_unique<Owner>(errors_);
+      owner_ = std::make_unique<Owner>(errors_, display_changes_);
     } catch (const core::Error&) {
       return;  // tried again with the next tick
     }
   }
-  while (overlays_.size() < placements.size()) overlays_.push_back(std::make_unique<Overlay>(errors_, owner_->hwnd()));
+  while (overlays_.size() < placements.size()) {
+    overlays_.push_back(std::make_unique<Overlay>(errors_, owner_->hwnd(), display_changes_));
+  }
   for (std::size_t i = 0; i < overlays_.size(); ++i) {
     if (i < placements.size()) {
       overlays_[i]->place(placements[i], caption);
@@ -265,6 +285,8 @@ void StartOverlays::show(const std::vector<core::OverlayPlacement>& placements, 
   }
 }
 
-std::uint32_t StartOverlays::display_changes() const { return owner_ ? owner_->display_changes() : 0; }
+void StartOverlays::restack() {
+  for (const auto& overlay : overlays_) overlay->restack();
+}
 
 }  // namespace talvorin::platform::win32

@@ -103,8 +103,9 @@ inline void start_overlays_follow(StartOverlaysUnderTest& under_test) {
 }
 
 // Directly above the taskbar, beneath what stands above it: back there on
-// the next call whenever another program's window comes between or the
-// taskbar is raised, never moving for another copy's caption window.
+// the next call, of show() or restack(), whenever another program's window
+// comes between or the taskbar is raised, never moving for another copy's
+// caption window.
 inline void start_overlays_stand_above(StartOverlaysUnderTest& under_test) {
   using testing::check;
   using testing::check_equal;
@@ -125,6 +126,9 @@ inline void start_overlays_stand_above(StartOverlaysUnderTest& under_test) {
   under_test.raise(bar);
   show_over(false);
   check_equal(under_test.beneath(ours), bar, "back above the raised taskbar");
+  under_test.raise(bar);
+  under_test.overlays().restack();
+  check_equal(under_test.beneath(ours), bar, "back above it with no placement, only a restack");
 
   const WindowHandle theirs = under_test.make(false, true);
   under_test.put_beneath(theirs, ours);
@@ -152,7 +156,8 @@ inline void start_overlays_stand_above(StartOverlaysUnderTest& under_test) {
   check(!show_over(false).topmost, "not topmost once the taskbar is not");
   check_equal(under_test.beneath(ours), bar, "beneath the window in front of the taskbar");
   under_test.overlays().show({}, u"Пуск");
-  check(under_test.shown().empty(), "hidden with no placement");
+  under_test.overlays().restack();
+  check(under_test.shown().empty(), "hidden with no placement, and a restack shows none");
   under_test.destroy(later);
   under_test.destroy(bar);
 }

@@ -223,6 +223,17 @@ TEST_F(SettingsWindowTest, OrbAndStartWindowsGetOverlaysAndNoBoxUntilTheyAreGone
   EXPECT_EQ(runtime.boxes().size(), 1U);
 }
 
+// Explorer started anew, as process 40: Wine's taskbar and Start button.
+std::pair<platform::WindowHandle, platform::WindowHandle> explorer_anew(sim::ShellWindows& shell,
+                                                                        sim::ShellWatch& watch) {
+  const auto bar = shell.add_taskbar();
+  const auto button = shell.find_child_window(bar, "button");
+  watch.set_process(bar, 40);
+  shell.set_facts(bar, {.visible = true, .rect = kBar, .topmost = true});
+  shell.set_facts(button, {.visible = true, .rect = kButton, .owner_drawn_button = true});
+  return {bar, button};
+}
+
 // Between the ticks the shell's events move the overlay: one search for a
 // burst, once the queue is empty, with neither a text nor a box. The
 // events of a new Explorer count once a tick has found its taskbar.
@@ -263,17 +274,62 @@ TEST_F(SettingsWindowTest, BetweenTheTicksEachBurstOfTheShellsEventsMovesTheOver
   EXPECT_EQ(runtime.boxes().size(), 1U);
 
   // Explorer started anew: its taskbar is watched from the tick that finds it.
-  const auto new_bar = shell.add_taskbar();
-  const auto new_button = shell.find_child_window(new_bar, "button");
-  watch.set_process(new_bar, 40);
-  shell.set_facts(new_bar, {.visible = true, .rect = kBar, .topmost = true});
-  shell.set_facts(new_button, {.visible = true, .rect = kButton, .owner_drawn_button = true});
+  const auto [new_bar, new_button] = explorer_anew(shell, watch);
   runtime.advance(100);
   EXPECT_EQ(watch.watched(), 40U);
   shell.set_facts(new_button, {.visible = true, .rect = moved, .owner_drawn_button = true});
   watch.fire({LocationChange, 40});
   runtime.drain();
   EXPECT_EQ(overlays.shown(), (std::vector<core::OverlayPlacement>{{moved, new_bar, true}}));
+}
+
+// The program learns that the events come when its own caption window's
+// move is heard: from then on an idle tick searches and writes, and reads
+// nothing else of the shell but for the guard each second, until a new
+// Explorer's hooks must show it again. Refused hooks are asked for again
+// on each tick, and meanwhile each tick lays the caption anew.
+TEST_F(SettingsWindowTest, OnceItHearsItsOwnCaptionWindowMoveAnIdleTickOnlySearchesAndWrites) {
+  using enum core::WindowEventKind;
+  shell.set_facts(taskbar, {.visible = true, .rect = kBar, .topmost = true});
+  shell.set_facts(start_button, {.visible = true, .rect = kButton, .owner_drawn_button = true});
+  store(u"StartButtonText", kPusk);
+  start();
+  const auto tick = [&] {
+    const std::size_t before = shell.calls();
+    runtime.advance(100);
+    return shell.calls() - before;
+  };
+  constexpr std::size_t kPlacing = 5;  // the two searches, WM_SETTEXT, a look at the button and its taskbar
+  EXPECT_EQ(tick(), kPlacing) << "a system that raises no events, as Wine 8";
+
+  overlays.raise_events([this](core::WindowEventKind kind) { watch.fire({kind, sim::ShellWatch::kOwnProcess}); });
+  const core::PixelRect moved{30, 748, 80, 768};
+  shell.set_facts(start_button, {.visible = true, .rect = moved, .owner_drawn_button = true});
+  EXPECT_EQ(tick(), kPlacing + 1) << "and the new monitor";
+  EXPECT_EQ(tick(), 3U) << "the caption window's move was heard";
+
+  // The tick still puts the caption back onto a raised taskbar, and the
+  // guard follows a move that no event told.
+  const auto overlay = overlays.windows().at(0);
+  shell.raise(taskbar);
+  EXPECT_EQ(tick(), 3U);
+  EXPECT_EQ(shell.window_beneath(overlay), taskbar);
+  shell.set_facts(start_button, {.visible = true, .rect = kButton, .owner_drawn_button = true});
+  runtime.advance(1000);
+  EXPECT_EQ(overlays.shown().at(0).rect, kButton);
+
+  // Explorer anew, whose hooks are refused twice.
+  shell.remove(taskbar);
+  explorer_anew(shell, watch);
+  watch.refuse(2);
+  const int watch_calls = watch.watch_calls();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(tick(), kPlacing) << "tick " << i;
+  EXPECT_EQ(watch.watch_calls(), watch_calls + 3) << "until the hooks stand";
+  EXPECT_EQ(watch.watched(), 40U);
+  EXPECT_EQ(tick(), kPlacing) << "the new hooks have not shown yet that events come";
+  watch.fire({Show, 40});
+  runtime.drain();
+  EXPECT_EQ(tick(), 3U);
 }
 
 }  // namespace
