@@ -6,6 +6,7 @@
 // exe's windows do.
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,8 +41,13 @@ class StartOverlaysUnderTest {
   virtual void raise(WindowHandle window) = 0;
   virtual void set_topmost(WindowHandle window, bool topmost) = 0;
   virtual void put_beneath(WindowHandle window, WindowHandle above) = 0;
-  // GetWindow with GW_HWNDNEXT.
+  // GetWindow with GW_HWNDNEXT, past hidden windows the case did not make:
+  // a session places hidden windows of its own (an input method's default
+  // window, a service's) wherever and whenever it makes or activates them,
+  // and a hidden window covers nothing.
   virtual WindowHandle beneath(WindowHandle window) = 0;
+  // The z-order from the top, printed where a check of it fails.
+  virtual std::string z_order() { return {}; }
   // The caption windows of overlays() that show, in any order.
   virtual std::vector<ShownOverlay> shown() = 0;
   // Whether one of them has been drawn anew since the last call.
@@ -118,43 +124,47 @@ inline void start_overlays_stand_above(StartOverlaysUnderTest& under_test) {
     return shown.size() == 1 ? shown[0] : ShownOverlay{};
   };
 
+  const auto in_z_order = [&](bool ok) {
+    if (!ok) std::printf("  the z-order: %s\n", under_test.z_order().c_str());
+  };
+
   const WindowHandle ours = show_over(false).window;
   if (!check(ours != 0, "one caption window shown")) return;
-  check_equal(under_test.beneath(ours), bar, "right above the taskbar");
-  check_equal(under_test.beneath(later), ours, "beneath the window above the taskbar");
+  in_z_order(check_equal(under_test.beneath(ours), bar, "right above the taskbar"));
+  in_z_order(check_equal(under_test.beneath(later), ours, "beneath the window above the taskbar"));
 
   under_test.raise(bar);
   show_over(false);
-  check_equal(under_test.beneath(ours), bar, "back above the raised taskbar");
+  in_z_order(check_equal(under_test.beneath(ours), bar, "back above the raised taskbar"));
   under_test.raise(bar);
   under_test.overlays().restack();
-  check_equal(under_test.beneath(ours), bar, "back above it with no placement, only a restack");
+  in_z_order(check_equal(under_test.beneath(ours), bar, "back above it with no placement, only a restack"));
 
   const WindowHandle theirs = under_test.make(false, true);
   under_test.put_beneath(theirs, ours);
   show_over(false);
-  check(under_test.beneath(ours) == theirs && under_test.beneath(theirs) == bar,
-        "another copy's between: neither moves");
+  in_z_order(check(under_test.beneath(ours) == theirs && under_test.beneath(theirs) == bar,
+                   "another copy's between: neither moves"));
   under_test.put_beneath(later, ours);
   show_over(false);
-  check(under_test.beneath(ours) == bar && under_test.beneath(theirs) == ours,
-        "another program's between: back on the taskbar, beneath the other copy's");
+  in_z_order(check(under_test.beneath(ours) == bar && under_test.beneath(theirs) == ours,
+                   "another program's between: back on the taskbar, beneath the other copy's"));
   under_test.destroy(theirs);
 
   under_test.set_topmost(bar, true);
   check(show_over(true).topmost, "topmost with its taskbar");
-  check_equal(under_test.beneath(ours), bar, "and right above it");
+  in_z_order(check_equal(under_test.beneath(ours), bar, "and right above it"));
   const WindowHandle full_screen = under_test.make(true);
   under_test.put_beneath(full_screen, ours);
   show_over(true);
-  check(under_test.beneath(ours) == bar && under_test.beneath(full_screen) == ours,
-        "beneath a topmost window over the topmost taskbar");
+  in_z_order(check(under_test.beneath(ours) == bar && under_test.beneath(full_screen) == ours,
+                   "beneath a topmost window over the topmost taskbar"));
   under_test.destroy(full_screen);
 
   under_test.set_topmost(bar, false);
   under_test.raise(later);
   check(!show_over(false).topmost, "not topmost once the taskbar is not");
-  check_equal(under_test.beneath(ours), bar, "beneath the window in front of the taskbar");
+  in_z_order(check_equal(under_test.beneath(ours), bar, "beneath the window in front of the taskbar"));
   under_test.overlays().show({}, u"Пуск");
   under_test.overlays().restack();
   check(under_test.shown().empty(), "hidden with no placement, and a restack shows none");

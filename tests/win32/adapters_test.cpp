@@ -344,7 +344,23 @@ class WineOverlays final : public contract::StartOverlaysUnderTest {
     move(window, platform::win32::as_hwnd(above));
   }
   platform::WindowHandle beneath(platform::WindowHandle window) override {
-    return platform::win32::as_handle(::GetWindow(platform::win32::as_hwnd(window), GW_HWNDNEXT));
+    HWND next = platform::win32::as_hwnd(window);
+    do {
+      next = ::GetWindow(next, GW_HWNDNEXT);
+    } while (next && !::IsWindowVisible(next) && std::find(made_.begin(), made_.end(), next) == made_.end());
+    return platform::win32::as_handle(next);
+  }
+  std::string z_order() override {
+    std::string order;
+    for (HWND window = ::GetTopWindow(nullptr); window; window = ::GetWindow(window, GW_HWNDNEXT)) {
+      DWORD process = 0;
+      ::GetWindowThreadProcessId(window, &process);
+      const std::wstring name = class_name_of(window);
+      order += std::to_string(platform::win32::as_handle(window)) + " " + std::string(name.begin(), name.end()) +
+               (::IsWindowVisible(window) ? "" : " hidden") + (process == ::GetCurrentProcessId() ? "" : " foreign") +
+               "; ";
+    }
+    return order;
   }
   std::vector<contract::ShownOverlay> shown() override {
     std::vector<contract::ShownOverlay> ours;
