@@ -35,6 +35,20 @@ as_root() {
   fi
 }
 
+# A mirror caught in the middle of a sync serves an index that does not match
+# its release file, and apt fails the whole update; it heals within minutes.
+update_indexes() {
+  local try tries=10
+  for ((try = 1; try <= tries; try++)); do
+    as_root apt-get update -q && return 0
+    ((try < tries)) || break
+    echo "setup: apt-get update failed (try $try of $tries); trying again in 30 s" >&2
+    sleep 30
+  done
+  echo "setup: apt-get update failed $tries times" >&2
+  return 1
+}
+
 installed() {
   [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == "install ok installed" ]]
 }
@@ -56,7 +70,7 @@ if ((${#missing[@]} > 0)); then
   need_update=1
 fi
 if ((need_update)); then
-  as_root apt-get update -q
+  update_indexes
 fi
 if ((${#missing[@]} > 0)); then
   as_root apt-get install -y -q "${missing[@]}" </dev/null
