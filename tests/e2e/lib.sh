@@ -44,10 +44,94 @@ e2e_own_drivers
 # end (a crash, Wine failing) leaves a line in the Wine log, which a failed
 # scenario shows at its end.
 td() {
+  if [[ -n $TD_PID && $TD_SESSION == "${WINEPREFIX:-} ${DISPLAY:-}" && $TD_SERVED == *" $1 "* ]]; then
+    td_served "$@"
+    return
+  fi
   local status=0
   in_wine_locale wine "$TDRIVER" "$@" 2>>"$E2E_WINE_LOG" || status=$?
   ((status <= 2)) || echo "td $1: exit status $status" >>"$E2E_WINE_LOG"
   return "$status"
+}
+
+# A Wine process costs a sixth of a second of CPU to start, four suites run
+# side by side, and a scenario asks the driver hundreds of questions. So the
+# commands that make no window, hook nothing and keep nothing from one call
+# to the next go to one driver that stays for the scenario, `tdriver serve`:
+# looks at windows and the registry, messages to the program's windows,
+# waits. A driver that makes a window or a hook, starts a program (which
+# would inherit its pipes), or needs the rights of a process just started
+# (to take the foreground) is a process of its own.
+TD_SERVED=" reg-get reg-set reg-summary reg-delete reg-make-key form about get-check menu-window tray-present \
+  copies desktop-icons-visible start-caption start-rect overlays message-boxes standin-caption foreground \
+  kill wait-exit menu-item-point set-text set-check minimize-form close-form cursor close-message-boxes about-close "
+TD_PID=
+TD_SESSION=
+TD_IN=
+TD_OUT=
+TD_CALLS=0
+
+# td_serve: starts the staying driver of this desktop and prefix.
+td_serve() {
+  local in=$E2E_WORK/tdriver.in out=$E2E_WORK/tdriver.out
+  rm -f "$in" "$out"
+  mkfifo "$in" "$out" || return 1
+  "${WINE_LOCALE[@]}" wine "$TDRIVER" serve <"$in" >"$out" 2>>"$E2E_WINE_LOG" &
+  TD_PID=$!
+  # Each open waits for the driver's end of the same pipe.
+  exec {TD_IN}>"$in" {TD_OUT}<"$out"
+  TD_SESSION="${WINEPREFIX:-} ${DISPLAY:-}"
+}
+
+td_serve_stop() {
+  [[ -n $TD_PID ]] || return 0
+  exec {TD_IN}>&- {TD_OUT}<&-
+  kill "$TD_PID" 2>/dev/null
+  wait "$TD_PID" 2>/dev/null
+  TD_PID=
+}
+
+# td_served COMMAND ARGS...: as td, answered by the staying driver. A token
+# of this shell and call marks the end of the answer; lines before another
+# token are what a caller killed in the middle of a call did not read.
+td_served() {
+  local arg request token line lines=() status
+  TD_CALLS=$((TD_CALLS + 1))
+  token=$BASHPID.$TD_CALLS
+  request=$token
+  for arg in "$@"; do
+    if [[ $arg == *[$'\n\x1e\x1f']* ]]; then
+      echo "td $1: an argument holds a line end or a separator" >>"$E2E_WINE_LOG"
+      return 2
+    fi
+    request+=$'\x1f'$arg
+  done
+  # A subshell, so that a driver gone away ends it with SIGPIPE, not us.
+  if ! (printf '%s\n' "$request" >&"$TD_IN") 2>/dev/null; then
+    td_serve_lost "$@"
+    return
+  fi
+  while IFS= read -r -u "$TD_OUT" line; do
+    if [[ $line == $'\x1e'* ]]; then
+      if [[ ${line%% *} == $'\x1e'$token ]]; then
+        status=${line##* }
+        ((${#lines[@]} == 0)) || printf '%s\n' "${lines[@]}"
+        return "$status"
+      fi
+      lines=()
+    else
+      lines+=("$line")
+    fi
+  done
+  td_serve_lost "$@"
+}
+
+# What the staying driver did not answer is asked of a driver of its own;
+# the Wine log says so, and a crash of the driver shows there.
+td_serve_lost() {
+  echo "td $1: the staying driver (pid $TD_PID) is gone; a driver of its own answers" >>"$E2E_WINE_LOG"
+  TD_PID=
+  td "$@"
 }
 
 # --- outcome ------------------------------------------------------------------
@@ -129,6 +213,7 @@ e2e_join_desktop() {
     exit 1
   fi
   trap e2e_cleanup EXIT
+  td_serve
 }
 
 # --- what a scenario starts, ended by the EXIT trap --------------------------
@@ -192,6 +277,7 @@ e2e_cleanup() {
   done
   close_menu
   tray_sweep
+  td_serve_stop
   if ((E2E_FAILURES > 0)); then
     echo "$E2E_FAILURES check(s) failed"
     echo "--- the end of $E2E_WINE_LOG:"

@@ -2,14 +2,22 @@
 // with `wine tdriver.exe COMMAND ARGS...` inside the shell desktop. Results go
 // to stdout as UTF-8 lines; the exit code is 0 on success, 1 when a wait ran
 // out or a check saw something else, 2 on bad use or a missing window.
+//
+// `tdriver.exe serve` runs the commands it reads from stdin, one per line, in
+// one process: a Wine process costs a sixth of a second of CPU to start, and a
+// scenario asks hundreds of questions. A request is UTF-8 fields separated by
+// U+001F: a token of the caller's, the command, its arguments. The answer is
+// the command's lines, then U+001E, the token, a blank and the exit code.
 
 #include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tdriver.h"
@@ -84,6 +92,44 @@ const std::map<std::wstring, Command*>& commands() {
   return table;
 }
 
+int run(const std::wstring& name, Args args) {
+  const auto found = commands().find(name);
+  if (found == commands().end()) {
+    print(L"unknown command " + name);
+    return kUsage;
+  }
+  return found->second(args);
+}
+
+std::wstring from_utf8(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int n = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
+  return out;
+}
+
+int serve() {
+  _setmode(_fileno(stdin), _O_BINARY);
+  std::string line;
+  for (int c = 0; c != EOF;) {
+    line.clear();
+    while ((c = std::getchar()) != EOF && c != '\n') line.push_back(static_cast<char>(c));
+    if (line.empty()) continue;
+    std::vector<std::wstring> fields;
+    for (size_t from = 0;;) {
+      const size_t to = line.find('\x1f', from);
+      fields.push_back(from_utf8(std::string_view(line).substr(from, to - from)));
+      if (to == std::string::npos) break;
+      from = to + 1;
+    }
+    const int status = fields.size() < 2 ? (print(L"usage: TOKEN, COMMAND, ARGS... apart by U+001F"), kUsage)
+                                         : run(fields[1], Args(fields).subspan(2));
+    print(L"\x1e" + fields[0] + L" " + std::to_wstring(status));
+  }
+  return kOk;
+}
+
 }  // namespace
 }  // namespace tdriver
 
@@ -95,11 +141,7 @@ int wmain(int argc, wchar_t** argv) {
     e2e::print(L"usage: tdriver COMMAND [ARGS...]");
     return tdriver::kUsage;
   }
-  const auto found = tdriver::commands().find(argv[1]);
-  if (found == tdriver::commands().end()) {
-    e2e::print(L"unknown command " + std::wstring(argv[1]));
-    return tdriver::kUsage;
-  }
+  if (std::wstring_view(argv[1]) == L"serve") return tdriver::serve();
   const std::vector<std::wstring> args(argv + 2, argv + argc);
-  return found->second(tdriver::Args(args));
+  return tdriver::run(argv[1], tdriver::Args(args));
 }
