@@ -37,6 +37,8 @@ as_root() {
 
 # A mirror caught in the middle of a sync serves an index that does not match
 # its release file, and apt fails the whole update; it heals within minutes.
+# Where it does not, the install goes on with the indexes that did come, and
+# fails only where a package it needs is not in them.
 update_indexes() {
   local try tries=10
   for ((try = 1; try <= tries; try++)); do
@@ -45,8 +47,7 @@ update_indexes() {
     echo "setup: apt-get update failed (try $try of $tries); trying again in 30 s" >&2
     sleep 30
   done
-  echo "setup: apt-get update failed $tries times" >&2
-  return 1
+  echo "setup: apt-get update failed $tries times; installing from the indexes apt has" >&2
 }
 
 installed() {

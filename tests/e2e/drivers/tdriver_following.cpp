@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <functional>
@@ -95,7 +96,9 @@ int cmd_raise_taskbar(Args args) {
 // then, or of a later step (it caught up), or hid where less than 8 px of
 // it were left. The second taskbar's caption, at the top of the screen,
 // does not count. Prints "late MS...", "-" for a step the caption never
-// caught up with in 300 ms.
+// caught up with in 300 ms, "?MS" for one whose time cannot be told to
+// 10 ms: the driver itself had not looked for more than 10 ms when it saw
+// the caption caught up (the machine did not run it then).
 static int follow_steps(long count, long interval_ms, const std::function<void()>& step) {
   HWND start = standin_start();
   if (!start) return missing(L"stand-in Start window");
@@ -112,10 +115,12 @@ static int follow_steps(long count, long interval_ms, const std::function<void()
     double at;
     std::optional<RECT> part;  // none: the caption hides
     double late = -1;
+    bool blind = false;
   };
   std::vector<Step> steps;
   std::size_t caught = 0;
   const PreciseClock clock;
+  double looked = 0;
   while (caught < static_cast<std::size_t>(count) &&
          (steps.size() < static_cast<std::size_t>(count) || clock.ms() < steps.back().at + 300)) {
     if (steps.size() < static_cast<std::size_t>(count) &&
@@ -133,13 +138,17 @@ static int follow_steps(long count, long interval_ms, const std::function<void()
       const bool matches =
           steps[k].part ? shown.size() == 1 && ::EqualRect(&shown[0], &*steps[k].part) != FALSE : shown.empty();
       if (!matches) continue;
-      for (; caught <= k; ++caught) steps[caught].late = now - steps[caught].at;
+      for (; caught <= k; ++caught) {
+        steps[caught].late = now - steps[caught].at;
+        steps[caught].blind = now - std::max(looked, steps[caught].at) > 10;
+      }
       break;
     }
+    looked = now;
     sleep_a_millisecond();
   }
   std::wstring line = L"late";
-  for (const Step& one : steps) line += L" " + ms_text(one.late);
+  for (const Step& one : steps) line += (one.blind ? L" ?" : L" ") + ms_text(one.late);
   print(line);
   return kOk;
 }

@@ -13,13 +13,18 @@ e2e_reset_registry
 tray_sweep
 
 # at_most_one_late WHAT DRIVER_LINE: the driver's times, one a step ("-":
-# never caught up with).
+# never caught up with; "?MS": caught up by then, but the driver had not
+# looked for more than 10 ms before). A step over 30 ms that the driver
+# could not time is not counted late, but at most a quarter of them may be
+# such: a machine that stalls more than that does not time the program.
 at_most_one_late() {
-  local what=$1 times late
+  local what=$1 times late blind
   read -r -a times <<<"${2#* }"
-  late=$(printf '%s\n' "${times[@]}" | awk '$1 == "-" || $1 > 30' | grep -c .)
+  late=$(printf '%s\n' "${times[@]}" | awk '$1 == "-" || ($1 !~ /^[?]/ && $1 > 30)' | grep -c .)
+  blind=$(printf '%s\n' "${times[@]}" | awk '/^[?]/ && substr($1, 2) + 0 > 30' | grep -c .)
   echo "$what (ms): ${times[*]}"
   expect_eq "$what: ${#times[@]} steps, at most one over 30 ms ($late)" 1 "$((${#times[@]} > 1 && late <= 1))"
+  expect_eq "$what: at most a quarter not timed ($blind)" 1 "$((blind * 4 <= ${#times[@]}))"
 }
 
 td reg-set "$SETTINGS_KEY" StartButtonText 'Пуск!'
