@@ -134,6 +134,10 @@ beside lint bash tools/lint.sh --configured
 
 step cmake --build --preset host
 step ctest --preset host
+for arch in x86 x64; do
+  step cmake --build --preset "$(talvorin_preset_of "$arch")"
+done
+joined lint || failed+=("bash tools/lint.sh")
 
 talvorin_wine_arches
 arches_status=$?
@@ -143,16 +147,13 @@ echo "$TALVORIN_ARCHES_LINE"
 # Each pair (a build under a Wine) is one ctest run with its own Xvfb, Wine
 # prefixes, scratch folders and locale (tests/e2e/lib.sh, tests/win32), its
 # output in build/logs/PRESET-wineN.log. TALVORIN_WINE_JOBS pairs run at a
-# time. A build's pairs start as soon as it is built, beside the next build,
-# the static checks and the release built again: the suites wait for the
-# program more than they work, and the builds fill the cores meanwhile.
-# Tests labelled "alone", whose timing other suites beside them would
+# time. Tests labelled "alone", whose timing other suites beside them would
 # starve, run afterwards, one pair at a time with nothing beside them.
 # Four at once unless asked: on two cores the four suites take under
 # 10 minutes side by side against some 16 one after another
 # (docs/testing.md); TALVORIN_WINE_JOBS=1 runs them one at a time.
 wine_jobs=${TALVORIN_WINE_JOBS:-4}
-declare -A pair_pid=() pair_base=() pair_ran=() built=()
+declare -A pair_pid=() pair_base=() pair_ran=()
 queue=() queued=()
 # name_pair NAME "COMMAND" FILTERS...: a pair is ctest's COMMAND with those
 # filters; queue_pair, the same, waits for a free slot.
@@ -189,82 +190,52 @@ pair_done() {
   ((status == 0)) || failed+=("${pair_cmd[$name]}")
 }
 
-group_begun=
-group_line=
-bed_waiting=1 bed_why=
-# A build's pairs: Debian 12's Wine 8 on the host (what needs no Wine still
-# runs on a build that cannot run here), then Debian 13's Wine 10 once its
-# root is ready.
-queue_built() {
-  local arch=$1 preset
+group_begun=$SECONDS
+group_line=${#timings[@]}
+timings+=("")
+echo "=== the Wine suites, $wine_jobs at a time"
+# Debian 12's Wine 8 on the host; what needs no Wine still runs on a build
+# that cannot run here.
+for arch in x86 x64; do
   preset=$(talvorin_preset_of "$arch")
   if [[ " ${TALVORIN_ARCHES[*]} " == *" $arch "* ]]; then
     queue_pair "$preset-wine8" "ctest --preset $preset" --label-exclude alone
-    ((bed_waiting)) || queue_wine10 "$arch"
   else
     queue_pair "$preset-nowine" "ctest --preset $preset" --label-exclude wine
   fi
-}
-queue_wine10() {
-  local preset
-  preset=$(talvorin_preset_of "$1")
-  [[ -z $bed_why ]] || return 0
-  queue_pair "$preset-wine10" "bash tools/wine10.sh run ctest --preset $preset" --label-regex wine \
-    --label-exclude alone
-}
-# pump [--wait]: takes in the root once it is made, starts what the free
-# slots allow; with --wait, first waits for a pair or the root to end.
-pump() {
-  local name waiting
-  if [[ ${1:-} == --wait ]]; then
-    waiting=("${pair_pid[@]}")
-    ((bed_waiting)) && waiting+=("${beside_pid[wine10-root]}")
-    ((${#waiting[@]})) && wait -n "${waiting[@]}"
-    for name in "${!pair_pid[@]}"; do
-      kill -0 "${pair_pid[$name]}" 2>/dev/null || pair_done "$name"
-    done
-  fi
+done
+bed_waiting=1 bed_why=
+while :; do
   if ((bed_waiting)) && ! kill -0 "${beside_pid[wine10-root]}" 2>/dev/null; then
     bed_waiting=0
-    joined wine10-root
-    if (($? != 0)); then
+    joined wine10-root "$group_line"
+    bed_status=$?
+    group_line=$((group_line + 1))
+    if ((bed_status == 0)); then
+      # Debian 13's Wine 10, in its root.
+      for arch in "${TALVORIN_ARCHES[@]}"; do
+        preset=$(talvorin_preset_of "$arch")
+        queue_pair "$preset-wine10" "bash tools/wine10.sh run ctest --preset $preset" --label-regex wine \
+          --label-exclude alone
+      done
+    else
       bed_why="the Debian 13 root could not be made ($(tail -n 1 build/logs/wine10-root.log))"
       # A bed that cannot be made fails a CI run; elsewhere the line says so.
       [[ ${CI:-} == true ]] && failed+=("bash tools/wine10.sh make")
     fi
-    for arch in "${!built[@]}"; do
-      [[ " ${TALVORIN_ARCHES[*]} " == *" $arch "* ]] && queue_wine10 "$arch"
-    done
   fi
   while ((${#pair_pid[@]} < wine_jobs && ${#queue[@]} > 0)); do
-    if [[ -z $group_begun ]]; then
-      group_begun=$SECONDS group_line=${#timings[@]}
-      timings+=("")
-      echo "=== the Wine suites, $wine_jobs at a time, each build's as soon as it is built"
-    fi
     start_pair "${queue[0]}"
     queue=("${queue[@]:1}")
   done
-}
-
-# The 64-bit build first: it runs under Wine on every host.
-for arch in x64 x86; do
-  step cmake --build --preset "$(talvorin_preset_of "$arch")"
-  [[ -n $group_begun ]] && timings[-1]+=" (beside the Wine suites)"
-  built[$arch]=1
-  queue_built "$arch"
-  pump
+  ((${#pair_pid[@]} == 0 && ${#queue[@]} == 0 && !bed_waiting)) && break
+  waiting=("${pair_pid[@]}")
+  ((bed_waiting)) && waiting+=("${beside_pid[wine10-root]}")
+  wait -n "${waiting[@]}"
+  for name in "${!pair_pid[@]}"; do
+    kill -0 "${pair_pid[$name]}" 2>/dev/null || pair_done "$name"
+  done
 done
-# The release built a second time, later, from a clean copy of this tree in
-# folders of its own: its exes must be the ones tested, byte for byte, and
-# its zips the same bytes as those exes packed again (checked at the end).
-beside release bash tools/release.sh --tree --work build/repro --dist build/repro/dist
-while ((${#pair_pid[@]} > 0 || ${#queue[@]} > 0 || bed_waiting)); do
-  pump --wait
-done
-# Nothing else may run beside what runs alone.
-joined lint || failed+=("bash tools/lint.sh")
-joined release || failed+=("bash tools/release.sh")
 # A pair that never ran is a failure, never a floor left out in silence.
 for name in "${queued[@]}"; do
   [[ -n ${pair_ran[$name]:-} ]] || failed+=("${pair_cmd[$name]} (did not run)")
@@ -295,6 +266,10 @@ for arch in x86 x64; do
 done
 floors_line="${floors_line%;}"
 
+# The release built a second time, later, from a clean copy of this tree in
+# folders of its own: its exes must be the ones tested above, byte for byte,
+# and its zips the same bytes as those exes packed again.
+step bash tools/release.sh --tree --work build/repro --dist build/repro/dist
 step python3 tests/release/release_check.py build/repro/dist \
   x86=build/windows/app/talvorin.exe x64=build/windows-x64/app/talvorin.exe
 
