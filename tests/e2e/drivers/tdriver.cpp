@@ -101,14 +101,6 @@ int run(const std::wstring& name, Args args) {
   return found->second(args);
 }
 
-std::wstring from_utf8(std::string_view bytes) {
-  if (bytes.empty()) return {};
-  const int n = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
-  return out;
-}
-
 int serve() {
   _setmode(_fileno(stdin), _O_BINARY);
   std::string line;
@@ -119,7 +111,7 @@ int serve() {
     std::vector<std::wstring> fields;
     for (size_t from = 0;;) {
       const size_t to = line.find('\x1f', from);
-      fields.push_back(from_utf8(std::string_view(line).substr(from, to - from)));
+      fields.push_back(e2e::from_utf8(std::string_view(line).substr(from, to - from)));
       if (to == std::string::npos) break;
       from = to + 1;
     }

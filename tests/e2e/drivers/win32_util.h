@@ -37,6 +37,14 @@ inline std::string to_utf8(std::wstring_view text) {
   return out;
 }
 
+inline std::wstring from_utf8(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int n = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
+  return out;
+}
+
 // Scripts read our output as UTF-8 whatever the console code page is.
 inline void print(std::wstring_view line) {
   const std::string bytes = to_utf8(line) + "\n";
