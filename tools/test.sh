@@ -204,7 +204,7 @@ for arch in x86 x64; do
     queue_pair "$preset-nowine" "ctest --preset $preset" --label-exclude wine
   fi
 done
-bed_waiting=1 bed_why=
+bed_waiting=1 bed_why= WINE10_ARCHES=() WINE10_LEFT=()
 while :; do
   if ((bed_waiting)) && ! kill -0 "${beside_pid[wine10-root]}" 2>/dev/null; then
     bed_waiting=0
@@ -212,8 +212,15 @@ while :; do
     bed_status=$?
     group_line=$((group_line + 1))
     if ((bed_status == 0)); then
-      # Debian 13's Wine 10, in its root.
-      for arch in "${TALVORIN_ARCHES[@]}"; do
+      # Debian 13's Wine 10, in its root, on each build whose loader starts
+      # there: the 32-bit one too where the host's own wine32 could not be
+      # installed.
+      mapfile -t bed_arches < <(bash tools/wine10.sh run bash -c 'source tools/wine-env.sh &&
+        source tools/wine-arches.sh; talvorin_wine_arches >/dev/null
+        printf "%s\n" "${TALVORIN_ARCHES[*]}" "${TALVORIN_ARCHES_LEFT[@]}"')
+      read -r -a WINE10_ARCHES <<<"${bed_arches[0]:-}"
+      WINE10_LEFT=("${bed_arches[@]:1}")
+      for arch in "${WINE10_ARCHES[@]}"; do
         preset=$(talvorin_preset_of "$arch")
         queue_pair "$preset-wine10" "bash tools/wine10.sh run ctest --preset $preset" --label-regex wine \
           --label-exclude alone
@@ -252,16 +259,27 @@ timings[group_line]=$(printf '%5d s  %s' $((SECONDS - group_begun)) \
 
 # One line: each build under each Wine, and why any pair did not run.
 floors_line="Wine floors:"
+# why_left NAME REASONS...: the reason given for the build NAME.
+why_left() {
+  local name=$1 reason
+  shift
+  for reason in "$@"; do [[ $reason == "$name: "* ]] && echo "${reason#"$name: "}" && return; done
+  echo "cannot run here"
+}
 for arch in x86 x64; do
   name=$(talvorin_arch_name "$arch")
-  if [[ " ${TALVORIN_ARCHES[*]} " != *" $arch "* ]]; then
-    why="cannot run here"
-    for reason in "${TALVORIN_ARCHES_LEFT[@]}"; do [[ $reason == "$name: "* ]] && why=${reason#"$name: "}; done
-    floors_line+=" the $name build under no Wine: $why;"
-  elif [[ -n $bed_why ]]; then
-    floors_line+=" the $name build under Wine 8, not Wine 10: $bed_why;"
-  else
+  on8=0 on10=0
+  [[ " ${TALVORIN_ARCHES[*]} " == *" $arch "* ]] && on8=1
+  [[ " ${WINE10_ARCHES[*]} " == *" $arch "* ]] && on10=1
+  why10=${bed_why:-$(why_left "$name" "${WINE10_LEFT[@]}")}
+  if ((on8 && on10)); then
     floors_line+=" the $name build under Wine 8 and Wine 10;"
+  elif ((on8)); then
+    floors_line+=" the $name build under Wine 8, not Wine 10: $why10;"
+  elif ((on10)); then
+    floors_line+=" the $name build under Wine 10, not Wine 8: $(why_left "$name" "${TALVORIN_ARCHES_LEFT[@]}");"
+  else
+    floors_line+=" the $name build under no Wine: $(why_left "$name" "${TALVORIN_ARCHES_LEFT[@]}");"
   fi
 done
 floors_line="${floors_line%;}"

@@ -13,6 +13,30 @@
 # shellcheck source=wine-session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/wine-session.sh"
 
+# talvorin_kernel_runs_32bit: whether this kernel starts 32-bit x86 programs
+# at all, asked before any 32-bit Wine is installed. The probe is a 96-byte
+# static ELF that only exits with 42, so it needs no 32-bit library; it is
+# made in the tree, which may be executable where /tmp is not.
+talvorin_kernel_runs_32bit() {
+  if [[ -z ${TALVORIN_KERNEL_32BIT:-} ]]; then
+    local dir status
+    mkdir -p "$(dirname "${BASH_SOURCE[0]}")/../build"
+    dir=$(mktemp -d "$(dirname "${BASH_SOURCE[0]}")/../build/probe32.XXXXXX")
+    # The ELF header, one segment (all 96 bytes at 0x8048000), then the
+    # code: exit(42) through int 0x80.
+    local elf='\x7fELF\x01\x01\x01\0\0\0\0\0\0\0\0\0\x02\0\x03\0\x01\0\0\0\x54\x80\x04\x08\x34\0\0\0'
+    elf+='\0\0\0\0\0\0\0\0\x34\0\x20\0\x01\0\0\0\0\0\0\0'
+    elf+='\x01\0\0\0\0\0\0\0\0\x80\x04\x08\0\x80\x04\x08\x60\0\0\0\x60\0\0\0\x05\0\0\0\0\x10\0\0'
+    elf+='\xb8\x01\0\0\0\xbb\x2a\0\0\0\xcd\x80'
+    printf '%b' "$elf" >"$dir/probe"
+    chmod +x "$dir/probe"
+    "$dir/probe" 2>/dev/null && status=0 || status=$?
+    rm -rf "$dir"
+    TALVORIN_KERNEL_32BIT=$( ((status == 42)) && echo yes || echo no)
+  fi
+  [[ $TALVORIN_KERNEL_32BIT == yes ]]
+}
+
 talvorin_arch_name() {
   case $1 in
     x86) echo "32-bit (x86)" ;;
@@ -25,7 +49,11 @@ talvorin_loader_starts() {
   local loader output
   loader=$(talvorin_wine_loader "$1")
   if [[ ! -e $loader ]]; then
-    echo "$loader is not installed"
+    if [[ $1 == x86 ]] && talvorin_kernel_runs_32bit; then
+      echo "$loader is not installed, though this kernel runs 32-bit code (tools/setup.sh says why)"
+    else
+      echo "$loader is not installed"
+    fi
     return 1
   fi
   if ! output=$("$loader" --version 2>&1); then

@@ -28,12 +28,14 @@ packages=(
   xvfb xauth xdotool imagemagick x11-utils procps locales cmake
 )
 
-# A kernel that runs 32-bit code runs the 32-bit build under Wine 10 too.
-host_runs_32bit() { [[ -x /usr/lib/wine/wine ]] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
+# A kernel that runs 32-bit code runs the 32-bit build under Wine 10 too,
+# whether or not the host's own 32-bit Wine could be installed.
+# shellcheck source=wine-arches.sh
+source "$TREE/tools/wine-arches.sh"
 
 wanted_packages() {
   printf '%s\n' "${packages[@]}"
-  host_runs_32bit && echo wine32:i386
+  talvorin_kernel_runs_32bit && echo wine32:i386
   return 0
 }
 

@@ -35,8 +35,12 @@ check "both loaders start" "$ok" "$ok" "" 0 "x86 x64" \
   "Wine floors: testing the 32-bit (x86) and the 64-bit (x64) builds"
 check "a kernel that runs no 32-bit code" "$refused" "$ok" "" 0 "x64" \
   "Wine floors: testing the 64-bit (x64) build; not the 32-bit (x86): its loader cannot start here (*Exec format error)"
+TALVORIN_KERNEL_32BIT=no
 check "no wine32 installed" "$missing" "$ok" "" 0 "x64" \
   "Wine floors: testing the 64-bit (x64) build; not the 32-bit (x86): $missing is not installed"
+TALVORIN_KERNEL_32BIT=yes
+check "no wine32 installed on a kernel that runs it" "$missing" "$ok" "" 0 "x64" \
+  "Wine floors: testing the 64-bit (x64) build; not the 32-bit (x86): $missing is not installed, though this kernel runs 32-bit code*"
 check "no wine64 installed" "$ok" "$missing" "" 0 "x86" \
   "Wine floors: testing the 32-bit (x86) build; not the 64-bit (x64): $missing is not installed"
 check "nothing can run" "$refused" "$missing" "" 1 "" \
