@@ -41,18 +41,16 @@ as_root() {
 }
 
 # A mirror caught in the middle of a sync serves an index that does not match
-# its release file, and apt fails the whole update; it heals within minutes.
-# Where it does not, the install goes on with the indexes that did come, and
-# fails only where a package it needs is not in them.
+# its release file, and apt fails the whole update. One try more, a little
+# later; then the install goes on with the indexes that did come, and fails
+# only where a package it needs is not in them. (One mirror's i386 index
+# stayed so for days: waiting longer only made every run slower.)
 update_indexes() {
-  local try tries=4
-  for ((try = 1; try <= tries; try++)); do
-    as_root apt-get update -q && return 0
-    ((try < tries)) || break
-    echo "setup: apt-get update failed (try $try of $tries); trying again in 30 s" >&2
-    sleep 30
-  done
-  echo "setup: apt-get update failed $tries times; installing from the indexes apt has" >&2
+  as_root apt-get update -q && return 0
+  echo "setup: apt-get update failed; trying again in 20 s" >&2
+  sleep 20
+  as_root apt-get update -q && return 0
+  echo "setup: apt-get update failed twice; installing from the indexes apt has" >&2
 }
 
 installed() {
