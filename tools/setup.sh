@@ -3,6 +3,10 @@
 # asks apt only for what is missing, so on a ready machine it takes a moment.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
+# Set by tools/test.sh once its own set-up has run: the release step it calls
+# later has nothing to add, and asking apt again costs a minute where a
+# package cannot be had.
+[[ -z ${TALVORIN_SET_UP:-} ]] || exit 0
 
 packages=(
   cmake g++ make libgtest-dev libgmock-dev python3

@@ -83,6 +83,7 @@ fi
 
 step bash tools/setup.sh
 ((${#failed[@]} == 0)) || finish
+export TALVORIN_SET_UP=1
 source tools/wine-env.sh
 source tools/wine-arches.sh
 
