@@ -205,6 +205,13 @@ for arch in x86 x64; do
     queue_pair "$preset-nowine" "ctest --preset $preset" --label-exclude wine
   fi
 done
+# why_left NAME REASONS...: the reason given for the build NAME.
+why_left() {
+  local name=$1 reason
+  shift
+  for reason in "$@"; do [[ $reason == "$name: "* ]] && echo "${reason#"$name: "}" && return; done
+  echo "cannot run here"
+}
 bed_waiting=1 bed_why= WINE10_ARCHES=() WINE10_LEFT=()
 while :; do
   if ((bed_waiting)) && ! kill -0 "${beside_pid[wine10-root]}" 2>/dev/null; then
@@ -221,6 +228,13 @@ while :; do
         printf "%s\n" "${TALVORIN_ARCHES[*]}" "${TALVORIN_ARCHES_LEFT[@]}"')
       read -r -a WINE10_ARCHES <<<"${bed_arches[0]:-}"
       WINE10_LEFT=("${bed_arches[@]:1}")
+      # A root that runs less than the host is broken: a failure, as its
+      # pairs would have been.
+      for arch in "${TALVORIN_ARCHES[@]}"; do
+        [[ " ${WINE10_ARCHES[*]} " == *" $arch "* ]] && continue
+        name=$(talvorin_arch_name "$arch")
+        failed+=("the $name build under Wine 10: $(why_left "$name" "${WINE10_LEFT[@]}")")
+      done
       for arch in "${WINE10_ARCHES[@]}"; do
         preset=$(talvorin_preset_of "$arch")
         queue_pair "$preset-wine10" "bash tools/wine10.sh run ctest --preset $preset" --label-regex wine \
@@ -260,13 +274,6 @@ timings[group_line]=$(printf '%5d s  %s' $((SECONDS - group_begun)) \
 
 # One line: each build under each Wine, and why any pair did not run.
 floors_line="Wine floors:"
-# why_left NAME REASONS...: the reason given for the build NAME.
-why_left() {
-  local name=$1 reason
-  shift
-  for reason in "$@"; do [[ $reason == "$name: "* ]] && echo "${reason#"$name: "}" && return; done
-  echo "cannot run here"
-}
 for arch in x86 x64; do
   name=$(talvorin_arch_name "$arch")
   on8=0 on10=0
